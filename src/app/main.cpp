@@ -1,0 +1,14 @@
+#include "WindowSet.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    // Software rendering where the platform offers the choice.
+    QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    vinarca::WindowSet windows;
+    windows.start();
+    return app.exec();
+}

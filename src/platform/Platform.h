@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QDialog;
+class QWidget;
+
+// Everything that blocks a user flow or needs a device goes through this one
+// interface: the program installs the real Qt implementation at start-up, tests
+// install a scripted one that records each call and answers from a queue.
+namespace vinarca {
+
+enum class MessageKind { Warning, Error, Information, Confirmation };
+
+// A confirmation box offers Yes and No; warnings, errors and information notices
+// offer OK and Cancel and the answer makes no difference to the caller.
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+struct FileFilter
+{
+    QString description; // "Immagine JPEG (*.jpg; *.jpeg)"
+    QString patterns;    // "*.jpg;*.jpeg"
+};
+
+struct OpenFileRequest
+{
+    QString title;
+    QList<FileFilter> filters;
+};
+
+struct SaveFileRequest
+{
+    QString title;
+    QList<FileFilter> filters;
+    QString proposedName;
+    bool confirmOverwrite = true;
+};
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // A message box of a kind: OK + Cancel, or Yes + No for confirmations.
+    virtual MessageAnswer message(QWidget* parent, MessageKind kind, const QString& text) = 0;
+    // A plain box: the text and one OK button, no icon.
+    virtual void plainMessage(QWidget* parent, const QString& text) = 0;
+
+    // Empty result: the user cancelled.
+    virtual QString openFileName(QWidget* parent, const OpenFileRequest& request) = 0;
+    virtual QString saveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
+
+    // Shows a dialog window modally and returns its result code.
+    virtual int execDialog(QDialog& dialog) = 0;
+
+    // The desktop's open action; the result is not examined by callers.
+    virtual void shellOpen(const QString& command) = 0;
+
+    virtual QSize screenSize() const = 0;
+};
+
+Platform& platform();
+// Installs an implementation and returns the previous one (tests restore it).
+std::unique_ptr<Platform> installPlatform(std::unique_ptr<Platform> implementation);
+
+// The production implementation over QMessageBox, QFileDialog and QDesktopServices.
+std::unique_ptr<Platform> makeQtPlatform();
+
+// "Immagine JPEG (*.jpg *.jpeg)" as Qt's file dialogs want it.
+QString qtFilterText(const FileFilter& filter);
+
+} // namespace vinarca

@@ -1,0 +1,129 @@
+#include "RecordArchive.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#endif
+
+namespace vinarca {
+
+namespace {
+int g_lockTimeoutMs = 10000;
+// Records read per file access during a scan.
+constexpr int kScanChunkRecords = 64;
+} // namespace
+
+QString accessFailureMessage()
+{
+    return QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
+                          "Accertarsi di possedere i privilegi di scrittura nella cartella di "
+                          "installazione del programma.");
+}
+
+RecordArchive::RecordArchive(const QString& path, int recordSize, Access access)
+    : m_file(path), m_recordSize(recordSize)
+{
+    // ReadWrite without Truncate: opens an existing file as it is, or creates
+    // an empty one. A read-only file or folder fails here and is reported.
+    if (!m_file.open(QIODevice::ReadWrite))
+        throw ArchiveError("cannot open archive");
+    lock(access);
+}
+
+RecordArchive::~RecordArchive()
+{
+    close();
+}
+
+void RecordArchive::setLockTimeoutForTesting(int milliseconds)
+{
+    g_lockTimeoutMs = milliseconds;
+}
+
+void RecordArchive::lock(Access access)
+{
+#ifdef Q_OS_UNIX
+    const int operation = (access == Access::Write ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    QDeadlineTimer deadline(g_lockTimeoutMs);
+    while (::flock(m_file.handle(), operation) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired()) {
+            m_file.close();
+            throw ArchiveError("archive is locked");
+        }
+        QThread::msleep(5);
+    }
+#else
+    Q_UNUSED(access);
+#endif
+}
+
+void RecordArchive::close()
+{
+    // Closing the descriptor releases the lock.
+    if (m_file.isOpen())
+        m_file.close();
+}
+
+qint64 RecordArchive::count() const
+{
+    return m_file.size() / m_recordSize;
+}
+
+void RecordArchive::checkPosition(qint64 position) const
+{
+    if (position < 1 || position > count())
+        throw ArchiveError("position outside the archive");
+}
+
+void RecordArchive::readAt(qint64 position, QByteArray& record)
+{
+    checkPosition(position);
+    record.resize(m_recordSize);
+    if (!m_file.seek((position - 1) * m_recordSize) || m_file.read(record.data(), m_recordSize) != m_recordSize)
+        throw ArchiveError("read failed");
+}
+
+void RecordArchive::writeAt(qint64 position, const QByteArray& record)
+{
+    checkPosition(position);
+    if (record.size() != m_recordSize || !m_file.seek((position - 1) * m_recordSize)
+        || m_file.write(record) != m_recordSize || !m_file.flush())
+        throw ArchiveError("write failed");
+}
+
+qint64 RecordArchive::append(const QByteArray& record)
+{
+    const qint64 position = count() + 1;
+    if (record.size() != m_recordSize || !m_file.seek((position - 1) * m_recordSize)
+        || m_file.write(record) != m_recordSize || !m_file.flush())
+        throw ArchiveError("append failed");
+    return position;
+}
+
+bool RecordArchive::readNext(QByteArray& record)
+{
+    if (m_chunkOffset + m_recordSize > m_chunk.size()) {
+        // Refill with as many whole records as are left, up to one chunk.
+        const qint64 wholeEnd = count() * m_recordSize;
+        const qint64 want = std::min<qint64>(qint64(kScanChunkRecords) * m_recordSize, wholeEnd - m_scanFileOffset);
+        if (want < m_recordSize)
+            return false;
+        m_chunk.resize(want);
+        if (!m_file.seek(m_scanFileOffset) || m_file.read(m_chunk.data(), want) != want)
+            throw ArchiveError("read failed");
+        m_scanFileOffset += want;
+        m_chunkOffset = 0;
+    }
+    record.resize(m_recordSize);
+    std::copy_n(m_chunk.constData() + m_chunkOffset, m_recordSize, record.data());
+    m_chunkOffset += m_recordSize;
+    ++m_scanPosition;
+    return true;
+}
+
+} // namespace vinarca

@@ -1,0 +1,53 @@
+#include "RecordLayout.h"
+
+#include "ShortString.h"
+
+namespace vinarca {
+
+RecordLayout::RecordLayout(std::initializer_list<std::pair<const char*, int>> fields)
+{
+    for (const auto& [name, capacity] : fields) {
+        m_fields.push_back({QString::fromLatin1(name), capacity, m_size});
+        m_size += capacity + 1;
+    }
+}
+
+int RecordLayout::indexOf(const QString& name) const
+{
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].name == name)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+QStringList RecordLayout::decode(const QByteArray& record) const
+{
+    QStringList texts;
+    texts.reserve(fieldCount());
+    for (int i = 0; i < fieldCount(); ++i)
+        texts << decodeField(record, i);
+    return texts;
+}
+
+void RecordLayout::encode(QByteArray& record, const QStringList& texts) const
+{
+    for (int i = 0; i < fieldCount(); ++i)
+        encodeField(record, i, i < texts.size() ? texts.at(i) : QString());
+}
+
+QString RecordLayout::decodeField(const QByteArray& record, int index) const
+{
+    const Field& f = field(index);
+    return decodeShortString(record.constData() + f.offset, f.capacity);
+}
+
+void RecordLayout::encodeField(QByteArray& record, int index, const QString& text) const
+{
+    if (record.size() < m_size)
+        record.resize(m_size, '\0');
+    const Field& f = field(index);
+    encodeShortString(record.data() + f.offset, f.capacity, text);
+}
+
+} // namespace vinarca

@@ -1,0 +1,97 @@
+#include "HighlightEdit.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+namespace vinarca {
+
+namespace {
+bool isReturn(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool isEditingKey(int key)
+{
+    return key == Qt::Key_Backspace || key == Qt::Key_Delete || key == Qt::Key_Left || key == Qt::Key_Right;
+}
+
+bool typedOneOf(const QKeyEvent& event, QStringView allowed)
+{
+    const QString text = event.text();
+    return text.size() == 1 && allowed.contains(text.at(0))
+           && !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+} // namespace
+
+HighlightEdit::HighlightEdit(QWidget* parent) : QLineEdit(parent)
+{
+    paintHighlight(m_colours.resting);
+}
+
+void HighlightEdit::setColours(const Colours& colours)
+{
+    m_colours = colours;
+    paintHighlight(hasFocus() ? m_colours.focused : m_colours.resting);
+}
+
+void HighlightEdit::paintHighlight(const QColor& fill)
+{
+    if (m_fill == fill)
+        return;
+    m_fill = fill;
+    setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; border: 1px solid %2; padding: 0px 2px; }")
+                      .arg(fill.name(), m_colours.outline.name()));
+}
+
+void HighlightEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    paintHighlight(m_colours.focused);
+}
+
+void HighlightEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // Switching to another application or opening a popup does not leave the
+    // box: it still has the focus within its window when the user comes back.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    paintHighlight(m_colours.resting);
+    emit left();
+}
+
+void HighlightEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (isReturn(event->key())) {
+        event->accept();
+        emit returnKey();
+        return;
+    }
+    if (m_keyFilter && !m_keyFilter(*event)) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void linkReturnChain(const QList<HighlightEdit*>& chain)
+{
+    for (qsizetype i = 0; i < chain.size(); ++i) {
+        HighlightEdit* next = chain.at((i + 1) % chain.size());
+        QObject::connect(chain.at(i), &HighlightEdit::returnKey, next,
+                         [next] { next->setFocus(Qt::TabFocusReason); });
+    }
+}
+
+bool isDigitEditKey(const QKeyEvent& event)
+{
+    return isEditingKey(event.key()) || typedOneOf(event, u"0123456789");
+}
+
+bool isPriceTypingKey(const QKeyEvent& event)
+{
+    return isEditingKey(event.key()) || typedOneOf(event, u"0123456789,.");
+}
+
+} // namespace vinarca

@@ -1,0 +1,51 @@
+#include "PictureBox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace vinarca {
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+
+void PictureBox::setImage(const QImage& image, const QByteArray& sourceBytes)
+{
+    m_image = image;
+    m_sourceBytes = sourceBytes;
+    m_scaled = QPixmap();
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    if (m_image.isNull())
+        return;
+    const QSize target = m_image.size().scaled(size(), Qt::KeepAspectRatio);
+    if (m_scaled.size() != target) {
+        // Scaling a camera photo is the slow part of drawing: do it once per size.
+        m_scaled = QPixmap::fromImage(m_image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    QPainter painter(this);
+    painter.drawPixmap((width() - target.width()) / 2, (height() - target.height()) / 2, m_scaled);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+QImage renderSvg(const QString& resource, QSize size)
+{
+    QSvgRenderer renderer(resource);
+    if (!size.isValid())
+        size = renderer.isValid() ? renderer.defaultSize() : QSize(1, 1);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+} // namespace vinarca

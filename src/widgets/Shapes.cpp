@@ -1,0 +1,81 @@
+#include "Shapes.h"
+
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace vinarca {
+
+ShapeRect::ShapeRect(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill,
+                     const QColor& outline, int radius)
+    : QWidget(parent), m_fill(fill), m_outline(outline), m_radius(radius)
+{
+    setObjectName(name);
+    setGeometry(geometry);
+}
+
+void ShapeRect::setGradient(const QColor& from, const QColor& to, Qt::Orientation orientation)
+{
+    m_fill = from;
+    m_gradientTo = to;
+    m_orientation = orientation;
+    update();
+}
+
+void ShapeRect::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, m_radius > 0);
+    QBrush brush(m_fill);
+    if (m_gradientTo.isValid()) {
+        QLinearGradient gradient(0, 0, m_orientation == Qt::Horizontal ? width() : 0,
+                                 m_orientation == Qt::Vertical ? height() : 0);
+        gradient.setColorAt(0, m_fill);
+        gradient.setColorAt(1, m_gradientTo);
+        brush = QBrush(gradient);
+    }
+    painter.setBrush(brush);
+    painter.setPen(m_outline.isValid() ? QPen(m_outline) : QPen(Qt::NoPen));
+    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (m_radius > 0)
+        painter.drawRoundedRect(r, m_radius, m_radius);
+    else
+        painter.drawRect(r);
+}
+
+GradientWindow::GradientWindow(const QColor& colour, const QSize& panelSize, QWidget* parent)
+    : QWidget(parent), m_colour(colour), m_panel(new QWidget(this))
+{
+    m_panel->setObjectName(QStringLiteral("panContainer"));
+    m_panel->resize(panelSize);
+}
+
+void GradientWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, m_colour);
+    gradient.setColorAt(1, Qt::white);
+    painter.fillRect(rect(), gradient);
+}
+
+void GradientWindow::resizeEvent(QResizeEvent*)
+{
+    m_panel->move(std::max(0, (width() - m_panel->width()) / 2), std::max(0, (height() - m_panel->height()) / 2));
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
+                  const QString& family, int pointSize, bool bold, const QColor& colour)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    QFont font(family, pointSize, bold ? QFont::Bold : QFont::Normal);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace vinarca

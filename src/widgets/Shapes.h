@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+class QLabel;
+
+namespace vinarca {
+
+// A filled rectangle with an optional outline and rounded corners, on which an
+// editor's buttons and boxes sit. A vertical gradient when `to` is valid.
+class ShapeRect : public QWidget
+{
+    Q_OBJECT
+public:
+    ShapeRect(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill,
+              const QColor& outline = {}, int radius = 0);
+    void setGradient(const QColor& from, const QColor& to, Qt::Orientation orientation = Qt::Vertical);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_fill;
+    QColor m_gradientTo;
+    Qt::Orientation m_orientation = Qt::Vertical;
+    QColor m_outline;
+    int m_radius;
+};
+
+// A top-level window with a top-to-bottom gradient from `colour` to white and
+// a fixed-size panel `panContainer` kept in its centre.
+class GradientWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    GradientWindow(const QColor& colour, const QSize& panelSize, QWidget* parent = nullptr);
+    QWidget* panel() const { return m_panel; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QColor m_colour;
+    QWidget* m_panel;
+};
+
+// A label with the given font family, point size and weight, placed at `geometry`.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
+                  const QString& family, int pointSize, bool bold = false, const QColor& colour = Qt::black);
+
+} // namespace vinarca

@@ -1,0 +1,257 @@
+#include "RecordArchive.h"
+#include "ScriptedPlatform.h"
+#include "WineRecord.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace vinarca;
+
+namespace {
+QByteArray recordOf(int recordSize, char fill)
+{
+    return QByteArray(recordSize, fill);
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestRecordArchive : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wineFieldOffsets_data();
+    void wineFieldOffsets();
+    void wineRecordBytes();
+    void missingFileIsCreatedEmpty();
+    void appendPositions();
+    void trailingFragment();
+    void readAndWriteInPlace();
+    void positionsOutsideTheArchiveFail_data();
+    void positionsOutsideTheArchiveFail();
+    void readOnlyArchiveFailsAndStaysUnchanged();
+    void readOnlyFolderCannotCreate();
+    void scanReadsEveryWholeRecord();
+    void writerWaitsForAnotherWritersLock();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestRecordArchive::wineFieldOffsets_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("capacity");
+    const struct
+    {
+        const char* name;
+        int offset;
+        int capacity;
+    } rows[] = {
+        {"Nome", 0, 50},          {"Produttore", 51, 50},     {"Designazione", 102, 50}, {"Nazione", 153, 50},
+        {"Regione", 204, 50},     {"Zona", 255, 50},          {"Cantina", 306, 50},      {"Annata", 357, 50},
+        {"Invecchiamento", 408, 50}, {"Maturazione", 459, 50}, {"Colore", 510, 50},       {"Profumo", 561, 50},
+        {"Gusto", 612, 50},       {"Retrogusto", 663, 50},    {"Grado", 714, 50},        {"Acidita", 765, 50},
+        {"Sapidita", 816, 50},    {"Accostamenti", 867, 50},  {"Astringenza", 918, 50},  {"Temperatura", 969, 50},
+        {"Fornitore", 1020, 50},  {"Giacenza", 1071, 50},     {"Prezzo", 1122, 15},      {"Conservazione", 1138, 50},
+        {"Consumo", 1189, 50},    {"Note", 1240, 250},        {"File01", 1491, 250},     {"File02", 1742, 250},
+        {"File03", 1993, 250},    {"Desc01", 2244, 250},      {"Desc02", 2495, 250},     {"Desc03", 2746, 250},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.name) << QString::fromLatin1(r.name) << r.offset << r.capacity;
+}
+
+void TestRecordArchive::wineFieldOffsets()
+{
+    QFETCH(QString, field);
+    QFETCH(int, offset);
+    QFETCH(int, capacity);
+    const RecordLayout& layout = wineLayout();
+    const int index = layout.indexOf(field);
+    QVERIFY(index >= 0);
+    QCOMPARE(layout.field(index).offset, offset);
+    QCOMPARE(layout.field(index).capacity, capacity);
+
+    // The field's bytes land exactly there and nowhere else.
+    QByteArray record = layout.emptyRecord();
+    layout.encodeField(record, index, QStringLiteral("Z"));
+    QCOMPARE(record.count('Z'), 1);
+    QCOMPARE(record.at(offset), char(1));
+    QCOMPARE(record.at(offset + 1), 'Z');
+}
+
+void TestRecordArchive::wineRecordBytes()
+{
+    const RecordLayout& layout = wineLayout();
+    QCOMPARE(layout.recordSize(), 2997);
+    QCOMPARE(layout.fieldCount(), 32);
+    QStringList texts;
+    for (int i = 0; i < 32; ++i)
+        texts << QStringLiteral(" v%1 ").arg(i);
+    QByteArray record = layout.emptyRecord();
+    layout.encode(record, texts);
+    QCOMPARE(record.size(), 2997);
+    QCOMPARE(record.mid(1071, 4), QByteArray("\x03v21"));
+    QCOMPARE(record.mid(2746, 4), QByteArray("\x03v31"));
+    QCOMPARE(record.at(2996), '\0');
+    QStringList trimmed;
+    for (const QString& t : texts)
+        trimmed << t.trimmed();
+    QCOMPARE(layout.decode(record), trimmed);
+}
+
+void TestRecordArchive::missingFileIsCreatedEmpty()
+{
+    const QString path = m_dir.filePath(QStringLiteral("created.pro"));
+    {
+        RecordArchive archive(path, 10, RecordArchive::Access::Read);
+        QCOMPARE(archive.count(), 0);
+    }
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(QFileInfo(path).size(), 0);
+}
+
+void TestRecordArchive::appendPositions()
+{
+    const QString path = m_dir.filePath(QStringLiteral("append.pro"));
+    {
+        RecordArchive archive(path, 10, RecordArchive::Access::Write);
+        QCOMPARE(archive.append(recordOf(10, 'a')), 1);
+    }
+    writeBytes(path, QByteArray(70, 'x'));
+    {
+        RecordArchive archive(path, 10, RecordArchive::Access::Write);
+        QCOMPARE(archive.count(), 7);
+        QCOMPARE(archive.append(recordOf(10, 'b')), 8);
+    }
+    QCOMPARE(readBytes(path), QByteArray(70, 'x') + QByteArray(10, 'b'));
+}
+
+void TestRecordArchive::trailingFragment()
+{
+    const QString path = m_dir.filePath(QStringLiteral("fragment.pro"));
+    writeBytes(path, QByteArray(20, 'r') + QByteArray(4, 'f'));
+    RecordArchive archive(path, 10, RecordArchive::Access::Write);
+    QCOMPARE(archive.count(), 2);
+    QByteArray record;
+    int read = 0;
+    while (archive.readNext(record))
+        ++read;
+    QCOMPARE(read, 2);
+    // An append writes over the fragment's bytes.
+    QCOMPARE(archive.append(recordOf(10, 'n')), 3);
+    archive.close();
+    QCOMPARE(readBytes(path), QByteArray(20, 'r') + QByteArray(10, 'n'));
+}
+
+void TestRecordArchive::readAndWriteInPlace()
+{
+    const QString path = m_dir.filePath(QStringLiteral("inplace.pro"));
+    writeBytes(path, QByteArray(10, '1') + QByteArray(10, '2') + QByteArray(10, '3'));
+    RecordArchive archive(path, 10, RecordArchive::Access::Write);
+    QByteArray record;
+    archive.readAt(2, record);
+    QCOMPARE(record, QByteArray(10, '2'));
+    archive.writeAt(2, recordOf(10, 'w'));
+    QCOMPARE(archive.count(), 3);
+    archive.close();
+    QCOMPARE(readBytes(path), QByteArray(10, '1') + QByteArray(10, 'w') + QByteArray(10, '3'));
+}
+
+void TestRecordArchive::positionsOutsideTheArchiveFail_data()
+{
+    QTest::addColumn<qint64>("position");
+    QTest::newRow("zero") << qint64(0);
+    QTest::newRow("negative") << qint64(-1);
+    QTest::newRow("the trailing fragment, beyond the last record") << qint64(4);
+}
+
+void TestRecordArchive::positionsOutsideTheArchiveFail()
+{
+    QFETCH(qint64, position);
+    const QString path = m_dir.filePath(QStringLiteral("range.pro"));
+    const QByteArray content = QByteArray(30, 'r') + QByteArray(5, 'f');
+    writeBytes(path, content);
+    RecordArchive archive(path, 10, RecordArchive::Access::Write);
+    QByteArray record;
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, archive.readAt(position, record));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, archive.writeAt(position, recordOf(10, 'w')));
+    archive.close();
+    QCOMPARE(readBytes(path), content);
+}
+
+void TestRecordArchive::readOnlyArchiveFailsAndStaysUnchanged()
+{
+    if (geteuid() == 0)
+        QSKIP("file permissions do not bind the superuser");
+    const QString path = m_dir.filePath(QStringLiteral("readonly.pro"));
+    writeBytes(path, QByteArray(20, 'r'));
+    QFile::setPermissions(path, QFile::ReadOwner);
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, 10, RecordArchive::Access::Read));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, 10, RecordArchive::Access::Write));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(readBytes(path), QByteArray(20, 'r'));
+}
+
+void TestRecordArchive::readOnlyFolderCannotCreate()
+{
+    if (geteuid() == 0)
+        QSKIP("file permissions do not bind the superuser");
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(dir.filePath(QStringLiteral("x.pro")), 10,
+                                                         RecordArchive::Access::Read));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestRecordArchive::scanReadsEveryWholeRecord()
+{
+    // More records than one read chunk holds, so refills are exercised.
+    const QString path = m_dir.filePath(QStringLiteral("scan.pro"));
+    QByteArray content;
+    for (int i = 0; i < 150; ++i)
+        content += QByteArray(7, char('A' + i % 26));
+    writeBytes(path, content + QByteArray(3, '!'));
+    RecordArchive archive(path, 7, RecordArchive::Access::Read);
+    QByteArray record;
+    QByteArray seen;
+    while (archive.readNext(record)) {
+        QCOMPARE(record.size(), 7);
+        seen += record;
+        QCOMPARE(archive.lastPosition(), qint64(seen.size() / 7));
+    }
+    QCOMPARE(seen, content);
+}
+
+void TestRecordArchive::writerWaitsForAnotherWritersLock()
+{
+    const QString path = m_dir.filePath(QStringLiteral("locked.pro"));
+    RecordArchive first(path, 10, RecordArchive::Access::Write);
+    RecordArchive::setLockTimeoutForTesting(100);
+    // A second writer (another workstation) gives up after the bounded wait
+    // instead of writing over the first one's record.
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, 10, RecordArchive::Access::Write));
+    first.close();
+    RecordArchive second(path, 10, RecordArchive::Access::Write);
+    QCOMPARE(second.append(recordOf(10, 's')), 1);
+    RecordArchive::setLockTimeoutForTesting(10000);
+}
+
+QTEST_GUILESS_MAIN(TestRecordArchive)
+#include "tst_recordarchive.moc"

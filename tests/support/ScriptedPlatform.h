@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QList>
+#include <QQueue>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+// Records every platform call and answers from queues, so a whole user flow
+// (click Save, read the message, answer) runs headless.
+class ScriptedPlatform final : public vinarca::Platform
+{
+public:
+    struct Message
+    {
+        vinarca::MessageKind kind;
+        QString text;
+        bool plain = false;
+    };
+
+    QList<Message> messages;
+    QQueue<vinarca::MessageAnswer> answers;
+    QQueue<QString> openAnswers;
+    QQueue<QString> saveAnswers;
+    QList<vinarca::OpenFileRequest> openRequests;
+    QList<vinarca::SaveFileRequest> saveRequests;
+    QStringList shellCommands;
+    // Runs against each dialog shown modally; its return value is the result code.
+    std::function<int(QDialog&)> onDialog;
+    QSize screen{1366, 768};
+
+    vinarca::MessageAnswer message(QWidget*, vinarca::MessageKind kind, const QString& text) override;
+    void plainMessage(QWidget*, const QString& text) override;
+    QString openFileName(QWidget*, const vinarca::OpenFileRequest& request) override;
+    QString saveFileName(QWidget*, const vinarca::SaveFileRequest& request) override;
+    int execDialog(QDialog& dialog) override;
+    void shellOpen(const QString& command) override { shellCommands << command; }
+    QSize screenSize() const override { return screen; }
+
+    QString lastMessage() const { return messages.isEmpty() ? QString() : messages.constLast().text; }
+};
+
+// Installs a fresh ScriptedPlatform and a fresh temporary program folder for
+// the lifetime of the object; restores both afterwards.
+class TestWorld
+{
+public:
+    TestWorld();
+    ~TestWorld();
+    ScriptedPlatform& platform() { return *m_platform; }
+    QString folder() const; // with trailing '/'
+    QString path(const QString& relative) const { return folder() + relative; }
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPlatform* m_platform;
+    std::unique_ptr<vinarca::Platform> m_previous;
+};

@@ -1,0 +1,463 @@
+#include "ViniFixture.h"
+
+#include "RecordArchive.h"
+
+#include <QDir>
+#include <QImageReader>
+
+#include <unistd.h>
+
+using namespace vinarca;
+
+namespace {
+const QString kEmpty = QStringLiteral("L'archivio non contiene nessuna scheda.");
+const QString kInserted = QStringLiteral("La scheda corrente è stata inserita in archivio.");
+const QString kModified = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
+
+QImage solid(const QColor& colour, QSize size = {120, 160})
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+} // namespace
+
+class TestVini : public QObject
+{
+    Q_OBJECT
+private slots:
+    void designedState();
+    void maximumLengths_data();
+    void maximumLengths();
+    void firstUseCreatesArchiveAndSavesRecordOne();
+    void saveRefusals_data();
+    void saveRefusals();
+    void savedTextsAreTrimmedAndBoxesKeepTheirs();
+    void everyFieldReachesItsOffset();
+    void secondSaveOverwrites();
+    void navigation_data();
+    void navigation();
+    void attachmentsTravelThroughSaveAndLoad();
+    void duplicate();
+    void duplicateInNewState();
+    void showResetsToNewRecord();
+    void longStoredGiacenzaSurvivesBrowsing();
+    void accessFailures_data();
+    void accessFailures();
+    void photoFileLifeCycle();
+    void photoFolderNotWritable();
+    void unchangedPhotoIsNotReencoded();
+    void badPhotoFilesShowThePlaceholder();
+};
+
+void TestVini::designedState()
+{
+    ViniFixture f;
+    QCOMPARE(f.window.objectName(), QStringLiteral("frmVini"));
+    QCOMPARE(f.window.windowTitle(), QStringLiteral(" Vinarca - Catalogo Vini"));
+    QCOMPARE(f.find("panContainer")->size(), QSize(996, 692));
+    QCOMPARE(f.find("imgFoto")->size(), QSize(307, 409));
+    QCOMPARE(f.edit("txtTel")->text(), QStringLiteral("0"));
+    QCOMPARE(f.edit("txtTel")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(f.edit("txtPrezzo")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    QVERIFY(f.label("lblPosizione")->text().isEmpty());
+    QCOMPARE(f.label("panInfo")->text(), QStringLiteral("Pronto per archiviare una nuova scheda..."));
+    QCOMPARE(QApplication::focusWidget(), f.edit("txtNome"));
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image(), f.find<PictureBox>("imgBianco")->image());
+    QVERIFY(!f.find<PictureBox>("imgFoto")->image().isNull());
+    QCOMPARE(f.window.editBoxes().size(), 26);
+    for (const char* name : {"lblFile01", "lblFile02", "lblFile03", "lblDesc01", "lblDesc02", "lblDesc03", "imgBianco"})
+        QVERIFY2(f.find(name) && !f.find(name)->isVisible(), name);
+    for (const char* name : {"cmdNuovo", "cmdDuplica", "cmdSalva", "cmdTrova", "cmdFile", "cmdAnteprima", "cmdStampa",
+                             "cmdPrimo", "cmdIndietro", "cmdAvanti", "cmdUltimo", "cmdEsporta", "cmdSlideshow",
+                             "cmdGuida", "cmdEsci", "btnCaricaFoto", "btnSalvaFoto", "btnWebcam", "btnZoomFoto"}) {
+        QWidget* button = f.find(name);
+        QVERIFY2(button && button->isVisible(), name);
+        QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
+    }
+    const QFont font = f.edit("txtNome")->font();
+    QCOMPARE(font.family(), QStringLiteral("Verdana"));
+    QCOMPARE(font.pointSize(), 12);
+    QVERIFY(font.bold());
+    QCOMPARE(f.label("lblNome")->text(), QStringLiteral("Nome vino:"));
+    QCOMPARE(f.label("lblConservazione")->text(), QStringLiteral("Contenitore per conservazione:"));
+}
+
+void TestVini::maximumLengths_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("maxLength");
+    QTest::newRow("txtNome") << "txtNome" << 50;
+    QTest::newRow("txtTel") << "txtTel" << 10;
+    QTest::newRow("txtPrezzo") << "txtPrezzo" << 15;
+    QTest::newRow("txtNote") << "txtNote" << 250;
+}
+
+void TestVini::maximumLengths()
+{
+    QFETCH(QString, box);
+    QFETCH(int, maxLength);
+    ViniFixture f;
+    f.type(box.toLatin1(), QString(maxLength + 5, QLatin1Char('7')));
+    QCOMPARE(f.edit(box.toLatin1())->text().size(), maxLength);
+}
+
+void TestVini::firstUseCreatesArchiveAndSavesRecordOne()
+{
+    ViniFixture f;
+    f.click("cmdAvanti");
+    QVERIFY(QFile::exists(f.archivePath()));
+    QCOMPARE(QFileInfo(f.archivePath()).size(), 0);
+    QCOMPARE(f.world.platform().messages.size(), 1);
+    QCOMPARE(f.world.platform().messages[0].kind, MessageKind::Information);
+    QCOMPARE(f.world.platform().lastMessage(), kEmpty);
+
+    f.type("txtNome", QStringLiteral("Barolo"));
+    f.type("txtProduttore", QStringLiteral("Borgogno"));
+    f.click("cmdSalva");
+    QCOMPARE(f.world.platform().lastMessage(), kInserted);
+    QCOMPARE(f.world.platform().messages.last().kind, MessageKind::Information);
+    QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("1"));
+    QCOMPARE(f.archiveBytes().size(), 2997);
+    QCOMPARE(f.storedRecord(1).mid(0, 2), (QStringList{QStringLiteral("Barolo"), QStringLiteral("Borgogno")}));
+    QCOMPARE(f.storedRecord(1).at(21), QStringLiteral("0")); // Giacenza's default
+}
+
+void TestVini::saveRefusals_data()
+{
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QString>("produttore");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("empty name") << "" << "Gaja"
+                                << "Attenzione: per salvare la scheda è necessario indicare il nome del vino."
+                                << "txtNome";
+    QTest::newRow("name of blanks only") << "   " << "Gaja"
+                                         << "Attenzione: per salvare la scheda è necessario indicare il nome del vino."
+                                         << "txtNome";
+    QTest::newRow("empty producer") << "Barbaresco" << ""
+                                    << "Attenzione: per salvare la scheda è necessario indicare il produttore del vino."
+                                    << "txtProduttore";
+}
+
+void TestVini::saveRefusals()
+{
+    QFETCH(QString, nome);
+    QFETCH(QString, produttore);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    ViniFixture f;
+    f.type("txtNome", nome);
+    f.type("txtProduttore", produttore);
+    f.click("cmdSalva");
+    QCOMPARE(f.world.platform().messages.size(), 1);
+    QCOMPARE(f.world.platform().messages[0].kind, MessageKind::Warning);
+    QCOMPARE(f.world.platform().lastMessage(), message);
+    QCOMPARE(QApplication::focusWidget(), f.edit(focus.toLatin1()));
+    QVERIFY(!QFile::exists(f.archivePath()));
+    QVERIFY(f.label("lblPosizione")->text().isEmpty());
+}
+
+void TestVini::savedTextsAreTrimmedAndBoxesKeepTheirs()
+{
+    ViniFixture f;
+    f.type("txtNome", QStringLiteral("  Barolo  "));
+    f.type("txtProduttore", QStringLiteral(" Borgogno"));
+    f.type("txtTel", QString()); // emptied: becomes "0" when Save takes the focus
+    f.edit("txtTel")->clear();
+    f.click("cmdSalva");
+    QCOMPARE(f.edit("txtTel")->text(), QStringLiteral("0"));
+    QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("  Barolo  "));
+    const QByteArray bytes = f.archiveBytes();
+    QCOMPARE(bytes.mid(0, 7), QByteArray("\x06" "Barolo"));
+    QCOMPARE(bytes.mid(51, 9), QByteArray("\x08" "Borgogno"));
+    QCOMPARE(bytes.mid(1071, 2), QByteArray("\x01" "0"));
+
+    f.click("cmdPrimo");
+    QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("Barolo"));
+}
+
+void TestVini::everyFieldReachesItsOffset()
+{
+    ViniFixture f;
+    const QList<HighlightEdit*> boxes = f.window.editBoxes();
+    for (int i = 0; i < boxes.size(); ++i)
+        boxes[i]->setText(QStringLiteral("F%1").arg(i + 1));
+    const QList<QLabel*> labels = f.window.attachmentLabels();
+    for (int i = 0; i < labels.size(); ++i)
+        labels[i]->setText(QStringLiteral("F%1").arg(27 + i));
+    f.click("cmdSalva");
+    const QByteArray bytes = f.archiveBytes();
+    QCOMPARE(bytes.size(), 2997);
+    for (int i = 0; i < 32; ++i) {
+        const RecordLayout::Field& field = wineLayout().field(i);
+        const QByteArray text = QStringLiteral("F%1").arg(i + 1).toLatin1();
+        QCOMPARE(bytes.mid(field.offset, 1 + text.size()), char(text.size()) + text);
+    }
+}
+
+void TestVini::secondSaveOverwrites()
+{
+    ViniFixture f;
+    f.type("txtNome", QStringLiteral("Barolo"));
+    f.type("txtProduttore", QStringLiteral("Borgogno"));
+    f.click("cmdSalva");
+    f.type("txtNome", QStringLiteral("Barolo Riserva"));
+    f.click("cmdSalva");
+    QCOMPARE(f.world.platform().lastMessage(), kModified);
+    QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("1"));
+    QCOMPARE(f.archiveBytes().size(), 2997);
+    QCOMPARE(f.storedRecord(1).at(0), QStringLiteral("Barolo Riserva"));
+}
+
+void TestVini::navigation_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<QString>("shown");  // lblPosizione before the click
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("expected"); // lblPosizione afterwards
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("first, empty archive") << 0 << "" << "cmdPrimo" << "" << kEmpty;
+    QTest::newRow("last, empty archive") << 0 << "" << "cmdUltimo" << "" << kEmpty;
+    QTest::newRow("previous, empty archive") << 0 << "" << "cmdIndietro" << "" << kEmpty;
+    QTest::newRow("next, empty archive, clears the position") << 0 << "2" << "cmdAvanti" << "" << kEmpty;
+    QTest::newRow("previous, emptied archive showing 1: nothing") << 0 << "1" << "cmdIndietro" << "1" << "";
+    QTest::newRow("first from new record") << 3 << "" << "cmdPrimo" << "1" << "";
+    QTest::newRow("last from new record") << 3 << "" << "cmdUltimo" << "3" << "";
+    QTest::newRow("next from new record shows 1") << 3 << "" << "cmdAvanti" << "1" << "";
+    QTest::newRow("previous from new record shows 1") << 3 << "" << "cmdIndietro" << "1" << "";
+    QTest::newRow("next from 2") << 3 << "2" << "cmdAvanti" << "3" << "";
+    QTest::newRow("next at the last: nothing") << 3 << "3" << "cmdAvanti" << "3" << "";
+    QTest::newRow("next beyond the file: nothing") << 3 << "7" << "cmdAvanti" << "7" << "";
+    QTest::newRow("previous from 3") << 3 << "3" << "cmdIndietro" << "2" << "";
+    QTest::newRow("previous at the first: nothing") << 3 << "1" << "cmdIndietro" << "1" << "";
+}
+
+void TestVini::navigation()
+{
+    QFETCH(int, records);
+    QFETCH(QString, shown);
+    QFETCH(QString, button);
+    QFETCH(QString, expected);
+    QFETCH(QString, message);
+    ViniFixture f;
+    f.seed(records);
+    f.label("lblPosizione")->setText(shown);
+    f.edit("txtNome")->setText(QStringLiteral("typed"));
+    f.click(button.toLatin1());
+    QCOMPARE(f.label("lblPosizione")->text(), expected);
+    QCOMPARE(f.world.platform().lastMessage(), message);
+    if (expected != shown && !expected.isEmpty()) {
+        QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("Vino %1").arg(expected));
+        QCOMPARE(f.edit("txtProduttore")->text(), QStringLiteral("Cantina %1").arg(expected));
+    } else {
+        QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("typed"));
+    }
+}
+
+void TestVini::attachmentsTravelThroughSaveAndLoad()
+{
+    ViniFixture f;
+    f.type("txtNome", QStringLiteral("Amarone"));
+    f.type("txtProduttore", QStringLiteral("Quintarelli"));
+    f.label("lblFile01")->setText(QStringLiteral("scheda.pdf"));
+    f.label("lblDesc03")->setText(QStringLiteral("Analisi 2019"));
+    f.click("cmdSalva");
+    f.click("cmdNuovo");
+    QVERIFY(f.label("lblFile01")->text().isEmpty());
+    f.click("cmdUltimo");
+    QCOMPARE(f.label("lblFile01")->text(), QStringLiteral("scheda.pdf"));
+    QCOMPARE(f.label("lblDesc03")->text(), QStringLiteral("Analisi 2019"));
+    QCOMPARE(f.storedRecord(1).at(26), QStringLiteral("scheda.pdf"));
+    QCOMPARE(f.storedRecord(1).at(31), QStringLiteral("Analisi 2019"));
+}
+
+void TestVini::duplicate()
+{
+    ViniFixture f;
+    f.seed(4);
+    f.click("cmdUltimo");
+    f.label("lblFile02")->setText(QStringLiteral("etichetta.jpg"));
+    f.click("cmdDuplica");
+    QCOMPARE(f.world.platform().lastMessage(),
+             QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
+                            "Al termine premere Salva per inserire la scheda in archivio."));
+    QCOMPARE(f.world.platform().messages.last().kind, MessageKind::Information);
+    QVERIFY(f.label("lblPosizione")->text().isEmpty());
+    QVERIFY(f.label("lblFile02")->text().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), f.edit("txtNome"));
+    QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("Vino 4"));
+    f.click("cmdSalva");
+    QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("5"));
+    QCOMPARE(f.storedRecord(5).mid(0, 2), f.storedRecord(4).mid(0, 2));
+    QVERIFY(f.storedRecord(5).at(27).isEmpty());
+}
+
+void TestVini::duplicateInNewState()
+{
+    ViniFixture f;
+    f.type("txtNome", QStringLiteral("Soave"));
+    f.click("cmdDuplica");
+    QCOMPARE(f.world.platform().messages.size(), 1);
+    QCOMPARE(f.world.platform().messages[0].kind, MessageKind::Warning);
+    QCOMPARE(f.world.platform().lastMessage(),
+             QStringLiteral("Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che questa è stata "
+                            "inserita in archivio."));
+    QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("Soave"));
+}
+
+void TestVini::showResetsToNewRecord()
+{
+    ViniFixture f;
+    f.seed(2);
+    f.click("cmdUltimo");
+    f.label("lblDesc01")->setText(QStringLiteral("x"));
+    f.window.hide();
+    f.window.show();
+    QVERIFY(f.label("lblPosizione")->text().isEmpty());
+    QVERIFY(f.edit("txtNome")->text().isEmpty());
+    QCOMPARE(f.edit("txtTel")->text(), QStringLiteral("0"));
+    QVERIFY(f.label("lblDesc01")->text().isEmpty());
+}
+
+void TestVini::longStoredGiacenzaSurvivesBrowsing()
+{
+    // Giacenza has room for 50 characters in the file although its box takes 10:
+    // a longer stored value is shown and saved back whole.
+    ViniFixture f;
+    f.seed(1);
+    QFile file(f.archivePath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray record = file.readAll();
+    wineLayout().encodeField(record, 21, QStringLiteral("123456789012345"));
+    file.seek(0);
+    file.write(record);
+    file.close();
+    f.click("cmdPrimo");
+    QCOMPARE(f.edit("txtTel")->text(), QStringLiteral("123456789012345"));
+    f.click("cmdSalva");
+    QCOMPARE(f.storedRecord(1).at(21), QStringLiteral("123456789012345"));
+    f.click("cmdNuovo");
+    f.type("txtTel", QStringLiteral("123456789012345"));
+    QCOMPARE(f.edit("txtTel")->text(), QStringLiteral("1234567890"));
+}
+
+void TestVini::accessFailures_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("save") << "cmdSalva";
+    QTest::newRow("first") << "cmdPrimo";
+    QTest::newRow("next") << "cmdAvanti";
+}
+
+void TestVini::accessFailures()
+{
+    if (geteuid() == 0)
+        QSKIP("file permissions do not bind the superuser");
+    QFETCH(QString, button);
+    ViniFixture f;
+    f.seed(2);
+    const QByteArray before = f.archiveBytes();
+    QFile::setPermissions(f.archivePath(), QFile::ReadOwner);
+    f.type("txtNome", QStringLiteral("Barolo"));
+    f.type("txtProduttore", QStringLiteral("Borgogno"));
+    f.click(button.toLatin1());
+    QCOMPARE(f.world.platform().messages.size(), 1);
+    QCOMPARE(f.world.platform().messages[0].kind, MessageKind::Error);
+    QCOMPARE(f.world.platform().lastMessage(), accessFailureMessage());
+    QVERIFY(f.world.platform().lastMessage().contains(QStringLiteral("archivio.\n\r\n\rAccertarsi")));
+    QVERIFY(f.label("lblPosizione")->text().isEmpty());
+    QFile::setPermissions(f.archivePath(), QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(f.archiveBytes(), before);
+}
+
+void TestVini::photoFileLifeCycle()
+{
+    ViniFixture f;
+    const QString photo1 = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg"));
+    const QString photo2 = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_2.jpg"));
+
+    // A record saved without a photo of its own gets the placeholder as its file.
+    f.type("txtNome", QStringLiteral("Barolo"));
+    f.type("txtProduttore", QStringLiteral("Borgogno"));
+    f.click("cmdSalva");
+    QVERIFY(QFile::exists(photo1));
+    QCOMPARE(QImageReader(photo1).size(), QSize(307, 409));
+
+    // A loaded picture is written on save, at its own size.
+    f.click("cmdNuovo");
+    f.type("txtNome", QStringLiteral("Barbaresco"));
+    f.type("txtProduttore", QStringLiteral("Gaja"));
+    f.find<PictureBox>("imgFoto")->setImage(solid(Qt::darkRed, {640, 480}));
+    f.click("cmdSalva");
+    QCOMPARE(f.world.platform().lastMessage(), kInserted);
+    QCOMPARE(QImageReader(photo2).size(), QSize(640, 480));
+
+    // Browsing reads it back; a deleted file shows the placeholder, silently.
+    f.click("cmdPrimo");
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image().size(), QSize(307, 409));
+    f.click("cmdAvanti");
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image().size(), QSize(640, 480));
+    QVERIFY(QFile::remove(photo2));
+    f.click("cmdPrimo");
+    f.click("cmdAvanti");
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image(), f.find<PictureBox>("imgBianco")->image());
+    QCOMPARE(f.world.platform().messages.size(), 2);
+
+    // The photo folder is created on demand when a record is shown.
+    QVERIFY(QDir(f.world.path(QStringLiteral("Catalogo_Vini"))).removeRecursively());
+    f.click("cmdPrimo");
+    QVERIFY(QDir(f.world.path(QStringLiteral("Catalogo_Vini"))).exists());
+}
+
+void TestVini::photoFolderNotWritable()
+{
+    ViniFixture f;
+    // A file where the photo folder should be: the photo cannot be written.
+    QFile blocker(f.world.path(QStringLiteral("Catalogo_Vini")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    f.type("txtNome", QStringLiteral("Barolo"));
+    f.type("txtProduttore", QStringLiteral("Borgogno"));
+    f.find<PictureBox>("imgFoto")->setImage(solid(Qt::darkRed));
+    f.click("cmdSalva");
+    QCOMPARE(f.world.platform().lastMessage(), kInserted);
+    QCOMPARE(f.archiveBytes().size(), 2997);
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image(), f.find<PictureBox>("imgBianco")->image());
+}
+
+void TestVini::unchangedPhotoIsNotReencoded()
+{
+    ViniFixture f;
+    f.seed(1);
+    QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini")));
+    const QString path = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg"));
+    QVERIFY(solid(Qt::darkGreen).save(path, "jpeg", 35));
+    QFile original(path);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    original.close();
+    f.click("cmdPrimo");
+    f.click("cmdSalva");
+    f.click("cmdSalva");
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(original.readAll(), bytes);
+}
+
+void TestVini::badPhotoFilesShowThePlaceholder()
+{
+    ViniFixture f;
+    f.seed(1);
+    QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini")));
+    QFile bad(f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture");
+    bad.close();
+    f.click("cmdPrimo");
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image(), f.find<PictureBox>("imgBianco")->image());
+    QVERIFY(f.world.platform().messages.isEmpty());
+}
+
+QTEST_MAIN(TestVini)
+#include "tst_vini.moc"
