@@ -8,6 +8,7 @@
 #include <memory>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 // Everything that blocks a user flow or needs a device goes through this one
@@ -57,6 +58,10 @@ public:
 
     // Shows a dialog window modally and returns its result code.
     virtual int execDialog(QDialog& dialog) = 0;
+
+    // The print dialog (printer, printing to a PDF file, copies, collate, page
+    // range) for `pageCount` pages; false when the user cancels.
+    virtual bool printDialog(QWidget* parent, QPrinter& printer, int pageCount) = 0;
 
     // The desktop's open action; the result is not examined by callers.
     virtual void shellOpen(const QString& command) = 0;

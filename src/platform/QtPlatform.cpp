@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
@@ -104,6 +106,15 @@ public:
     }
 
     int execDialog(QDialog& dialog) override { return dialog.exec(); }
+
+    bool printDialog(QWidget* parent, QPrinter& printer, int pageCount) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setMinMax(1, std::max(1, pageCount));
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
+                          | QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
+        return dialog.exec() == QDialog::Accepted;
+    }
 
     void shellOpen(const QString& command) override
     {

@@ -36,6 +36,12 @@ int ScriptedPlatform::execDialog(QDialog& dialog)
     return onDialog ? onDialog(dialog) : QDialog::Rejected;
 }
 
+bool ScriptedPlatform::printDialog(QWidget*, QPrinter& printer, int pageCount)
+{
+    ++printDialogs;
+    return onPrintDialog ? onPrintDialog(printer, pageCount) : false;
+}
+
 TestWorld::TestWorld() : m_platform(new ScriptedPlatform)
 {
     m_previous = installPlatform(std::unique_ptr<Platform>(m_platform));

@@ -30,6 +30,10 @@ public:
     QStringList shellCommands;
     // Runs against each dialog shown modally; its return value is the result code.
     std::function<int(QDialog&)> onDialog;
+    // Stands for the user in the print dialog: sets up the printer and
+    // returns true to print, false to cancel. Unset: cancel.
+    std::function<bool(QPrinter&, int pageCount)> onPrintDialog;
+    int printDialogs = 0;
     QSize screen{1366, 768};
 
     vinarca::MessageAnswer message(QWidget*, vinarca::MessageKind kind, const QString& text) override;
@@ -37,6 +41,7 @@ public:
     QString openFileName(QWidget*, const vinarca::OpenFileRequest& request) override;
     QString saveFileName(QWidget*, const vinarca::SaveFileRequest& request) override;
     int execDialog(QDialog& dialog) override;
+    bool printDialog(QWidget*, QPrinter& printer, int pageCount) override;
     void shellOpen(const QString& command) override { shellCommands << command; }
     QSize screenSize() const override { return screen; }
 
