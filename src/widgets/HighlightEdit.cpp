@@ -2,6 +2,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QPainter>
 
 namespace vinarca {
 
@@ -26,12 +27,17 @@ bool typedOneOf(const QKeyEvent& event, QStringView allowed)
 
 HighlightEdit::HighlightEdit(QWidget* parent) : QLineEdit(parent)
 {
+    // The box draws its own outline, so the style's frame is off and the
+    // fill is the palette's base colour: cheap to change on every focus move.
+    setFrame(false);
+    setTextMargins(3, 0, 3, 0);
     paintHighlight(m_colours.resting);
 }
 
 void HighlightEdit::setColours(const Colours& colours)
 {
     m_colours = colours;
+    m_fill = QColor();
     paintHighlight(hasFocus() ? m_colours.focused : m_colours.resting);
 }
 
@@ -40,8 +46,19 @@ void HighlightEdit::paintHighlight(const QColor& fill)
     if (m_fill == fill)
         return;
     m_fill = fill;
-    setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; border: 1px solid %2; padding: 0px 2px; }")
-                      .arg(fill.name(), m_colours.outline.name()));
+    QPalette p = palette();
+    p.setColor(QPalette::Base, fill);
+    setPalette(p);
+    update();
+}
+
+void HighlightEdit::paintEvent(QPaintEvent* event)
+{
+    QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(m_colours.outline);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void HighlightEdit::focusInEvent(QFocusEvent* event)

@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSvgRenderer>
 
 namespace vinarca {
 
@@ -33,19 +32,6 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
-}
-
-QImage renderSvg(const QString& resource, QSize size)
-{
-    QSvgRenderer renderer(resource);
-    if (!size.isValid())
-        size = renderer.isValid() ? renderer.defaultSize() : QSize(1, 1);
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    return image;
 }
 
 } // namespace vinarca

@@ -33,7 +33,4 @@ private:
     QPixmap m_scaled; // the picture at the size it was last drawn
 };
 
-// Renders an SVG resource to an image of its own size (or of `size`).
-QImage renderSvg(const QString& resource, QSize size = {});
-
 } // namespace vinarca

@@ -1,11 +1,13 @@
 #include "PictureButton.h"
 
+#include "Artwork.h"
+
 #include <QPainter>
 
 namespace vinarca {
 
-PictureButton::PictureButton(const QString& svgResource, QWidget* parent)
-    : QAbstractButton(parent), m_renderer(svgResource)
+PictureButton::PictureButton(const QString& pictureResource, QWidget* parent)
+    : QAbstractButton(parent), m_picture(QPixmap::fromImage(artwork(pictureResource)))
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
@@ -14,15 +16,14 @@ PictureButton::PictureButton(const QString& svgResource, QWidget* parent)
 
 QSize PictureButton::sizeHint() const
 {
-    return m_renderer.isValid() ? m_renderer.defaultSize() : QSize(37, 39);
+    return m_picture.isNull() ? QSize(37, 39) : m_picture.size();
 }
 
 void PictureButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (m_renderer.isValid())
-        m_renderer.render(&painter, QRectF(rect()));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), m_picture);
     if (isDown())
         painter.fillRect(rect(), QColor(0, 0, 0, 40));
 }

@@ -1,5 +1,6 @@
 #include "Vini.h"
 
+#include "Artwork.h"
 #include "HighlightEdit.h"
 #include "Photo.h"
 #include "PictureBox.h"
@@ -102,6 +103,8 @@ void setFieldText(HighlightEdit* box, int designedMaxLength, const QString& text
 {
     box->setMaxLength(std::max<int>(designedMaxLength, static_cast<int>(text.size())));
     box->setText(text);
+    box->setCursorPosition(0); // a long text shows its beginning
+
 }
 
 // The position shown, or 0 in the new-record state. Throws on a text that is
@@ -216,7 +219,7 @@ void TfrmVini::buildToolbar(QWidget* panel, StatusHints& hints)
         {&TfrmVini::cmdEsci, "cmdEsci", "esci", {942, 16}, "Esci da questa schermata di lavoro."},
     };
     for (const Button& b : buttons) {
-        auto* button = new PictureButton(QStringLiteral(":/wines/%1.svg").arg(QLatin1String(b.picture)), panel);
+        auto* button = new PictureButton(QStringLiteral(":/wines/%1").arg(QLatin1String(b.picture)), panel);
         button->setObjectName(QString::fromLatin1(b.name));
         button->move(b.at);
         hints.addButton(button, QString::fromUtf8(b.status));
@@ -241,7 +244,7 @@ void TfrmVini::buildPhotoBox(QWidget* panel, StatusHints& hints)
     imgBianco = new PictureBox(panel);
     imgBianco->setObjectName(QStringLiteral("imgBianco"));
     imgBianco->setGeometry(14, 80, 307, 409);
-    imgBianco->setImage(renderSvg(QStringLiteral(":/wines/foto_placeholder.svg"), QSize(307, 409)));
+    imgBianco->setImage(artwork(QStringLiteral(":/wines/foto_placeholder")));
     imgBianco->hide();
 
     auto* bkgPulsantiFoto = new ShapeRect(panel, QStringLiteral("bkgPulsantiFoto"), QRect(14, 500, 307, 64), Qt::white, kTileOutline, 4);
@@ -262,7 +265,7 @@ void TfrmVini::buildPhotoBox(QWidget* panel, StatusHints& hints)
         {&TfrmVini::btnZoomFoto, "btnZoomFoto", "zoom_foto", 272, "Visualizza la foto nelle sue dimensioni reali."},
     };
     for (const Button& b : buttons) {
-        auto* button = new PictureButton(QStringLiteral(":/wines/%1.svg").arg(QLatin1String(b.picture)), panel);
+        auto* button = new PictureButton(QStringLiteral(":/wines/%1").arg(QLatin1String(b.picture)), panel);
         button->setObjectName(QString::fromLatin1(b.name));
         button->move(b.x, 515);
         hints.addButton(button, QString::fromUtf8(b.status));
@@ -278,7 +281,7 @@ void TfrmVini::buildFields(QWidget* panel, StatusHints& hints)
     auto* title = new PictureBox(panel);
     title->setObjectName(QStringLiteral("imgTitolo"));
     title->setGeometry(363, 80, 600, 30);
-    title->setImage(renderSvg(QStringLiteral(":/wines/titolo_scheda.svg"), QSize(600, 30)));
+    title->setImage(artwork(QStringLiteral(":/wines/titolo_scheda")));
     hints.addQuiet(title);
     auto* rule = new ShapeRect(panel, QStringLiteral("shpRigo"), QRect(363, 113, 600, 3), QColor(0x46, 0x82, 0xB4));
     rule->setGradient(QColor(0x46, 0x82, 0xB4), Qt::white, Qt::Horizontal);
@@ -302,7 +305,7 @@ void TfrmVini::buildFields(QWidget* panel, StatusHints& hints)
             auto* picture = new PictureBox(panel);
             picture->setObjectName(QStringLiteral("imgNote"));
             picture->setGeometry(22, 600, 60, 24);
-            picture->setImage(renderSvg(QStringLiteral(":/wines/note_caption.svg"), QSize(60, 24)));
+            picture->setImage(artwork(QStringLiteral(":/wines/note_caption")));
             hints.addQuiet(picture);
         }
         hints.addQuiet(box);

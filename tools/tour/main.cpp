@@ -1,0 +1,94 @@
+// Renders every window of the program, filled with sample data, to PNG files
+// for review: tour [output folder]. Runs offscreen; nothing is shown.
+#include "HighlightEdit.h"
+#include "Photo.h"
+#include "PictureBox.h"
+#include "Platform.h"
+#include "ProgramFolder.h"
+#include "SampleData.h"
+#include "Vini.h"
+#include "WineRecord.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+using namespace vinarca;
+
+namespace {
+
+// Answers every question with OK and opens nothing: the tour only looks.
+class QuietPlatform final : public Platform
+{
+public:
+    MessageAnswer message(QWidget*, MessageKind, const QString&) override { return MessageAnswer::Ok; }
+    void plainMessage(QWidget*, const QString&) override {}
+    QString openFileName(QWidget*, const OpenFileRequest&) override { return {}; }
+    QString saveFileName(QWidget*, const SaveFileRequest&) override { return {}; }
+    int execDialog(QDialog&) override { return 0; }
+    bool printDialog(QWidget*, QPrinter&, int) override { return false; }
+    void shellOpen(const QString&) override {}
+    QSize screenSize() const override { return {1280, 800}; }
+};
+
+const QSize kScreen(1280, 800);
+
+QString g_out;
+int g_failures = 0;
+
+void shoot(const QString& name, QWidget& window, const QSize& size)
+{
+    window.resize(size);
+    window.show();
+    QCoreApplication::processEvents();
+    const QString path = g_out + QLatin1Char('/') + name + QStringLiteral(".png");
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        ++g_failures;
+        return;
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+void wineEditor()
+{
+    TfrmVini window;
+    shoot(QStringLiteral("vini_nuova_scheda"), window, kScreen);
+
+    window.cmdPrimoClick();
+    window.cmdAvantiClick();
+    // Hover text of the Save button, as the user sees it while pointing at it.
+    window.panInfo->setText(QStringLiteral("Salva la scheda in archivio."));
+    window.txtGusto->setFocus();
+    shoot(QStringLiteral("vini_scheda_2_con_foto"), window, kScreen);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    installPlatform(std::make_unique<QuietPlatform>());
+    g_out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tour")).absolutePath();
+    QDir().mkpath(g_out);
+
+    QTemporaryDir folder;
+    setProgramFolderForTesting(folder.path());
+    tour::writeSampleWines(wineArchivePath(), 3);
+    Photo photo{tour::samplePhoto({600, 800}), {}};
+    writePhotoFile(WinePhotoPath(QStringLiteral("2")), photo);
+
+    const std::pair<const char*, std::function<void()>> shots[] = {
+        {"wine editor", wineEditor},
+    };
+    for (const auto& [what, shot] : shots) {
+        std::printf("-- %s\n", what);
+        shot();
+    }
+    return g_failures == 0 ? 0 : 1;
+}
