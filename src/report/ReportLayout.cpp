@@ -1,0 +1,296 @@
+#include "ReportLayout.h"
+
+#include "ReportError.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QSet>
+#include <QSvgRenderer>
+
+namespace vinarca {
+
+namespace {
+
+class LayoutReader
+{
+public:
+    explicit LayoutReader(QString source) : m_source(std::move(source)) {}
+
+    std::unique_ptr<TReport> read(const QByteArray& json)
+    {
+        QJsonParseError parseError;
+        const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+        if (parseError.error != QJsonParseError::NoError)
+            fail(QStringLiteral("%1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
+        if (!document.isObject())
+            fail(QStringLiteral("the layout is not an object"));
+        const QJsonObject root = document.object();
+
+        auto report = std::make_unique<TReport>(requiredString(root, "report"));
+        report->reportName = root.value(QLatin1String("name")).toString();
+        readPreview(root.value(QLatin1String("preview")).toObject(), report->previewOptions);
+        const QJsonObject print = root.value(QLatin1String("print")).toObject();
+        report->printOptions.showProgress = print.value(QLatin1String("showProgress")).toBool(false);
+        report->printOptions.printer = print.value(QLatin1String("printer")).toString();
+
+        const QJsonValue pageValue = root.value(QLatin1String("page"));
+        if (!pageValue.isObject())
+            fail(QStringLiteral("no page"));
+        report->setPage(readPage(pageValue.toObject()));
+        return report;
+    }
+
+private:
+    [[noreturn]] void fail(const QString& what) const
+    {
+        const QString where = m_source.isEmpty() ? QStringLiteral("layout") : m_source;
+        throw ReportError(QStringLiteral("%1: %2").arg(where, what).toStdString());
+    }
+
+    QString requiredString(const QJsonObject& object, const char* key) const
+    {
+        const QString value = object.value(QLatin1String(key)).toString();
+        if (value.isEmpty())
+            fail(QStringLiteral("missing \"%1\"").arg(QLatin1String(key)));
+        return value;
+    }
+
+    double requiredNumber(const QJsonObject& object, const char* key, const QString& owner) const
+    {
+        const QJsonValue value = object.value(QLatin1String(key));
+        if (!value.isDouble())
+            fail(QStringLiteral("%1: missing number \"%2\"").arg(owner, QLatin1String(key)));
+        return value.toDouble();
+    }
+
+    QColor colour(const QJsonValue& value, const QColor& fallback, const QString& owner) const
+    {
+        if (value.isUndefined() || value.isNull())
+            return fallback;
+        const QString text = value.toString();
+        if (text == QLatin1String("none"))
+            return {};
+        const QColor result = QColor::fromString(text);
+        if (!result.isValid())
+            fail(QStringLiteral("%1: bad colour \"%2\"").arg(owner, text));
+        return result;
+    }
+
+    void readPreview(const QJsonObject& preview, PreviewOptions& options) const
+    {
+        options.allowEdit = preview.value(QLatin1String("allowEdit")).toBool(false);
+        options.zoom = preview.value(QLatin1String("zoom")).toDouble(1.0);
+        const QJsonValue buttons = preview.value(QLatin1String("buttons"));
+        if (buttons.isUndefined() || buttons.toString() == QLatin1String("all"))
+            return;
+        options.buttons = {};
+        static const std::pair<const char*, PreviewButton> kNames[] = {
+            {"print", PreviewButton::Print},           {"zoom", PreviewButton::Zoom},
+            {"fullScreen", PreviewButton::FullScreen}, {"close", PreviewButton::Close},
+            {"navigator", PreviewButton::Navigator},   {"export", PreviewButton::Export},
+        };
+        for (const QJsonValue& entry : buttons.toArray()) {
+            bool known = false;
+            for (const auto& [name, flag] : kNames)
+                if (entry.toString() == QLatin1String(name)) {
+                    options.buttons |= flag;
+                    known = true;
+                }
+            if (!known)
+                fail(QStringLiteral("unknown preview button \"%1\"").arg(entry.toString()));
+        }
+    }
+
+    std::unique_ptr<TReportPage> readPage(const QJsonObject& object)
+    {
+        auto page = std::make_unique<TReportPage>(object.value(QLatin1String("name")).toString(QStringLiteral("Page1")));
+        noteName(page->name());
+        page->paperSize = object.value(QLatin1String("paper")).toInt(9);
+        page->paperWidthMm = requiredNumber(object, "width", page->name());
+        page->paperHeightMm = requiredNumber(object, "height", page->name());
+        const QString orientation = object.value(QLatin1String("orientation")).toString(QStringLiteral("portrait"));
+        if (orientation == QLatin1String("landscape"))
+            page->setDesignedOrientation(QPageLayout::Landscape);
+        else if (orientation != QLatin1String("portrait"))
+            fail(QStringLiteral("unknown orientation \"%1\"").arg(orientation));
+        const QJsonObject margins = object.value(QLatin1String("margins")).toObject();
+        page->leftMarginMm = margins.value(QLatin1String("left")).toDouble(10);
+        page->topMarginMm = margins.value(QLatin1String("top")).toDouble(10);
+        page->rightMarginMm = margins.value(QLatin1String("right")).toDouble(10);
+        page->bottomMarginMm = margins.value(QLatin1String("bottom")).toDouble(10);
+        page->views = readViews(object.value(QLatin1String("objects")).toArray());
+        for (const QJsonValue& band : object.value(QLatin1String("bands")).toArray())
+            page->bands.push_back(readBand(band.toObject()));
+        return page;
+    }
+
+    std::unique_ptr<TBand> readBand(const QJsonObject& object)
+    {
+        static const std::pair<const char*, BandKind> kKinds[] = {
+            {"reportTitle", BandKind::ReportTitle}, {"masterData", BandKind::MasterData}, {"footer", BandKind::Footer}};
+        const QString name = requiredString(object, "name");
+        const QString kindText = object.value(QLatin1String("kind")).toString();
+        std::optional<BandKind> kind;
+        for (const auto& [text, value] : kKinds)
+            if (kindText == QLatin1String(text))
+                kind = value;
+        if (!kind)
+            fail(QStringLiteral("%1: unknown band kind \"%2\"").arg(name, kindText));
+        noteName(name);
+        auto band = std::make_unique<TBand>(name, *kind);
+        band->height = Length::mm(requiredNumber(object, "height", name)).units();
+        band->allowSplit = object.value(QLatin1String("allowSplit")).toBool(false);
+        band->views = readViews(object.value(QLatin1String("objects")).toArray());
+        return band;
+    }
+
+    std::vector<std::unique_ptr<TView>> readViews(const QJsonArray& array)
+    {
+        std::vector<std::unique_ptr<TView>> views;
+        for (const QJsonValue& value : array)
+            views.push_back(readView(value.toObject()));
+        return views;
+    }
+
+    std::unique_ptr<TView> readView(const QJsonObject& object)
+    {
+        const QString name = requiredString(object, "name");
+        noteName(name);
+        const QString kind = object.value(QLatin1String("kind")).toString();
+        std::unique_ptr<TView> view;
+        if (kind == QLatin1String("text"))
+            view = readMemo(name, object);
+        else if (kind == QLatin1String("picture"))
+            view = readPicture(name, object);
+        else if (kind == QLatin1String("shape"))
+            view = std::make_unique<TShapeView>(name);
+        else
+            fail(QStringLiteral("%1: unknown kind \"%2\"").arg(name, kind));
+
+        view->geometry = QRectF(Length::mm(requiredNumber(object, "left", name)).units(),
+                                Length::mm(requiredNumber(object, "top", name)).units(),
+                                Length::mm(requiredNumber(object, "width", name)).units(),
+                                Length::mm(requiredNumber(object, "height", name)).units());
+        view->fill = colour(object.value(QLatin1String("fill")), QColor(), name);
+        const QJsonObject frame = object.value(QLatin1String("frame")).toObject();
+        view->frame.colour = colour(frame.value(QLatin1String("colour")), Qt::black, name);
+        view->frame.width = frame.value(QLatin1String("width")).toDouble(1);
+        view->frame.lines = frameLines(frame.value(QLatin1String("lines")), name);
+        if (kind == QLatin1String("picture"))
+            loadFixedPicture(static_cast<TPictureView&>(*view), object.value(QLatin1String("picture")).toString());
+        return view;
+    }
+
+    Qt::Edges frameLines(const QJsonValue& value, const QString& owner) const
+    {
+        if (value.toString() == QLatin1String("all"))
+            return Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+        Qt::Edges edges;
+        for (const QJsonValue& entry : value.toArray()) {
+            const QString edge = entry.toString();
+            if (edge == QLatin1String("left"))
+                edges |= Qt::LeftEdge;
+            else if (edge == QLatin1String("top"))
+                edges |= Qt::TopEdge;
+            else if (edge == QLatin1String("right"))
+                edges |= Qt::RightEdge;
+            else if (edge == QLatin1String("bottom"))
+                edges |= Qt::BottomEdge;
+            else
+                fail(QStringLiteral("%1: unknown frame line \"%2\"").arg(owner, edge));
+        }
+        return edges;
+    }
+
+    std::unique_ptr<TView> readMemo(const QString& name, const QJsonObject& object) const
+    {
+        auto memo = std::make_unique<TMemoView>(name);
+        memo->setText(object.value(QLatin1String("text")).toString());
+        const QJsonObject font = object.value(QLatin1String("font")).toObject();
+        memo->fontName = font.value(QLatin1String("name")).toString(memo->fontName);
+        memo->fontSize = Length::points(font.value(QLatin1String("size")).toDouble(10)).units();
+        memo->bold = font.value(QLatin1String("bold")).toBool(false);
+        memo->italic = font.value(QLatin1String("italic")).toBool(false);
+        memo->textColour = colour(font.value(QLatin1String("colour")), Qt::black, name);
+        const QString align = object.value(QLatin1String("align")).toString(QStringLiteral("left"));
+        if (align == QLatin1String("center"))
+            memo->hAlign = HAlign::Center;
+        else if (align == QLatin1String("right"))
+            memo->hAlign = HAlign::Right;
+        else if (align != QLatin1String("left"))
+            fail(QStringLiteral("%1: unknown alignment \"%2\"").arg(name, align));
+        const QString valign = object.value(QLatin1String("valign")).toString(QStringLiteral("top"));
+        if (valign == QLatin1String("center"))
+            memo->vAlign = VAlign::Center;
+        else if (valign != QLatin1String("top"))
+            fail(QStringLiteral("%1: unknown vertical alignment \"%2\"").arg(name, valign));
+        memo->wordWrap = object.value(QLatin1String("wordWrap")).toBool(true);
+        memo->expressions = object.value(QLatin1String("expressions")).toBool(true);
+        return memo;
+    }
+
+    std::unique_ptr<TView> readPicture(const QString& name, const QJsonObject& object) const
+    {
+        auto picture = std::make_unique<TPictureView>(name);
+        picture->center = object.value(QLatin1String("center")).toBool(true);
+        picture->keepAspect = object.value(QLatin1String("keepAspect")).toBool(true);
+        picture->stretch = object.value(QLatin1String("stretch")).toBool(true);
+        return picture;
+    }
+
+    // A picture delivered with the layout: raster files as they are, SVG
+    // drawn at 300 dots per inch of its box.
+    void loadFixedPicture(TPictureView& view, const QString& path) const
+    {
+        if (path.isEmpty())
+            return;
+        QImage image;
+        if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+            QSvgRenderer svg(path);
+            if (svg.isValid()) {
+                const QSize dots = QSizeF(svg.defaultSize())
+                                       .scaled(view.geometry.size() * (300.0 / kUnitsPerInch), Qt::KeepAspectRatio)
+                                       .toSize();
+                image = QImage(dots, QImage::Format_ARGB32_Premultiplied);
+                image.fill(Qt::transparent);
+                QPainter painter(&image);
+                svg.render(&painter);
+            }
+        } else {
+            image.load(path);
+        }
+        if (image.isNull())
+            fail(QStringLiteral("%1: cannot read picture %2").arg(view.name(), path));
+        view.setPicture(image);
+    }
+
+    void noteName(const QString& name)
+    {
+        if (m_names.contains(name))
+            fail(QStringLiteral("name \"%1\" used twice").arg(name));
+        m_names.insert(name);
+    }
+
+    QString m_source;
+    QSet<QString> m_names;
+};
+
+} // namespace
+
+std::unique_ptr<TReport> parseReportLayout(const QByteArray& json, const QString& source)
+{
+    return LayoutReader(source).read(json);
+}
+
+std::unique_ptr<TReport> loadReportLayout(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ReportError(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    return parseReportLayout(file.readAll(), path);
+}
+
+} // namespace vinarca

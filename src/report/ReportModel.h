@@ -1,0 +1,266 @@
+#pragma once
+
+#include "Length.h"
+
+#include <QColor>
+#include <QDate>
+#include <QImage>
+#include <QPageLayout>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QFont;
+class QPainter;
+
+namespace vinarca {
+
+class PreparedReport;
+
+// Anything in a layout that carries a name: views, bands, the page.
+class TReportComponent
+{
+public:
+    explicit TReportComponent(QString name) : m_name(std::move(name)) {}
+    virtual ~TReportComponent() = default;
+    TReportComponent(const TReportComponent&) = default;
+    TReportComponent& operator=(const TReportComponent&) = delete;
+
+    const QString& name() const { return m_name; }
+
+private:
+    QString m_name;
+};
+
+struct FrameStyle
+{
+    QColor colour = Qt::black;
+    double width = 1; // units
+    Qt::Edges lines;  // none drawn by default
+};
+
+// A text box, a picture or a shape: a named rectangle in units, measured from
+// the printable area's corner (or from its band's corner), with a fill and a frame.
+class TView : public TReportComponent
+{
+public:
+    using TReportComponent::TReportComponent;
+
+    QRectF geometry; // units
+    QColor fill;     // invalid or transparent: no fill
+    FrameStyle frame;
+
+    void setHeight(double units) { geometry.setHeight(units); }
+
+    // Draws the view where its geometry says, on a painter whose coordinates
+    // are units: fill and frame, then the content clipped to the box.
+    void draw(QPainter& painter) const;
+
+    virtual std::unique_ptr<TView> clone() const = 0;
+
+protected:
+    // In coordinates local to the box (0, 0 at its top-left corner).
+    virtual void drawContent(QPainter& painter) const = 0;
+    // Shapes outline the whole box whatever their frame lines say.
+    virtual Qt::Edges frameLines() const { return frame.lines; }
+};
+
+enum class HAlign { Left, Center, Right };
+enum class VAlign { Top, Center };
+
+class TMemoView final : public TView
+{
+public:
+    using TView::TView;
+
+    // Inner gaps and extra spacing between lines, in units.
+    static constexpr double kGapX = 2;
+    static constexpr double kGapY = 1;
+    static constexpr double kLineSpacing = 2;
+
+    QString fontName = QStringLiteral("Arial");
+    double fontSize = 13.333; // pixel height in units (10 pt)
+    bool bold = false;
+    bool italic = false;
+    QColor textColour = Qt::black;
+    HAlign hAlign = HAlign::Left;
+    VAlign vAlign = VAlign::Top;
+    bool wordWrap = true;
+    bool expressions = true;
+
+    // Replaces the whole text; line breaks start new lines.
+    void setText(const QString& text);
+    QString text() const { return m_lines.join(QLatin1Char('\n')); }
+    void clear() { m_lines.clear(); }
+    void addLine(const QString& line) { m_lines.append(line); }
+    const QStringList& lines() const { return m_lines; }
+    void setLines(QStringList lines) { m_lines = std::move(lines); }
+
+    // The distance between the tops of two lines: the font's pixel height
+    // plus the fixed spacing. Independent of the output device, so a page
+    // breaks between the same lines on screen, paper and PDF.
+    double linePitch() const { return fontSize + kLineSpacing; }
+    // Top of line `index` inside the box.
+    double lineTop(int index) const;
+    // Text with every [DATE] replaced; other brackets stay as written.
+    static QString evaluate(const QString& text, const QDate& today);
+    // The font at its size in units for a device of the given resolution.
+    QFont font(double deviceDpi = kUnitsPerInch) const;
+
+    std::unique_ptr<TView> clone() const override { return std::make_unique<TMemoView>(*this); }
+
+protected:
+    void drawContent(QPainter& painter) const override;
+
+private:
+    QStringList m_lines;
+};
+
+// Pictures larger than this are refused: no camera makes them, and the photo
+// reader never decodes one.
+inline constexpr qint64 kMaxPicturePixels = 128LL * 1024 * 1024;
+
+class TPictureView final : public TView
+{
+public:
+    using TView::TView;
+
+    bool center = true;
+    bool keepAspect = true;
+    bool stretch = true;
+
+    // Takes a copy of the image (shared until either side changes). Throws
+    // ReportError for a picture beyond kMaxPicturePixels.
+    void setPicture(const QImage& image);
+    const QImage& picture() const { return m_picture; }
+    // Where the picture lands inside the box, in local units.
+    QRectF pictureRect() const;
+    // Size in pixels of the copy drawn into `target` device pixels: never
+    // more than the picture has, never more than the box needs.
+    static QSize drawnPixelSize(QSize picture, QSizeF targetPixels);
+
+    std::unique_ptr<TView> clone() const override { return std::make_unique<TPictureView>(*this); }
+
+protected:
+    void drawContent(QPainter& painter) const override;
+
+private:
+    QImage m_picture;
+};
+
+class TShapeView final : public TView
+{
+public:
+    using TView::TView;
+    std::unique_ptr<TView> clone() const override { return std::make_unique<TShapeView>(*this); }
+
+protected:
+    void drawContent(QPainter&) const override {}
+    Qt::Edges frameLines() const override { return Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge; }
+};
+
+enum class BandKind { ReportTitle, MasterData, Footer };
+
+// A horizontal strip of views stacked below the previous band.
+class TBand final : public TReportComponent
+{
+public:
+    TBand(QString name, BandKind kind) : TReportComponent(std::move(name)), kind(kind) {}
+
+    BandKind kind;
+    double height = 0; // units
+    bool allowSplit = false;
+    std::vector<std::unique_ptr<TView>> views;
+
+    void setHeight(double units) { height = units; }
+};
+
+class TReportPage final : public TReportComponent
+{
+public:
+    using TReportComponent::TReportComponent;
+
+    int paperSize = 9; // A4
+    double paperWidthMm = 210;
+    double paperHeightMm = 297;
+    double leftMarginMm = 10, topMarginMm = 10, rightMarginMm = 10, bottomMarginMm = 10;
+    std::vector<std::unique_ptr<TView>> views;
+    std::vector<std::unique_ptr<TBand>> bands; // in stacking order
+
+    QPageLayout::Orientation orientation() const { return m_orientation; }
+    // Swaps the paper's width and height when the orientation changes.
+    void setOrientation(QPageLayout::Orientation orientation);
+    // Used by the layout loader: the paper as designed, without swapping.
+    void setDesignedOrientation(QPageLayout::Orientation orientation) { m_orientation = orientation; }
+
+private:
+    QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
+};
+
+enum class PreviewButton {
+    Print = 0x1,
+    Zoom = 0x2,
+    FullScreen = 0x4,
+    Close = 0x8,
+    Navigator = 0x10,
+    Export = 0x20,
+};
+Q_DECLARE_FLAGS(PreviewButtons, PreviewButton)
+Q_DECLARE_OPERATORS_FOR_FLAGS(PreviewButtons)
+
+struct PreviewOptions
+{
+    bool allowEdit = false;
+    double zoom = 1.0;
+    PreviewButtons buttons = PreviewButtons(0x3F);
+};
+
+struct PrintOptions
+{
+    bool showProgress = false;
+    QString printer; // empty: the system's default printer
+};
+
+// A layout: one report page with its views and bands, and the options of
+// its preview and printing. Windows fill its named objects, prepare it and
+// show or print the prepared pages.
+class TReport final : public TReportComponent
+{
+public:
+    explicit TReport(QString objectName);
+    ~TReport() override;
+
+    QString reportName; // the document's title, given to the print spooler
+    PreviewOptions previewOptions;
+    PrintOptions printOptions;
+
+    TReportPage& page() { return *m_page; }
+    const TReportPage& page() const { return *m_page; }
+    void setPage(std::unique_ptr<TReportPage> page) { m_page = std::move(page); }
+
+    // The object of exactly this name on the page or in any band, or nothing.
+    TReportComponent* findObject(const QString& name) const;
+    template<class T>
+    T* find(const QString& name) const { return dynamic_cast<T*>(findObject(name)); }
+
+    // Discards earlier pages and builds the finished pages from the layout
+    // as it now stands; `today` is what [DATE] prints.
+    void prepareReport(const QDate& today = QDate::currentDate());
+    // The pages of the last preparation (none before the first).
+    std::shared_ptr<const PreparedReport> prepared() const { return m_prepared; }
+
+    // Shows the prepared pages in the preview window; returns when it closes.
+    void showReport(QWidget* parent);
+    // The print dialog, then the prepared pages on the chosen printer. False
+    // when the user cancels; throws ReportError when printing fails.
+    bool print(QWidget* parent);
+
+private:
+    std::unique_ptr<TReportPage> m_page;
+    std::shared_ptr<const PreparedReport> m_prepared;
+};
+
+} // namespace vinarca

@@ -1,0 +1,248 @@
+#include "ReportPreview.h"
+
+#include "Platform.h"
+#include "ReportError.h"
+#include "ReportOutput.h"
+
+#include <QAction>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <map>
+
+namespace vinarca {
+
+namespace {
+constexpr int kPageGap = 12; // pixels around and between pages
+}
+
+// The pages laid out on a grey desk, one per row (two with "Two Pages"),
+// each painted into a pixmap at the screen's device pixel ratio.
+class PreviewPages : public QWidget
+{
+public:
+    PreviewPages(const PreparedReport& report, QWidget* parent) : QWidget(parent), m_report(report)
+    {
+        setObjectName(QStringLiteral("pages"));
+        setAutoFillBackground(true);
+        QPalette desk = palette();
+        desk.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
+        setPalette(desk);
+    }
+
+    void setLayout(double factor, int columns)
+    {
+        m_factor = factor;
+        m_columns = std::max(1, columns);
+        m_cache.clear();
+        resize(contentSize());
+        update();
+    }
+
+    QSize pageSize(int index) const
+    {
+        const QSizeF units = m_report.pages.at(index).sizeUnits();
+        return QSize(qRound(units.width() * m_factor), qRound(units.height() * m_factor));
+    }
+
+    QRect pageRect(int index) const
+    {
+        int y = kPageGap;
+        int rowHeight = 0;
+        int x = kPageGap;
+        for (int i = 0; i <= index; ++i) {
+            if (i % m_columns == 0 && i > 0) {
+                y += rowHeight + kPageGap;
+                rowHeight = 0;
+                x = kPageGap;
+            }
+            const QSize size = pageSize(i);
+            if (i == index)
+                return {QPoint(x, y), size};
+            x += size.width() + kPageGap;
+            rowHeight = std::max(rowHeight, size.height());
+        }
+        return {};
+    }
+
+    QSize contentSize() const
+    {
+        QRect all;
+        for (int i = 0; i < m_report.pageCount(); ++i)
+            all |= pageRect(i);
+        return all.size() + QSize(2 * kPageGap, 2 * kPageGap);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter painter(this);
+        for (int i = 0; i < m_report.pageCount(); ++i) {
+            const QRect r = pageRect(i);
+            if (!r.intersects(event->rect()))
+                continue;
+            painter.drawPixmap(r.topLeft(), pagePixmap(i));
+        }
+    }
+
+private:
+    const QPixmap& pagePixmap(int index)
+    {
+        auto found = m_cache.find(index);
+        if (found != m_cache.end())
+            return found->second;
+        const qreal ratio = devicePixelRatioF();
+        QPixmap pixmap(pageSize(index) * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::white);
+        QPainter painter(&pixmap);
+        try {
+            ReportRenderer(m_report).paintPageScaled(index, painter, m_factor);
+        } catch (const ReportError&) {
+            // A picture that cannot be scaled for the screen leaves its box
+            // blank here; printing reports the same failure to the user.
+        }
+        return m_cache.emplace(index, std::move(pixmap)).first->second;
+    }
+
+    const PreparedReport& m_report;
+    double m_factor = 1.0;
+    int m_columns = 1;
+    std::map<int, QPixmap> m_cache;
+};
+
+ReportPreview::ReportPreview(std::shared_ptr<const PreparedReport> report, QWidget* parent)
+    : QDialog(parent), m_report(std::move(report))
+{
+    if (!m_report || m_report->pages.empty())
+        throw ReportError("nothing to preview");
+    setObjectName(QStringLiteral("ReportPreview"));
+    setWindowTitle(QStringLiteral("Preview"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* toolBar = new QToolBar(this);
+    toolBar->setObjectName(QStringLiteral("toolBar"));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const PreviewButtons buttons = m_report->previewOptions.buttons;
+    auto add = [&](const char* name, const QString& text, auto slot) {
+        QAction* action = toolBar->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    if (buttons & PreviewButton::Print)
+        add("actPrint", QStringLiteral("Print"), &ReportPreview::printClick);
+    if (buttons & PreviewButton::Zoom) {
+        toolBar->addSeparator();
+        add("actWholePage", QStringLiteral("Whole Page"), [this] { setZoomMode(ZoomMode::WholePage); });
+        add("actPageWidth", QStringLiteral("Page Width"), [this] { setZoomMode(ZoomMode::PageWidth); });
+        add("actZoom100", QStringLiteral("100%"), [this] { setZoom(1.0); });
+        add("actTwoPages", QStringLiteral("Two Pages"), [this] { setZoomMode(ZoomMode::TwoPages); });
+        add("actZoomIn", QStringLiteral("Zoom In"), [this] { setZoom(zoom() * 1.25); });
+        add("actZoomOut", QStringLiteral("Zoom Out"), [this] { setZoom(zoom() / 1.25); });
+    }
+    if (buttons & PreviewButton::FullScreen) {
+        toolBar->addSeparator();
+        add("actFullScreen", QStringLiteral("Full Screen"), &ReportPreview::toggleFullScreen);
+    }
+    if (buttons & PreviewButton::Close) {
+        toolBar->addSeparator();
+        add("actClose", QStringLiteral("Close"), &QDialog::accept);
+    }
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("scrollArea"));
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_pages = new PreviewPages(*m_report, m_scroll);
+    m_scroll->setWidget(m_pages);
+    m_scroll->setWidgetResizable(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolBar);
+    layout->addWidget(m_scroll);
+
+    resize(900, 700);
+    m_factor = m_report->previewOptions.zoom > 0 ? m_report->previewOptions.zoom : 1.0;
+    applyZoom();
+}
+
+ReportPreview::~ReportPreview() = default;
+
+QAction* ReportPreview::action(const QString& objectName) const
+{
+    return findChild<QAction*>(objectName);
+}
+
+double ReportPreview::zoom() const
+{
+    const QSize viewport = m_scroll->viewport()->size() - QSize(2 * kPageGap, 2 * kPageGap);
+    const QSizeF page = m_report->pages.at(m_currentPage).sizeUnits();
+    switch (m_mode) {
+    case ZoomMode::Factor:
+        return m_factor;
+    case ZoomMode::WholePage:
+        return std::min(viewport.width() / page.width(), viewport.height() / page.height());
+    case ZoomMode::PageWidth:
+        return viewport.width() / page.width();
+    case ZoomMode::TwoPages:
+        return std::min((viewport.width() - kPageGap) / (2 * page.width()), viewport.height() / page.height());
+    }
+    return m_factor;
+}
+
+void ReportPreview::setZoom(double factor)
+{
+    m_factor = std::clamp(factor, 0.1, 8.0);
+    m_mode = ZoomMode::Factor;
+    applyZoom();
+}
+
+void ReportPreview::setZoomMode(ZoomMode mode)
+{
+    m_mode = mode;
+    applyZoom();
+}
+
+void ReportPreview::applyZoom()
+{
+    m_pages->setLayout(std::max(0.05, zoom()), m_mode == ZoomMode::TwoPages ? 2 : 1);
+}
+
+void ReportPreview::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (m_mode != ZoomMode::Factor)
+        applyZoom();
+}
+
+void ReportPreview::printClick()
+{
+    try {
+        printReport(this, *m_report, m_currentPage);
+    } catch (const ReportError& error) {
+        platform().message(this, MessageKind::Error,
+                           QStringLiteral("The document could not be printed: %1.").arg(QString::fromStdString(error.what())));
+    }
+}
+
+void ReportPreview::toggleFullScreen()
+{
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void showPreview(QWidget* parent, std::shared_ptr<const PreparedReport> report)
+{
+    ReportPreview preview(std::move(report), parent);
+    platform().execDialog(preview);
+}
+
+} // namespace vinarca

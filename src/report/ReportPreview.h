@@ -1,0 +1,55 @@
+#pragma once
+
+#include "PreparedReport.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QAction;
+class QScrollArea;
+
+namespace vinarca {
+
+class PreviewPages;
+
+// The engine's preview window: the prepared pages, read-only, with the tool
+// bar the layout allows (print, zoom choices, full screen, close).
+class ReportPreview : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class ZoomMode { Factor, WholePage, PageWidth, TwoPages };
+
+    ReportPreview(std::shared_ptr<const PreparedReport> report, QWidget* parent = nullptr);
+    ~ReportPreview() override;
+
+    double zoom() const; // 1.0 = 100 %: one unit of the page on one screen pixel
+    ZoomMode zoomMode() const { return m_mode; }
+    void setZoom(double factor);
+    void setZoomMode(ZoomMode mode);
+    int currentPage() const { return m_currentPage; }
+    QAction* action(const QString& objectName) const;
+
+    void printClick();
+    void toggleFullScreen();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void applyZoom();
+
+    std::shared_ptr<const PreparedReport> m_report;
+    QScrollArea* m_scroll = nullptr;
+    PreviewPages* m_pages = nullptr;
+    ZoomMode m_mode = ZoomMode::Factor;
+    double m_factor = 1.0;
+    int m_currentPage = 0;
+};
+
+// Shows the prepared pages in the preview window, modally through the
+// platform seam; returns when the user closes it.
+void showPreview(QWidget* parent, std::shared_ptr<const PreparedReport> report);
+
+} // namespace vinarca

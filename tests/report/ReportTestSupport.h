@@ -1,0 +1,155 @@
+#pragma once
+
+// Helpers shared by the report tests: the two layouts, and reading real
+// output back with poppler's command-line tools.
+
+#include "Length.h"
+#include "ReportLayout.h"
+#include "ReportModel.h"
+
+#include <QImage>
+#include <QList>
+#include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace reporttest {
+
+inline std::unique_ptr<vinarca::TReport> sheetLayout()
+{
+    return vinarca::loadReportLayout(QStringLiteral(":/reports/scheda_vino.json"));
+}
+
+inline std::unique_ptr<vinarca::TReport> listLayout()
+{
+    return vinarca::loadReportLayout(QStringLiteral(":/reporttest/riepilogo.json"));
+}
+
+// Fills the list layout the way the search windows do: one line per entry,
+// 12.822 units a line, the band 10 units taller than its text.
+inline void fillList(vinarca::TReport& report, int lines)
+{
+    auto* memo = report.find<vinarca::TMemoView>(QStringLiteral("txtRiepilogo"));
+    memo->clear();
+    for (int i = 1; i <= lines; ++i)
+        memo->addLine(QStringLiteral("Riga %1 Barolo Riserva").arg(i, 3, 10, QLatin1Char('0')));
+    memo->setHeight(lines * 12.822);
+    report.find<vinarca::TBand>(QStringLiteral("MasterData"))->setHeight(memo->geometry.height() + 10);
+}
+
+inline bool haveTool(const char* name)
+{
+    return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty();
+}
+
+inline QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+struct PdfWord
+{
+    int page = 0; // 0-based
+    QString text;
+    QRectF mm; // on the paper, millimetres from the top-left corner
+};
+
+// Every word of a PDF with its box, read with `pdftotext -bbox`.
+inline QList<PdfWord> pdfWords(const QString& pdf)
+{
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    QList<PdfWord> words;
+    int page = -1;
+    static const QRegularExpression token(
+        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    constexpr double kMmPerPoint = 25.4 / 72.0;
+    for (auto it = token.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        const double x0 = m.captured(1).toDouble(), y0 = m.captured(2).toDouble();
+        const double x1 = m.captured(3).toDouble(), y1 = m.captured(4).toDouble();
+        QString text = m.captured(5);
+        text.replace(QLatin1String("&apos;"), QLatin1String("'")).replace(QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({page, text, QRectF(QPointF(x0, y0) * kMmPerPoint, QPointF(x1, y1) * kMmPerPoint)});
+    }
+    return words;
+}
+
+inline QStringList pdfTexts(const QList<PdfWord>& words, int page)
+{
+    QStringList out;
+    for (const PdfWord& w : words)
+        if (w.page == page)
+            out << w.text;
+    return out;
+}
+
+inline int pdfPageCount(const QString& pdf)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    static const QRegularExpression pages(QStringLiteral(R"(Pages:\s+(\d+))"));
+    const auto m = pages.match(info);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// Page size in millimetres as pdfinfo reports it.
+inline QSizeF pdfPageSizeMm(const QString& pdf)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    static const QRegularExpression size(QStringLiteral(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)"));
+    const auto m = size.match(info);
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) * (25.4 / 72.0) : QSizeF();
+}
+
+// One page of a PDF rasterised by poppler at `dpi`.
+inline QImage pdfPageImage(const QString& pdf, int page, int dpi)
+{
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath(QStringLiteral("page"));
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
+                                     QString::number(page + 1), QStringLiteral("-l"), QString::number(page + 1),
+                                     QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, prefix});
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
+// The pixel at a place on the paper given in millimetres.
+inline QColor pixelAtMm(const QImage& image, double dpi, double xMm, double yMm)
+{
+    return image.pixelColor(int(xMm / 25.4 * dpi), int(yMm / 25.4 * dpi));
+}
+
+inline bool near(const QColor& a, const QColor& b, int tolerance = 40)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
+        && std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+// Share of pixels that differ noticeably between two images of one size.
+inline double differingShare(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 1.0;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    qint64 differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col)
+            if (!near(QColor(p[col]), QColor(q[col]), 80))
+                ++differing;
+    }
+    return double(differing) / (qint64(x.width()) * x.height());
+}
+
+} // namespace reporttest

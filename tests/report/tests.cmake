@@ -1,0 +1,3 @@
+# The report engine and the wine sheet.
+vinarca_test(tst_reportmodel report/tst_reportmodel.cpp report/ReportTestSupport.h)
+qt_add_resources(tst_reportmodel reporttest_model PREFIX /reporttest BASE report FILES report/riepilogo.json)
