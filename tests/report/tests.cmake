@@ -1,3 +1,5 @@
 # The report engine and the wine sheet.
 vinarca_test(tst_reportmodel report/tst_reportmodel.cpp report/ReportTestSupport.h)
 qt_add_resources(tst_reportmodel reporttest_model PREFIX /reporttest BASE report FILES report/riepilogo.json)
+vinarca_test(tst_reportoutput report/tst_reportoutput.cpp report/ReportTestSupport.h)
+qt_add_resources(tst_reportoutput reporttest_output PREFIX /reporttest BASE report FILES report/riepilogo.json)
