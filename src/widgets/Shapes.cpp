@@ -2,7 +2,9 @@
 
 #include <QLabel>
 #include <QLinearGradient>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 
 namespace vinarca {
 
@@ -76,6 +78,27 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
     return label;
+}
+
+} // namespace vinarca
+
+namespace vinarca {
+
+Qt::WindowFlags fixedWindowFlags()
+{
+    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+}
+
+void fixAndCentre(QWidget* window, const QSize& size, const QWidget* owner)
+{
+    window->setFixedSize(size);
+    QRect area;
+    if (owner && owner->isVisible())
+        area = owner->frameGeometry();
+    else if (const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 } // namespace vinarca

@@ -51,3 +51,15 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
                   const QString& family, int pointSize, bool bold = false, const QColor& colour = Qt::black);
 
 } // namespace vinarca
+
+namespace vinarca {
+
+// Window flags of a fixed-size window with a title but no title-bar buttons:
+// it is left only through its own buttons.
+Qt::WindowFlags fixedWindowFlags();
+
+// Fixes a window's client area at `size` and centres it on the screen, or on
+// `owner` when given.
+void fixAndCentre(QWidget* window, const QSize& size, const QWidget* owner = nullptr);
+
+} // namespace vinarca

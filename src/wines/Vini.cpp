@@ -1,6 +1,7 @@
 #include "Vini.h"
 
 #include "Artwork.h"
+#include "Guida.h"
 #include "HighlightEdit.h"
 #include "Photo.h"
 #include "PictureBox.h"
@@ -11,6 +12,7 @@
 #include "ShortString.h"
 #include "StatusHints.h"
 #include "WineRecord.h"
+#include "Zoom.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -173,6 +175,8 @@ TfrmVini::TfrmVini(QWidget* parent) : GradientWindow(kWindowBlue, QSize(996, 692
     connect(cmdAvanti, &QAbstractButton::clicked, this, &TfrmVini::cmdAvantiClick);
     connect(cmdUltimo, &QAbstractButton::clicked, this, &TfrmVini::cmdUltimoClick);
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
+    connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::Wines); });
+    connect(btnZoomFoto, &QAbstractButton::clicked, this, [this] { showZoom(this, imgFoto->image()); });
 
     showPlaceholder();
 }

@@ -1,0 +1,122 @@
+#include "Password.h"
+
+#include "Artwork.h"
+#include "Crypt.h"
+#include "PasswordField.h"
+#include "PasswordStore.h"
+#include "PictureBox.h"
+#include "Platform.h"
+#include "ShortString.h"
+#include "Shapes.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace vinarca;
+
+TfrmPassword* frmPassword = nullptr;
+
+namespace {
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setFont(QFont(QStringLiteral("Verdana"), 10));
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+} // namespace
+
+TfrmPassword::TfrmPassword(QWidget* parent) : QWidget(parent, fixedWindowFlags())
+{
+    setObjectName(QStringLiteral("frmPassword"));
+    setWindowTitle(QStringLiteral(" Vinarca - Accesso"));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    imgLogo = new PictureBox(this);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setGeometry(14, 12, 360, 180);
+    imgLogo->setImage(artwork(QStringLiteral(":/access/login_logo")));
+
+    lblRigo05 = makeLabel(this, QStringLiteral("lblRigo05"), QStringLiteral("Immetti la password e premi OK."),
+                          QRect(24, 206, 340, 24), QStringLiteral("Verdana"), 11, false, QColor(0x1C, 0x3F, 0x6E));
+    lblRigo05->setAlignment(Qt::AlignCenter);
+
+    txtPassword = new PasswordField(this, QStringLiteral("txtPassword"), QStringLiteral("effPassword"),
+                                    QRect(44, 244, 300, 34));
+    cmdOK = makeButton(this, "cmdOK", QStringLiteral("OK"), QRect(44, 300, 144, 34));
+    cmdOK->setEnabled(false);
+    cmdEsci = makeButton(this, "cmdEsci", QStringLiteral("Esci"), QRect(200, 300, 144, 34));
+    btnCambiaPassword = makeButton(this, "btnCambiaPassword", QStringLiteral("Cambia password"), QRect(44, 348, 300, 34));
+
+    setTabOrder(txtPassword, cmdOK);
+    setTabOrder(cmdOK, cmdEsci);
+    setTabOrder(cmdEsci, btnCambiaPassword);
+
+    connect(txtPassword, &QLineEdit::textChanged, this, &TfrmPassword::updateOk);
+    connect(txtPassword, &PasswordField::keyReleased, this, &TfrmPassword::updateOk);
+    connect(txtPassword, &PasswordField::returnKey, this, [this] {
+        if (!trimControl(txtPassword->text()).isEmpty())
+            cmdOKClick();
+    });
+    connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::cmdOKClick);
+    connect(cmdEsci, &QPushButton::clicked, this, [this] {
+        m_leaving = true;
+        close();
+        emit exitRequested();
+    });
+    connect(btnCambiaPassword, &QPushButton::clicked, this, &TfrmPassword::changePasswordRequested);
+
+    fixAndCentre(this, QSize(388, 405));
+}
+
+void TfrmPassword::updateOk()
+{
+    cmdOK->setEnabled(!trimControl(txtPassword->text()).isEmpty());
+}
+
+void TfrmPassword::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    txtPassword->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmPassword::closeEvent(QCloseEvent* event)
+{
+    // The window has no close button; closing it by the system leaves the
+    // program as "Esci" does.
+    event->accept();
+    if (!m_leaving) {
+        m_leaving = true;
+        emit exitRequested();
+    }
+}
+
+void TfrmPassword::clearPassword()
+{
+    txtPassword->clear();
+    txtPassword->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmPassword::cmdOKClick()
+{
+    try {
+        const QString stored = ReadStoredPassword();
+        const QString typed = NormalizePassword(txtPassword->text());
+        if (stored == typed) {
+            emit loggedIn();
+            return;
+        }
+    } catch (const Crypt::ConversionError&) {
+        platform().plainMessage(this, QStringLiteral("Attenzione: si è verificato un errore durante la procedura di "
+                                                     "lettura della password. Si consiglia di reinstallare il software."));
+        return;
+    }
+    platform().plainMessage(this, QStringLiteral("Attenzione: password errata."));
+    clearPassword();
+}

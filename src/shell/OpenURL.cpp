@@ -1,0 +1,8 @@
+#include "OpenURL.h"
+
+#include "Platform.h"
+
+void TMisc::Open(const QString& command)
+{
+    vinarca::platform().shellOpen(command);
+}
