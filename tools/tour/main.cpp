@@ -1,6 +1,13 @@
 // Renders every window of the program, filled with sample data, to PNG files
 // for review: tour [output folder]. Runs offscreen; nothing is shown.
+#include "Avvio.h"
+#include "CambiaPassword.h"
+#include "Guida.h"
 #include "HighlightEdit.h"
+#include "Info.h"
+#include "Password.h"
+#include "PasswordField.h"
+#include "Zoom.h"
 #include "Photo.h"
 #include "PictureBox.h"
 #include "Platform.h"
@@ -12,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -67,6 +75,36 @@ void wineEditor()
     shoot(QStringLiteral("vini_scheda_2_con_foto"), window, kScreen);
 }
 
+void accessWindows()
+{
+    TfrmPassword login;
+    login.txtPassword->setText(QStringLiteral("grappolo"));
+    shoot(QStringLiteral("password_login"), login, login.size());
+    TfrmCambiaPassword change;
+    change.show();
+    change.txtPasswordOld->setText(QStringLiteral("grappolodoraro"));
+    change.txtPasswordNew->setFocus();
+    shoot(QStringLiteral("password_cambia"), change, change.size());
+}
+
+void shellWindows()
+{
+    TfrmAvvio menu;
+    shoot(QStringLiteral("avvio_menu_principale"), menu, kScreen);
+    TfrmInfo info;
+    shoot(QStringLiteral("info"), info, info.size());
+    TfrmSplash credits;
+    shoot(QStringLiteral("crediti"), credits, credits.size());
+    TfrmGuida help;
+    const HelpText text = helpText(HelpTopic::Wines);
+    help.lblTitolo->setText(text.title);
+    help.txtGuida->setPlainText(QString(text.body).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    shoot(QStringLiteral("guida_catalogo_vini"), help, help.size());
+    TfrmZoom zoom;
+    zoom.imgFoto->setImage(tour::samplePhoto({600, 800}));
+    shoot(QStringLiteral("zoom_foto"), zoom, kScreen);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -84,6 +122,8 @@ int main(int argc, char* argv[])
     writePhotoFile(WinePhotoPath(QStringLiteral("2")), photo);
 
     const std::pair<const char*, std::function<void()>> shots[] = {
+        {"login and change password", accessWindows},
+        {"main menu, information, credits, help, zoom", shellWindows},
         {"wine editor", wineEditor},
     };
     for (const auto& [what, shot] : shots) {
