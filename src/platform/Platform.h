@@ -16,6 +16,8 @@ class QWidget;
 // install a scripted one that records each call and answers from a queue.
 namespace vinarca {
 
+class Camera;
+
 enum class MessageKind { Warning, Error, Information, Confirmation };
 
 // A confirmation box offers Yes and No; warnings, errors and information notices
@@ -67,6 +69,9 @@ public:
     virtual void shellOpen(const QString& command) = 0;
 
     virtual QSize screenSize() const = 0;
+
+    // The system's default camera, or nothing when the machine has none.
+    virtual std::unique_ptr<Camera> defaultCamera() = 0;
 };
 
 Platform& platform();

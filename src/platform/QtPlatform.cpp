@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "Camera.h"
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -124,6 +126,8 @@ public:
         const bool isAddress = target.contains(QLatin1String("://")) || target.startsWith(QLatin1String("mailto:"));
         QDesktopServices::openUrl(isAddress ? QUrl(target) : QUrl::fromLocalFile(target));
     }
+
+    std::unique_ptr<Camera> defaultCamera() override { return makeQtCamera(); }
 
     QSize screenSize() const override
     {

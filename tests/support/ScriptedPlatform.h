@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Camera.h"
 #include "Platform.h"
 
 #include <QList>
@@ -44,6 +45,12 @@ public:
     bool printDialog(QWidget*, QPrinter& printer, int pageCount) override;
     void shellOpen(const QString& command) override { shellCommands << command; }
     QSize screenSize() const override { return screen; }
+    // Makes the camera a window asks for; unset: the machine has no camera.
+    std::function<std::unique_ptr<vinarca::Camera>()> cameraFactory;
+    std::unique_ptr<vinarca::Camera> defaultCamera() override
+    {
+        return cameraFactory ? cameraFactory() : nullptr;
+    }
 
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.constLast().text; }
 };

@@ -3,6 +3,7 @@
 #include "Avvio.h"
 #include "CambiaPassword.h"
 #include "Guida.h"
+#include "Camera.h"
 #include "HighlightEdit.h"
 #include "Info.h"
 #include "Password.h"
@@ -41,6 +42,7 @@ public:
     bool printDialog(QWidget*, QPrinter&, int) override { return false; }
     void shellOpen(const QString&) override {}
     QSize screenSize() const override { return {1280, 800}; }
+    std::unique_ptr<Camera> defaultCamera() override { return nullptr; }
 };
 
 const QSize kScreen(1280, 800);

@@ -1,0 +1,10 @@
+#include "Camera.h"
+
+namespace vinarca {
+
+std::unique_ptr<Camera> makeQtCamera()
+{
+    return nullptr;
+}
+
+} // namespace vinarca
