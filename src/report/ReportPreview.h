@@ -29,6 +29,7 @@ public:
     void setZoom(double factor);
     void setZoomMode(ZoomMode mode);
     int currentPage() const { return m_currentPage; }
+    const PreparedReport& report() const { return *m_report; }
     QAction* action(const QString& objectName) const;
 
     void printClick();

@@ -3,3 +3,4 @@ vinarca_test(tst_reportmodel report/tst_reportmodel.cpp report/ReportTestSupport
 qt_add_resources(tst_reportmodel reporttest_model PREFIX /reporttest BASE report FILES report/riepilogo.json)
 vinarca_test(tst_reportoutput report/tst_reportoutput.cpp report/ReportTestSupport.h)
 qt_add_resources(tst_reportoutput reporttest_output PREFIX /reporttest BASE report FILES report/riepilogo.json)
+vinarca_test(tst_schedavino report/tst_schedavino.cpp report/ReportTestSupport.h)
