@@ -179,7 +179,7 @@ SchedaVinoWindow::SchedaVinoWindow(SheetAction action, WineSheetInput input, QWi
     // The window owns its own copy of the layout; a fault in the delivered
     // file surfaces when the user asks for the sheet.
     try {
-        m_report = loadReportLayout(kLayout);
+        m_report = loadWineSheet();
     } catch (const ReportError& error) {
         m_layoutError = QString::fromStdString(error.what());
     }
@@ -230,22 +230,34 @@ void SchedaVinoWindow::fillAndOutput()
 {
     if (!m_report)
         throw ReportError(m_layoutError.toStdString());
-    m_report->page().setOrientation(QPageLayout::Portrait);
-    auto* picture = m_report->find<TPictureView>(QStringLiteral("imgLogo"));
-    if (!picture)
-        throw ReportError("the sheet has no picture imgLogo");
-    picture->setPicture(imgLogo->image());
-    for (const SheetField& field : kSheetFields) {
-        auto* memo = m_report->find<TMemoView>(QString::fromLatin1(field.layoutName));
-        if (!memo)
-            throw ReportError(std::string("the sheet has no text box ") + field.layoutName);
-        memo->setText(trimControl(m_input.fields.value(QString::fromLatin1(field.editorField))));
-    }
+    WineSheetInput shown = m_input;
+    shown.photo = imgLogo->image();
+    fillWineSheet(*m_report, shown);
     m_report->prepareReport();
     if (m_action == SheetAction::Print)
         m_report->print(this);
     else
         m_report->showReport(this);
+}
+
+std::unique_ptr<TReport> loadWineSheet()
+{
+    return loadReportLayout(kLayout);
+}
+
+void fillWineSheet(TReport& sheet, const WineSheetInput& input)
+{
+    sheet.page().setOrientation(QPageLayout::Portrait);
+    auto* picture = sheet.find<TPictureView>(QStringLiteral("imgLogo"));
+    if (!picture)
+        throw ReportError("the sheet has no picture imgLogo");
+    picture->setPicture(input.photo);
+    for (const SheetField& field : kSheetFields) {
+        auto* memo = sheet.find<TMemoView>(QString::fromLatin1(field.layoutName));
+        if (!memo)
+            throw ReportError(std::string("the sheet has no text box ") + field.layoutName);
+        memo->setText(trimControl(input.fields.value(QString::fromLatin1(field.editorField))));
+    }
 }
 
 void openWineSheet(QWidget* owner, const WineSheetInput& input, SheetAction action)

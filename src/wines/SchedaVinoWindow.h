@@ -71,6 +71,11 @@ struct SheetField
 };
 extern const SheetField kSheetFields[22];
 
+// The sheet layout as delivered, and the sheet filled from the editor's
+// texts (trimmed) and photo, ready to prepare. Throw ReportError on a fault.
+std::unique_ptr<TReport> loadWineSheet();
+void fillWineSheet(TReport& sheet, const WineSheetInput& input);
+
 // Opens the print or preview window of the sheet, owned by `owner`, modally
 // through the platform seam, and destroys it when it closes.
 void openWineSheet(QWidget* owner, const WineSheetInput& input, SheetAction action);
