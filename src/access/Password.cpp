@@ -2,7 +2,7 @@
 
 #include "Artwork.h"
 #include "Crypt.h"
-#include "PasswordField.h"
+#include "FramedEdit.h"
 #include "PasswordStore.h"
 #include "PictureBox.h"
 #include "Platform.h"

@@ -42,6 +42,14 @@ QString RecordLayout::decodeField(const QByteArray& record, int index) const
     return decodeShortString(record.constData() + f.offset, f.capacity);
 }
 
+QString RecordLayout::decodeFieldAsStored(const QByteArray& record, int index) const
+{
+    const Field& f = field(index);
+    const char* bytes = record.constData() + f.offset;
+    const int length = std::min(static_cast<int>(static_cast<unsigned char>(bytes[0])), f.capacity);
+    return fromWindows1252(bytes + 1, length);
+}
+
 void RecordLayout::encodeField(QByteArray& record, int index, const QString& text) const
 {
     if (record.size() < m_size)

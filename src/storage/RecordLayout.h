@@ -35,6 +35,8 @@ public:
     void encode(QByteArray& record, const QStringList& texts) const;
 
     QString decodeField(const QByteArray& record, int index) const;
+    // The field as stored: converted, not trimmed.
+    QString decodeFieldAsStored(const QByteArray& record, int index) const;
     void encodeField(QByteArray& record, int index, const QString& text) const;
 
 private:

@@ -1,4 +1,4 @@
-#include "PasswordField.h"
+#include "FramedEdit.h"
 
 #include "Shapes.h"
 
@@ -6,32 +6,39 @@
 
 namespace vinarca {
 
-PasswordField::PasswordField(QWidget* parent, const QString& name, const QString& highlightName, const QRect& geometry)
+FramedEdit::FramedEdit(QWidget* parent, const QString& name, const QString& frameName, const QRect& geometry,
+                       const QRect& frame)
     : QLineEdit(parent),
-      m_highlight(new ShapeRect(parent, highlightName, geometry.adjusted(-4, -4, 4, 4), QColor(0xFF, 0xFF, 0x00)))
+      m_highlight(new ShapeRect(parent, frameName, frame.isValid() ? frame : geometry.adjusted(-4, -4, 4, 4),
+                                QColor(0xFF, 0xFF, 0x00)))
 {
     setObjectName(name);
     setGeometry(geometry);
-    setEchoMode(QLineEdit::Password);
-    setFont(QFont(QStringLiteral("Verdana"), 14, QFont::Bold));
     m_highlight->hide();
     m_highlight->stackUnder(this);
 }
 
-void PasswordField::focusInEvent(QFocusEvent* event)
+PasswordField::PasswordField(QWidget* parent, const QString& name, const QString& frameName, const QRect& geometry)
+    : FramedEdit(parent, name, frameName, geometry)
+{
+    setEchoMode(QLineEdit::Password);
+    setFont(QFont(QStringLiteral("Verdana"), 14, QFont::Bold));
+}
+
+void FramedEdit::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
     m_highlight->show();
 }
 
-void PasswordField::focusOutEvent(QFocusEvent* event)
+void FramedEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
         m_highlight->hide();
 }
 
-void PasswordField::keyPressEvent(QKeyEvent* event)
+void FramedEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
@@ -41,7 +48,7 @@ void PasswordField::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
-void PasswordField::keyReleaseEvent(QKeyEvent* event)
+void FramedEdit::keyReleaseEvent(QKeyEvent* event)
 {
     QLineEdit::keyReleaseEvent(event);
     emit keyReleased();

@@ -6,14 +6,16 @@ namespace vinarca {
 
 class ShapeRect;
 
-// A masked password box (Verdana 14 bold) with a yellow rectangle behind it
-// that is visible only while the box has the focus. Return is reported, not
-// handled.
-class PasswordField : public QLineEdit
+// An edit box with a yellow frame behind it that is visible only while the
+// box has the focus (the box itself is not repainted). Return is reported,
+// not handled.
+class FramedEdit : public QLineEdit
 {
     Q_OBJECT
 public:
-    PasswordField(QWidget* parent, const QString& name, const QString& highlightName, const QRect& geometry);
+    // `frame`: the frame's rectangle; by default 4 pixels around the box.
+    FramedEdit(QWidget* parent, const QString& name, const QString& frameName, const QRect& geometry,
+               const QRect& frame = {});
     ShapeRect* highlight() const { return m_highlight; }
 
 signals:
@@ -28,6 +30,18 @@ protected:
 
 private:
     ShapeRect* m_highlight;
+};
+
+} // namespace vinarca
+
+namespace vinarca {
+
+// A masked password box, Verdana 14 bold.
+class PasswordField : public FramedEdit
+{
+    Q_OBJECT
+public:
+    PasswordField(QWidget* parent, const QString& name, const QString& frameName, const QRect& geometry);
 };
 
 } // namespace vinarca

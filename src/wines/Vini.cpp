@@ -9,8 +9,13 @@
 #include "Platform.h"
 #include "ProgramFolder.h"
 #include "RecordArchive.h"
+#include "SchedaVinoWindow.h"
 #include "ShortString.h"
+#include "Slideshow_Vini.h"
 #include "StatusHints.h"
+#include "TrovaVini.h"
+#include "WebCam.h"
+#include "WineListReport.h"
 #include "WineRecord.h"
 #include "Zoom.h"
 
@@ -131,6 +136,7 @@ TfrmVini::TfrmVini(QWidget* parent) : GradientWindow(kWindowBlue, QSize(996, 692
     setWindowTitle(QStringLiteral(" Vinarca - Catalogo Vini"));
     applyProcessFormats();
     m_record = wineLayout().emptyRecord();
+    m_listPrinter = &printWineList;
 
     QWidget* panContainer = panel();
     auto* shpContainer = new ShapeRect(panContainer, QStringLiteral("shpContainer"), panContainer->rect(),
@@ -177,6 +183,18 @@ TfrmVini::TfrmVini(QWidget* parent) : GradientWindow(kWindowBlue, QSize(996, 692
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::Wines); });
     connect(btnZoomFoto, &QAbstractButton::clicked, this, [this] { showZoom(this, imgFoto->image()); });
+    connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
+        openWineSearch(
+            this, [this](const QByteArray& record, qint64 position) { showRecord(record, position); }, m_listPrinter);
+    });
+    connect(cmdSlideshow, &QAbstractButton::clicked, this, [this] { openWineSlideshow(this); });
+    connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Preview); });
+    connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Print); });
+    connect(btnWebcam, &QAbstractButton::clicked, this, [this] {
+        openWebCam(this, [this](const QImage& picture) { imgFoto->setImage(picture); });
+    });
+    connect(btnCaricaFoto, &QAbstractButton::clicked, this, &TfrmVini::btnCaricaFotoClick);
+    connect(btnSalvaFoto, &QAbstractButton::clicked, this, &TfrmVini::btnSalvaFotoClick);
 
     showPlaceholder();
 }
@@ -409,6 +427,49 @@ void TfrmVini::writePhoto(qint64 position)
 {
     const Photo photo{imgFoto->image(), imgFoto->sourceBytes()};
     if (!writePhotoFile(WinePhotoPath(QString::number(position)), photo))
+        showPlaceholder();
+}
+
+void TfrmVini::openSheet(SheetAction action)
+{
+    // The sheet prints the boxes as they stand on screen, saved or not.
+    WineSheetInput input;
+    for (HighlightEdit* box : editBoxes())
+        input.fields.insert(box->objectName(), box->text());
+    input.photo = imgFoto->image();
+    openWineSheet(this, input, action);
+}
+
+void TfrmVini::btnCaricaFotoClick()
+{
+    const OpenFileRequest request{
+        QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap."),
+        {{QStringLiteral("Immagine JPEG (*.jpg; *.jpeg)"), QStringLiteral("*.jpg;*.jpeg")},
+         {QStringLiteral("Immagine Bitmap (*.bmp)"), QStringLiteral("*.bmp")}}};
+    const QString path = platform().openFileName(this, request);
+    if (path.isEmpty())
+        return;
+    // Only the picture box changes; the photo file is written by Save.
+    if (auto photo = readPhotoFile(path))
+        imgFoto->setImage(photo->image, photo->jpegBytes);
+    else
+        showPlaceholder();
+}
+
+SaveFileRequest vinarca::photoSaveRequest()
+{
+    return {QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg."),
+            {{QStringLiteral("File Jpeg (*.jpg)"), QStringLiteral("*.jpg")}},
+            QStringLiteral("Foto.jpg"),
+            true};
+}
+
+void TfrmVini::btnSalvaFotoClick()
+{
+    const QString path = platform().saveFileName(this, photoSaveRequest());
+    if (path.isEmpty())
+        return;
+    if (!writePictureAs(path, Photo{imgFoto->image(), imgFoto->sourceBytes()}))
         showPlaceholder();
 }
 

@@ -4,10 +4,13 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 
 namespace vinarca {
+enum class SheetAction;
 class HighlightEdit;
 class PictureBox;
 class PictureButton;
@@ -51,6 +54,8 @@ public:
     void cmdIndietroClick();
     void cmdAvantiClick();
     void cmdUltimoClick();
+    void btnCaricaFotoClick();
+    void btnSalvaFotoClick();
 
     // Fills the editor from a record read elsewhere (the search window) and
     // shows the record's photo.
@@ -70,6 +75,7 @@ private:
     enum class Step { First, Previous, Next, Last };
     void navigate(Step step);
     void resetToNewRecord();
+    void openSheet(vinarca::SheetAction action);
     void showPlaceholder();
     void writePhoto(qint64 position);
     void buildToolbar(QWidget* panel, vinarca::StatusHints& hints);
@@ -77,6 +83,13 @@ private:
     void buildFields(QWidget* panel, vinarca::StatusHints& hints);
 
     QByteArray m_record; // the editor's record buffer
+    std::function<void(QWidget*, const QStringList&)> m_listPrinter;
 };
 
 extern TfrmVini* frmVini;
+
+namespace vinarca {
+struct SaveFileRequest;
+// The save dialog of a wine photo, shared by the editor and the webcam window.
+SaveFileRequest photoSaveRequest();
+} // namespace vinarca

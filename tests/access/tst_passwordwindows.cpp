@@ -1,6 +1,6 @@
 #include "CambiaPassword.h"
 #include "Password.h"
-#include "PasswordField.h"
+#include "FramedEdit.h"
 #include "PasswordStore.h"
 #include "ScriptedPlatform.h"
 #include "Shapes.h"

@@ -1,7 +1,7 @@
 #include "Avvio.h"
 #include "CambiaPassword.h"
 #include "Password.h"
-#include "PasswordField.h"
+#include "FramedEdit.h"
 #include "PasswordStore.h"
 #include "PictureButton.h"
 #include "ProgramFolder.h"

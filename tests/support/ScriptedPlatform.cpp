@@ -9,6 +9,8 @@ using namespace vinarca;
 MessageAnswer ScriptedPlatform::message(QWidget*, MessageKind kind, const QString& text)
 {
     messages.append({kind, text, false});
+    if (onMessage)
+        onMessage();
     if (!answers.isEmpty())
         return answers.dequeue();
     return kind == MessageKind::Confirmation ? MessageAnswer::Yes : MessageAnswer::Ok;

@@ -24,6 +24,8 @@ public:
 
     QList<Message> messages;
     QQueue<vinarca::MessageAnswer> answers;
+    // Runs while a message box is "open" (as the user would leave it open).
+    std::function<void()> onMessage;
     QQueue<QString> openAnswers;
     QQueue<QString> saveAnswers;
     QList<vinarca::OpenFileRequest> openRequests;

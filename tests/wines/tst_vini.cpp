@@ -1,7 +1,12 @@
 #include "ViniFixture.h"
 
+#include "FramedEdit.h"
 #include "RecordArchive.h"
+#include "TrovaVini.h"
 
+#include <QListWidget>
+
+#include <QBuffer>
 #include <QDir>
 #include <QImageReader>
 
@@ -48,6 +53,13 @@ private slots:
     void photoFolderNotWritable();
     void unchangedPhotoIsNotReencoded();
     void badPhotoFilesShowThePlaceholder();
+    void loadPhotoButton_data();
+    void loadPhotoButton();
+    void savePhotoButton_data();
+    void savePhotoButton();
+    void buttonsOpenTheirWindows_data();
+    void buttonsOpenTheirWindows();
+    void searchDoubleClickLoadsIntoTheEditor();
 };
 
 void TestVini::designedState()
@@ -457,6 +469,146 @@ void TestVini::badPhotoFilesShowThePlaceholder()
     f.click("cmdPrimo");
     QCOMPARE(f.find<PictureBox>("imgFoto")->image(), f.find<PictureBox>("imgBianco")->image());
     QVERIFY(f.world.platform().messages.isEmpty());
+}
+
+void TestVini::loadPhotoButton_data()
+{
+    QTest::addColumn<QString>("file"); // written into the program folder; "" = the user cancels
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QSize>("shown"); // the placeholder's 307 x 409 when the file is refused
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    solid(Qt::darkRed, {64, 48}).save(&buffer, "jpeg");
+    QTest::newRow("a JPEG photo") << "foto.jpg" << jpeg << QSize(64, 48);
+    QTest::newRow("not an image") << "foto.jpg" << QByteArray("testo") << QSize(307, 409);
+    QTest::newRow("cancelled") << "" << QByteArray() << QSize(640, 480);
+}
+
+void TestVini::loadPhotoButton()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(QSize, shown);
+    ViniFixture f;
+    f.find<PictureBox>("imgFoto")->setImage(solid(Qt::gray, {640, 480}));
+    if (!file.isEmpty()) {
+        QFile out(f.world.path(file));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        out.close();
+        f.world.platform().openAnswers.enqueue(f.world.path(file));
+    }
+    f.click("btnCaricaFoto");
+    QCOMPARE(f.world.platform().openRequests.size(), 1);
+    const OpenFileRequest& request = f.world.platform().openRequests[0];
+    QCOMPARE(request.title, QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap."));
+    QCOMPARE(request.filters.size(), 2);
+    QCOMPARE(request.filters[0].description, QStringLiteral("Immagine JPEG (*.jpg; *.jpeg)"));
+    QCOMPARE(request.filters[0].patterns, QStringLiteral("*.jpg;*.jpeg"));
+    QCOMPARE(request.filters[1].description, QStringLiteral("Immagine Bitmap (*.bmp)"));
+    QCOMPARE(request.filters[1].patterns, QStringLiteral("*.bmp"));
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image().size(), shown);
+    QVERIFY(!QDir(f.world.path(QStringLiteral("Catalogo_Vini"))).exists()); // nothing written before Save
+    QVERIFY(f.world.platform().messages.isEmpty());
+}
+
+void TestVini::savePhotoButton_data()
+{
+    QTest::addColumn<QString>("target"); // relative to the program folder; "" = cancelled
+    QTest::addColumn<QByteArray>("magic");  // how the written file begins; empty = no file
+    QTest::addColumn<bool>("placeholder");
+    QTest::newRow("as JPEG") << "copia.jpg" << QByteArray("\xff\xd8") << false;
+    QTest::newRow("in the format its extension names") << "copia.bmp" << QByteArray("BM") << false;
+    QTest::newRow("unwritable path") << "manca/copia.jpg" << QByteArray() << true;
+    QTest::newRow("cancelled") << "" << QByteArray() << false;
+}
+
+void TestVini::savePhotoButton()
+{
+    QFETCH(QString, target);
+    QFETCH(QByteArray, magic);
+    QFETCH(bool, placeholder);
+    ViniFixture f;
+    const QImage photo = solid(Qt::darkGreen, {50, 40});
+    f.find<PictureBox>("imgFoto")->setImage(photo);
+    if (!target.isEmpty())
+        f.world.platform().saveAnswers.enqueue(f.world.path(target));
+    f.click("btnSalvaFoto");
+    QCOMPARE(f.world.platform().saveRequests.size(), 1);
+    const SaveFileRequest& request = f.world.platform().saveRequests[0];
+    QCOMPARE(request.title, QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg."));
+    QCOMPARE(request.proposedName, QStringLiteral("Foto.jpg"));
+    QCOMPARE(request.filters.size(), 1);
+    QCOMPARE(request.filters[0].description, QStringLiteral("File Jpeg (*.jpg)"));
+    QVERIFY(request.confirmOverwrite);
+    if (!magic.isEmpty()) {
+        QFile written(f.world.path(target));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().startsWith(magic));
+    }
+    const QImage shown = f.find<PictureBox>("imgFoto")->image();
+    QCOMPARE(shown == f.find<PictureBox>("imgBianco")->image(), placeholder);
+    QVERIFY(f.world.platform().messages.isEmpty());
+}
+
+void TestVini::buttonsOpenTheirWindows_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("search") << "cmdTrova" << "frmTrovaVini" << " Trova vini in catalogo";
+    QTest::newRow("preview") << "cmdAnteprima" << "frmAnteprimaVini" << " Anteprima di stampa";
+    QTest::newRow("print") << "cmdStampa" << "frmStampaVini" << " Stampa scheda";
+    QTest::newRow("slideshow") << "cmdSlideshow" << "frmSlideshow_Vini" << " Slide Show Catalogo Vini";
+    QTest::newRow("help") << "cmdGuida" << "frmGuida" << " Guida all'utilizzo del software";
+    QTest::newRow("webcam") << "btnWebcam" << "frmWebCam" << " Cattura foto con webcam";
+    QTest::newRow("zoom") << "btnZoomFoto" << "frmZoom" << " Fai clic per chiudere questa finestra";
+}
+
+void TestVini::buttonsOpenTheirWindows()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, window);
+    QFETCH(QString, caption);
+    ViniFixture f;
+    QStringList opened;
+    QString title;
+    QWidget* owner = nullptr;
+    f.world.platform().onDialog = [&](QDialog& dialog) {
+        opened << dialog.objectName();
+        title = dialog.windowTitle();
+        owner = dialog.parentWidget();
+        return 0;
+    };
+    f.click(button.toLatin1());
+    QCOMPARE(opened, QStringList{window});
+    QCOMPARE(title, caption);
+    QCOMPARE(owner, &f.window);
+    // Each use is a fresh window, destroyed when it closes.
+    QVERIFY(f.window.findChildren<QDialog*>().isEmpty());
+}
+
+void TestVini::searchDoubleClickLoadsIntoTheEditor()
+{
+    ViniFixture f;
+    f.seed(3);
+    QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini")));
+    QVERIFY(solid(Qt::darkBlue, {90, 120}).save(f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_2.jpg"))));
+    f.world.platform().onDialog = [&](QDialog& dialog) {
+        auto& search = dynamic_cast<TfrmTrovaVini&>(dialog);
+        search.show();
+        search.txtNome->setText(QStringLiteral("vino 2"));
+        search.btnCercaClick();
+        search.lstRecords->setCurrentRow(0);
+        search.lstRecordsDblClick();
+        return search.result();
+    };
+    f.click("cmdTrova");
+    QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("2"));
+    QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("Vino 2"));
+    QCOMPARE(f.edit("txtProduttore")->text(), QStringLiteral("Cantina 2"));
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image().size(), QSize(90, 120));
 }
 
 QTEST_MAIN(TestVini)

@@ -7,7 +7,7 @@
 #include "HighlightEdit.h"
 #include "Info.h"
 #include "Password.h"
-#include "PasswordField.h"
+#include "FramedEdit.h"
 #include "Zoom.h"
 #include "Photo.h"
 #include "PictureBox.h"

@@ -1,0 +1,327 @@
+#include "FramedEdit.h"
+#include "PictureBox.h"
+#include "RecordArchive.h"
+#include "ScriptedPlatform.h"
+#include "TrovaVini.h"
+#include "WineRecord.h"
+#include "WineListReport.h"
+#include "WineSearch.h"
+#include "ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vinarca;
+
+namespace {
+// A wine with the given fields set (by field index), the rest empty.
+QByteArray wine(const QMap<int, QString>& fields)
+{
+    QByteArray record = wineLayout().emptyRecord();
+    for (auto it = fields.begin(); it != fields.end(); ++it)
+        wineLayout().encodeField(record, it.key(), it.value());
+    return record;
+}
+
+void writeArchive(const QList<QByteArray>& records)
+{
+    QFile f(wineArchivePath());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    for (const QByteArray& r : records)
+        f.write(r);
+}
+
+enum { Nome = 0, Produttore = 1, Regione = 4, Annata = 7, Fornitore = 20, Giacenza = 21, Prezzo = 22, Note = 25 };
+} // namespace
+
+class TestWineSearch : public QObject
+{
+    Q_OBJECT
+private slots:
+    void searchLine_data();
+    void searchLine();
+    void matching_data();
+    void matching();
+    void listOrder();
+    void findInList_data();
+    void findInList();
+    void searchWindowFlow();
+    void emptyArchive();
+    void unreadableArchiveKeepsTheCriteriaPanel();
+    void doubleClickLoadsTheLastEqualRecord();
+    void printHandsTheLinesOver();
+    void printedListPages();
+};
+
+void TestWineSearch::searchLine_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("columns padded")
+        << wine({{Nome, "Barolo"}, {Produttore, "Borgogno"}, {Fornitore, "Rossi"}, {Giacenza, "12"}, {Prezzo, "25,50"}})
+        << QStringLiteral("Barolo                          Produttore: Borgogno                        Fornitore: "
+                          "Rossi                           Giacenza: 12          € 25,50");
+    QTest::newRow("long name cut at 30, stock of 10 fills its column")
+        << wine({{Nome, "Verdicchio dei Castelli di Jesi Classico"}, {Giacenza, "1234567890"}})
+        << QStringLiteral("Verdicchio dei Castelli di Jes  Produttore:                                 Fornitore: "
+                          "                                Giacenza: 1234567890  € ");
+}
+
+void TestWineSearch::searchLine()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QString, line);
+    QCOMPARE(WineSearchLine(record), line);
+}
+
+void TestWineSearch::matching_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QList<WineCriterion>>("criteria");
+    QTest::addColumn<bool>("listed");
+    const QByteArray barolo = wine({{Nome, "Barolo Cannubi"}, {Regione, "Piemonte"}, {Note, "Ottimo con il TARTUFO"}});
+    QTest::newRow("no criterion lists everything") << barolo << QList<WineCriterion>{} << true;
+    QTest::newRow("blank criteria count as empty") << barolo << QList<WineCriterion>{{Nome, "   "}} << true;
+    QTest::newRow("substring in any case of A-Z") << barolo << QList<WineCriterion>{{Nome, "cANNUB"}} << true;
+    QTest::newRow("two criteria combine with AND")
+        << barolo << QList<WineCriterion>{{Note, "tartufo"}, {Regione, "piem"}} << true;
+    QTest::newRow("one of two failing") << barolo << QList<WineCriterion>{{Note, "tartufo"}, {Regione, "toscana"}}
+                                        << false;
+    QTest::newRow("criterion searches its own field only") << barolo << QList<WineCriterion>{{Regione, "barolo"}}
+                                                           << false;
+    QTest::newRow("trailing blank must be in the field") << barolo << QList<WineCriterion>{{Nome, "barolo "}} << true;
+    QTest::newRow("trailing blank at the field's end") << barolo << QList<WineCriterion>{{Nome, "cannubi "}} << false;
+    QTest::newRow("accented capital matches only itself")
+        << wine({{Nome, "ÈTNA rosso"}}) << QList<WineCriterion>{{Nome, "ètna"}} << false;
+    QTest::newRow("accented capital typed as stored") << wine({{Nome, "ÈTNA rosso"}})
+                                                      << QList<WineCriterion>{{Nome, "Ètna"}} << true;
+}
+
+void TestWineSearch::matching()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QList<WineCriterion>, criteria);
+    QFETCH(bool, listed);
+    QCOMPARE(WineMatcher(criteria).matches(record), listed);
+}
+
+void TestWineSearch::listOrder()
+{
+    QStringList lines{"barolo", "Amarone", "asti", "Barbera", "_x", "Zibibbo", "[y"};
+    sortWineLines(lines);
+    // Letters compare without regard to case; other characters by code
+    // ('[' and '_' come between upper and lower case letters in the code page).
+    QCOMPARE(lines, (QStringList{"Amarone", "asti", "Barbera", "barolo", "Zibibbo", "[y", "_x"}));
+}
+
+void TestWineSearch::findInList_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("same");
+    QTest::addColumn<int>("expected");
+    // items: 0 "barolo a", 1 "asti", 2 "barolo b", 3 "soave"
+    QTest::newRow("new text starts from the top") << 2 << "barolo" << false << 0;
+    QTest::newRow("same text moves to the next match") << 0 << "barolo" << true << 2;
+    QTest::newRow("same text wraps round to the first") << 2 << "barolo" << true << 0;
+    QTest::newRow("single match found again from itself") << 3 << "soave" << true << 3;
+    QTest::newRow("no match keeps nothing") << 1 << "brunello" << false << -1;
+    QTest::newRow("empty text never matches") << 1 << "" << false << -1;
+}
+
+void TestWineSearch::findInList()
+{
+    QFETCH(int, selected);
+    QFETCH(QString, text);
+    QFETCH(bool, same);
+    QFETCH(int, expected);
+    const QStringList items{"Barolo A", "Asti", "BAROLO B", "Soave"};
+    QCOMPARE(vinarca::findInList(items, selected, text, same), expected);
+}
+
+void TestWineSearch::searchWindowFlow()
+{
+    TestWorld world;
+    writeArchive({wine({{Nome, "Soave"}, {Regione, "Veneto"}}), wine({{Nome, "Barolo"}, {Regione, "Piemonte"}}),
+                  wine({{Nome, "Barbaresco"}, {Regione, "Piemonte"}})});
+    TfrmTrovaVini window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(window.size(), QSize(862, 560));
+    QVERIFY(window.panAvvio->isVisible());
+    QVERIFY(!window.panContainer->isVisible());
+    QCOMPARE(QApplication::focusWidget(), window.txtNome);
+
+    // Return walks the criteria in table order and wraps.
+    for (const char* next : {"txtProduttore", "txtDesignazione", "txtFornitore", "txtNazione", "txtRegione",
+                             "txtZona", "txtCantina", "txtAnnata", "txtNote", "txtNome"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+    QVERIFY(window.findChild<QWidget*>(QStringLiteral("effCampo01"))->isVisible());
+
+    window.txtRegione->setText(QStringLiteral("piemonte"));
+    QTest::mouseClick(window.btnCerca, Qt::LeftButton);
+    QVERIFY(window.panContainer->isVisible());
+    QVERIFY(!window.panAvvio->isVisible());
+    QCOMPARE(window.lstRecords->count(), 2);
+    QVERIFY(window.lstRecords->item(0)->text().startsWith(QStringLiteral("Barbaresco")));
+    QCOMPARE(window.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 2 schede."));
+    QCOMPARE(window.lblConta->text(), QStringLiteral("1"));
+    QCOMPARE(QApplication::focusWidget(), window.txtTrova);
+
+    // Find cycles through the matches.
+    window.txtTrova->setText(QStringLiteral("BAR"));
+    window.btnTrova->click();
+    QCOMPARE(window.lstRecords->currentRow(), 0);
+    window.btnTrova->click();
+    QCOMPARE(window.lstRecords->currentRow(), 1);
+    window.btnTrova->click();
+    QCOMPARE(window.lstRecords->currentRow(), 0);
+    // Return in the find box only moves to Trova.
+    window.txtTrova->setFocus();
+    QTest::keyClick(window.txtTrova, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), window.btnTrova);
+    QCOMPARE(window.lstRecords->currentRow(), 0);
+    QVERIFY(world.platform().messages.isEmpty());
+}
+
+void TestWineSearch::emptyArchive()
+{
+    TestWorld world;
+    TfrmTrovaVini window;
+    window.show();
+    window.btnCercaClick();
+    QVERIFY(QFile::exists(wineArchivePath()));
+    QCOMPARE(window.lstRecords->count(), 0);
+    QCOMPARE(window.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 0 schede."));
+    window.btnTrovaClick();
+    QCOMPARE(world.platform().messages.size(), 1);
+    QVERIFY(world.platform().messages[0].plain);
+    QCOMPARE(world.platform().lastMessage(), QStringLiteral("Ricerca non applicabile: la lista non contiene nessuna voce."));
+}
+
+void TestWineSearch::unreadableArchiveKeepsTheCriteriaPanel()
+{
+    TestWorld world;
+    // A folder where the archive should be: it cannot be opened.
+    QVERIFY(QDir().mkpath(wineArchivePath()));
+    TfrmTrovaVini window;
+    window.show();
+    QTest::mousePress(window.btnCerca, Qt::LeftButton);
+    QVERIFY(window.lblAttendere->isVisible());
+    QTest::mouseRelease(window.btnCerca, Qt::LeftButton);
+    QCOMPARE(world.platform().messages.size(), 1);
+    QVERIFY(world.platform().messages[0].plain);
+    QCOMPARE(world.platform().lastMessage(), accessFailureMessage());
+    QVERIFY(window.panAvvio->isVisible());
+    QVERIFY(window.lblAttendere->isVisible());
+}
+
+void TestWineSearch::doubleClickLoadsTheLastEqualRecord()
+{
+    TestWorld world;
+    const QByteArray twin = wine({{Nome, "Barolo"}, {Produttore, "Borgogno"}, {Annata, "2015"}});
+    const QByteArray twinLater = wine({{Nome, "Barolo"}, {Produttore, "Borgogno"}, {Annata, "2016"}});
+    writeArchive({twin, wine({{Nome, "Asti"}}), twinLater});
+    TfrmTrovaVini window;
+    window.lblMemory->setText(QStringLiteral("vini"));
+    QByteArray loaded;
+    qint64 position = 0;
+    int calls = 0;
+    window.setLoader([&](const QByteArray& record, qint64 at) {
+        loaded = record;
+        position = at;
+        ++calls;
+    });
+    window.show();
+    window.btnCercaClick();
+    QCOMPARE(window.lstRecords->count(), 3);
+    window.lstRecords->setCurrentRow(1); // one of the two identical Barolo lines
+    window.lstRecordsDblClick();
+    QCOMPARE(calls, 1);
+    QCOMPARE(position, qint64(3));
+    QCOMPARE(wineLayout().decodeField(loaded, Annata), QStringLiteral("2016"));
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QVERIFY(!window.isVisible());
+
+    // With another routing marker nothing is loaded, the window still closes.
+    TfrmTrovaVini other;
+    other.setLoader([&](const QByteArray&, qint64) { ++calls; });
+    other.show();
+    other.btnCercaClick();
+    other.lstRecords->setCurrentRow(0);
+    other.lstRecordsDblClick();
+    QCOMPARE(calls, 1);
+    QVERIFY(!other.isVisible());
+}
+
+void TestWineSearch::printHandsTheLinesOver()
+{
+    TestWorld world;
+    writeArchive({wine({{Nome, "Soave"}}), wine({{Nome, "Asti"}})});
+    TfrmTrovaVini window;
+    QStringList printed;
+    window.setListPrinter([&](QWidget*, const QStringList& lines) { printed = lines; });
+    window.show();
+    window.btnCercaClick();
+    window.btnStampa->click();
+    QCOMPARE(printed.size(), 2);
+    QVERIFY(printed[0].startsWith(QStringLiteral("Asti")));
+}
+
+void TestWineSearch::printedListPages()
+{
+    TestWorld world;
+    QList<QByteArray> wines;
+    for (int i = 0; i < 100; ++i)
+        wines << wine({{Nome, QStringLiteral("Vino [%1]").arg(i, 3, 10, QLatin1Char('0'))}});
+    writeArchive(wines);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("riepilogo.pdf"));
+    int pages = 0;
+    world.platform().onPrintDialog = [&](QPrinter& printer, int pageCount) {
+        pages = pageCount;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    TfrmTrovaVini window;
+    window.setListPrinter(&printWineList);
+    window.show();
+    window.btnCercaClick();
+    window.btnStampaClick();
+    QVERIFY(world.platform().messages.isEmpty());
+    // 100 lines of 3.39 mm do not fit on one landscape page of 190 mm.
+    QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY(info.waitForFinished());
+    const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(infoText.contains(QStringLiteral("842 x 595")), qPrintable(infoText)); // A4 landscape
+    QVERIFY(infoText.contains(QStringLiteral("Pages:           %1").arg(pages)));
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished());
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    QCOMPARE(printed.count(QStringLiteral("Riepilogo vini in catalogo")), 1);
+    QVERIFY(printed.contains(QStringLiteral("Vino [000]"))); // brackets printed as they are
+    QVERIFY(printed.contains(QStringLiteral("Vino [099]")));
+    // The footer, with today's date, once, after the list.
+    const QString footer = QStringLiteral("Stampa eseguita in data ") + shortDateText(QDate::currentDate());
+    QCOMPARE(printed.count(footer), 1);
+    QVERIFY(printed.indexOf(footer) > printed.indexOf(QStringLiteral("Vino [099]")));
+}
+
+QTEST_MAIN(TestWineSearch)
+#include "tst_winesearch.moc"
