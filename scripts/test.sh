@@ -31,5 +31,14 @@ if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
   fi
 fi
 
+# A local print spooler (cups with a PDF queue) for the real printing test;
+# without root the test skips itself.
+print_env=()
+if [ "$(id -u)" -eq 0 ] && "$VINARCA_ROOT/scripts/print-spooler.sh" start > "$runtime/print.env"; then
+  source "$runtime/print.env"
+  print_env=(env VINARCA_PRINT_QUEUE="$VINARCA_PRINT_QUEUE" VINARCA_PRINT_OUT="$VINARCA_PRINT_OUT")
+  trap '"$VINARCA_ROOT/scripts/print-spooler.sh" stop; rm -rf "$runtime"' EXIT
+fi
+
 cd "$build"
-"${as_user[@]}" ctest --output-on-failure -j2 "$@"
+"${as_user[@]}" "${print_env[@]}" ctest --output-on-failure -j2 "$@"
