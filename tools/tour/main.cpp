@@ -8,6 +8,18 @@
 #include "Info.h"
 #include "Password.h"
 #include "FramedEdit.h"
+#include "AnteprimaVini.h"
+#include "FramedEdit.h"
+#include "PreparedReport.h"
+#include "ReportModel.h"
+#include "ReportOutput.h"
+#include "ReportPreview.h"
+#include "SchedaVinoWindow.h"
+#include "Slideshow_Vini.h"
+#include "StampaVini.h"
+#include "TrovaVini.h"
+#include "WineListReport.h"
+#include "WineSearch.h"
 #include "Zoom.h"
 #include "Photo.h"
 #include "PictureBox.h"
@@ -20,6 +32,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
@@ -107,6 +120,65 @@ void shellWindows()
     shoot(QStringLiteral("zoom_foto"), zoom, kScreen);
 }
 
+WineSheetInput sampleSheet()
+{
+    TfrmVini editor;
+    editor.cmdPrimoClick();
+    editor.cmdAvantiClick();
+    WineSheetInput input;
+    for (HighlightEdit* box : editor.editBoxes())
+        input.fields.insert(box->objectName(), box->text());
+    input.photo = editor.imgFoto->image();
+    return input;
+}
+
+void sheetWindows()
+{
+    const WineSheetInput input = sampleSheet();
+    TfrmStampaVini print(input);
+    shoot(QStringLiteral("vini_stampa_scheda"), print, print.size());
+    TfrmAnteprimaVini preview(input);
+    shoot(QStringLiteral("vini_anteprima_scheda"), preview, preview.size());
+
+    auto sheet = loadWineSheet();
+    fillWineSheet(*sheet, input);
+    sheet->prepareReport();
+    ReportPreview window(sheet->prepared());
+    shoot(QStringLiteral("anteprima_report_scheda"), window, kScreen);
+    const QString page = g_out + QStringLiteral("/pagina_scheda_vino.png");
+    if (renderPageImage(*sheet->prepared(), 0, 96).save(page))
+        std::printf("%s\n", qPrintable(page));
+
+    auto list = prepareListReport(QStringLiteral("Riepilogo vini in catalogo"), searchWines(wineArchivePath(), {}));
+    const QString listPage = g_out + QStringLiteral("/pagina_riepilogo_vini.png");
+    if (renderPageImage(*list->prepared(), 0, 96).save(listPage))
+        std::printf("%s\n", qPrintable(listPage));
+}
+
+void searchWindow()
+{
+    TfrmTrovaVini search;
+    search.show();
+    search.txtRegione->setText(QStringLiteral("o"));
+    search.txtRegione->setFocus();
+    shoot(QStringLiteral("trova_vini_criteri"), search, search.size());
+    search.btnCercaClick();
+    search.txtTrova->setText(QStringLiteral("brunello"));
+    search.btnTrovaClick();
+    shoot(QStringLiteral("trova_vini_risultati"), search, search.size());
+}
+
+void slideshowWindow()
+{
+    TfrmSlideshow_Vini show;
+    show.show();
+    shoot(QStringLiteral("slideshow_avvio"), show, kScreen);
+    show.cmdAvantiClick();
+    show.cmdAvantiClick();
+    shoot(QStringLiteral("slideshow_foto_2"), show, kScreen);
+    show.Timer->stop();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -119,7 +191,7 @@ int main(int argc, char* argv[])
 
     QTemporaryDir folder;
     setProgramFolderForTesting(folder.path());
-    tour::writeSampleWines(wineArchivePath(), 3);
+    tour::writeSampleWines(wineArchivePath(), 12);
     Photo photo{tour::samplePhoto({600, 800}), {}};
     writePhotoFile(WinePhotoPath(QStringLiteral("2")), photo);
 
@@ -127,6 +199,9 @@ int main(int argc, char* argv[])
         {"login and change password", accessWindows},
         {"main menu, information, credits, help, zoom", shellWindows},
         {"wine editor", wineEditor},
+        {"wine sheet: print and preview windows, preview, printed pages", sheetWindows},
+        {"wine search", searchWindow},
+        {"slideshow", slideshowWindow},
     };
     for (const auto& [what, shot] : shots) {
         std::printf("-- %s\n", what);
