@@ -1,0 +1,1 @@
+vinarca_test(tst_webcam wines/tst_webcam.cpp)
