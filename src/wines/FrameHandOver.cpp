@@ -39,15 +39,23 @@ Camera::FrameHandler FrameHandOver::open()
     m_gate->owner = this;
     m_gate->uiThread = thread();
     return [gate = m_gate](const QImage& frame) {
-        std::lock_guard turn(gate->turn);
+        // Some back ends deliver on the user-interface thread itself: that
+        // thread must never wait, neither for itself nor for a capture thread
+        // that is waiting for it, so it skips a frame rather than queue up.
+        const bool onUiThread = QThread::currentThread() == gate->uiThread;
+        std::unique_lock turn(gate->turn, std::defer_lock);
+        if (onUiThread) {
+            if (!turn.try_lock())
+                return;
+        } else {
+            turn.lock();
+        }
         std::unique_lock lock(gate->mutex);
         if (!gate->open)
             return;
         FrameHandOver* owner = gate->owner;
         const quint64 ticket = ++gate->posted;
-        if (QThread::currentThread() == gate->uiThread) {
-            // Some back ends deliver on the user-interface thread itself:
-            // waiting for it here would wait for ourselves.
+        if (onUiThread) {
             lock.unlock();
             owner->deliver(gate, ticket, frame);
             return;
