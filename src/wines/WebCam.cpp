@@ -9,6 +9,7 @@
 #include "Shapes.h"
 #include "ShortString.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -181,6 +182,15 @@ void TfrmWebCam::done(int result)
 {
     stopCamera();
     QDialog::done(result);
+}
+
+void TfrmWebCam::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TfrmWebCam::paintEvent(QPaintEvent*)

@@ -53,11 +53,13 @@ public:
     void btnImportaFotoClick();
     void btnCloseClick();
 
-    // Accepting or rejecting the window, also with Escape, stops the camera.
+    // However the window ends, the camera stops.
     void done(int result) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Escape does not close the window: it is left only through its buttons.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void stopCamera();

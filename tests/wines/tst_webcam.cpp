@@ -232,6 +232,12 @@ void TestWebCam::windowLayout()
     QCOMPARE(window.imgBianco->image(), webcam);
     QCOMPARE(window.imgTarget->image(), artwork(QStringLiteral(":/wines/fotocamera_drawing")));
     QVERIFY(!window.cameraRunning());
+
+    // Left only through its buttons: Escape does nothing.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(window.isVisible());
 }
 
 void TestWebCam::framesReachTheLivePictureOneByOneAndIntact()
