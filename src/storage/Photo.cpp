@@ -8,7 +8,98 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <QMutex>
+
+#include <cstdlib>
+#include <utility>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
 namespace vinarca {
+
+namespace {
+// A camera photo decodes into some 100 MB of pixels. Touching that much fresh
+// memory costs the system tens of thousands of page faults, a good part of the
+// time it takes to show a photo. So the pixels are backed by large pages where
+// the system offers them, and the buffer of the photo last let go is kept for
+// the next one: browsing photos of one camera reuses one buffer.
+class PixelBuffers
+{
+public:
+    static constexpr qsizetype kLargePage = qsizetype(2) << 20;
+
+    static void* take(qsizetype bytes)
+    {
+        {
+            QMutexLocker lock(&mutex());
+            Spare& spare = slot();
+            if (spare.pixels && spare.bytes == bytes)
+                return std::exchange(spare.pixels, nullptr);
+        }
+        void* pixels = nullptr;
+        if (posix_memalign(&pixels, kLargePage, bytes) != 0)
+            return nullptr;
+#ifdef Q_OS_LINUX
+        madvise(pixels, bytes, MADV_HUGEPAGE);
+#endif
+        return pixels;
+    }
+
+    static void give(void* pixels, qsizetype bytes)
+    {
+        QMutexLocker lock(&mutex());
+        Spare& spare = slot();
+        std::free(spare.pixels);
+        spare = {pixels, bytes};
+    }
+
+private:
+    struct Spare
+    {
+        void* pixels = nullptr;
+        qsizetype bytes = 0;
+    };
+    static Spare& slot()
+    {
+        static Spare spare;
+        return spare;
+    }
+    static QMutex& mutex()
+    {
+        static QMutex m;
+        return m;
+    }
+};
+
+struct PixelBlock
+{
+    void* pixels;
+    qsizetype bytes;
+};
+
+QImage allocatePixels(QSize size, QImage::Format format)
+{
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qsizetype stride = (qsizetype(size.width()) * depth / 8 + 3) & ~qsizetype(3);
+    const qsizetype bytes = stride * size.height();
+    if (depth < 8 || bytes < 4 * PixelBuffers::kLargePage)
+        return {};
+    void* pixels = PixelBuffers::take(bytes);
+    if (!pixels)
+        return {};
+    auto* block = new PixelBlock{pixels, bytes};
+    return QImage(
+        static_cast<uchar*>(pixels), size.width(), size.height(), stride, format,
+        [](void* info) {
+            auto* b = static_cast<PixelBlock*>(info);
+            PixelBuffers::give(b->pixels, b->bytes);
+            delete b;
+        },
+        block);
+}
+} // namespace
 
 std::optional<Photo> readPhotoFile(const QString& path)
 {
@@ -31,6 +122,9 @@ std::optional<Photo> readPhotoFile(const QString& path)
     if (claimed.isValid() && qint64(claimed.width()) * claimed.height() * 4 > qint64(kPhotoAllocationLimitMb) << 20)
         return std::nullopt;
     Photo photo;
+    // The reader fills an image of the right size and format in place.
+    if (claimed.isValid())
+        photo.image = allocatePixels(claimed, reader.imageFormat());
     if (!reader.read(&photo.image) || photo.image.isNull())
         return std::nullopt;
     if (isJpeg) {

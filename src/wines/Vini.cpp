@@ -417,6 +417,9 @@ void TfrmVini::showRecord(const QByteArray& record, qint64 position)
 void TfrmVini::loadPhoto()
 {
     QDir().mkpath(winePhotoFolder());
+    // Let go of the photo shown so far before reading the next: its memory is
+    // then free for the new one.
+    showPlaceholder();
     if (auto photo = readPhotoFile(WinePhotoPath(lblPosizione->text())))
         imgFoto->setImage(photo->image, photo->jpegBytes);
     else

@@ -1,5 +1,7 @@
 #include "SampleData.h"
 
+#include "Camera.h"
+#include "Platform.h"
 #include "WineRecord.h"
 
 #include <QFile>
@@ -74,6 +76,30 @@ QImage samplePhoto(QSize size)
     p.drawText(QRectF(w * 0.35, h * 0.55, w * 0.30, h * 0.22), Qt::AlignCenter, QStringLiteral("BAROLO\n2016"));
     p.fillRect(QRectF(w * 0.44, h * 0.08, w * 0.12, h * 0.06), QColor(0x7B, 0x1E, 0x3A));
     return image;
+}
+
+namespace {
+class QuietPlatform final : public vinarca::Platform
+{
+public:
+    vinarca::MessageAnswer message(QWidget*, vinarca::MessageKind, const QString&) override
+    {
+        return vinarca::MessageAnswer::Ok;
+    }
+    void plainMessage(QWidget*, const QString&) override {}
+    QString openFileName(QWidget*, const vinarca::OpenFileRequest&) override { return {}; }
+    QString saveFileName(QWidget*, const vinarca::SaveFileRequest&) override { return {}; }
+    int execDialog(QDialog&) override { return 0; }
+    bool printDialog(QWidget*, QPrinter&, int) override { return false; }
+    void shellOpen(const QString&) override {}
+    QSize screenSize() const override { return {1280, 800}; }
+    std::unique_ptr<vinarca::Camera> defaultCamera() override { return nullptr; }
+};
+} // namespace
+
+std::unique_ptr<vinarca::Platform> makeQuietPlatform()
+{
+    return std::make_unique<QuietPlatform>();
 }
 
 } // namespace tour

@@ -3,6 +3,12 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
+namespace vinarca {
+class Platform;
+}
+
 // Sample wines and a sample photo for screenshots and benchmarks.
 namespace tour {
 
@@ -11,5 +17,9 @@ void writeSampleWines(const QString& path, int count);
 
 // A painted "photo" of a bottle, `size` pixels.
 QImage samplePhoto(QSize size);
+
+// A platform that answers every question with OK and opens nothing: tools
+// that only look or measure never block on a dialog.
+std::unique_ptr<vinarca::Platform> makeQuietPlatform();
 
 } // namespace tour

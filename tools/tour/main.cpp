@@ -43,20 +43,6 @@ using namespace vinarca;
 
 namespace {
 
-// Answers every question with OK and opens nothing: the tour only looks.
-class QuietPlatform final : public Platform
-{
-public:
-    MessageAnswer message(QWidget*, MessageKind, const QString&) override { return MessageAnswer::Ok; }
-    void plainMessage(QWidget*, const QString&) override {}
-    QString openFileName(QWidget*, const OpenFileRequest&) override { return {}; }
-    QString saveFileName(QWidget*, const SaveFileRequest&) override { return {}; }
-    int execDialog(QDialog&) override { return 0; }
-    bool printDialog(QWidget*, QPrinter&, int) override { return false; }
-    void shellOpen(const QString&) override {}
-    QSize screenSize() const override { return {1280, 800}; }
-    std::unique_ptr<Camera> defaultCamera() override { return nullptr; }
-};
 
 const QSize kScreen(1280, 800);
 
@@ -185,7 +171,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    installPlatform(std::make_unique<QuietPlatform>());
+    installPlatform(tour::makeQuietPlatform());
     g_out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tour")).absolutePath();
     QDir().mkpath(g_out);
 

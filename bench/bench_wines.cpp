@@ -1,0 +1,168 @@
+// Wine search and photo benchmarks, each against a floor measured in the same
+// run on the same data:
+//   search   "Cerca" from click to list shown, over 100,000 wines, with no
+//            criterion and with three  vs  grep -c -i of a word over the file
+//   photo    the editor showing a record whose photo is a 24-megapixel JPEG
+//            vs  djpeg decoding the same file
+// Usage: bench_wines [--quick]
+#include "FramedEdit.h"
+#include "Photo.h"
+#include "Platform.h"
+#include "PictureBox.h"
+#include "ProgramFolder.h"
+#include "SampleData.h"
+#include "TrovaVini.h"
+#include "Vini.h"
+#include "WineRecord.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QElapsedTimer>
+#include <QImageWriter>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace vinarca;
+
+namespace {
+
+double medianMs(int runs, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+int g_over = 0;
+
+void report(const char* what, double measured, double floor, double budget)
+{
+    const double ratio = measured / floor;
+    const bool ok = ratio <= budget;
+    g_over += ok ? 0 : 1;
+    std::printf("%-52s %9.1f ms  floor %9.1f ms  ratio %5.2f  budget %4.1f  %s\n", what, measured, floor, ratio,
+                budget, ok ? "OK" : "OVER");
+}
+
+double runCommand(const QString& program, const QStringList& arguments, int runs)
+{
+    return medianMs(runs, [&] {
+        // Output to a pipe, read here: grep stops at the first match when
+        // its output is /dev/null, which would not be a full scan.
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
+            std::fprintf(stderr, "%s did not run: %s\n", qPrintable(program), qPrintable(process.errorString()));
+        process.readAllStandardOutput();
+    });
+}
+
+void searchBench(int wines, int runs)
+{
+    tour::writeSampleWines(wineArchivePath(), wines);
+    const QString path = wineArchivePath();
+    const double grep = runCommand(QStringLiteral("grep"), {QStringLiteral("-c"), QStringLiteral("-i"),
+                                                           QStringLiteral("montalcino"), path}, runs);
+
+    auto search = [&](const std::function<void(TfrmTrovaVini&)>& criteria) {
+        return medianMs(runs, [&] {
+            TfrmTrovaVini window;
+            window.resize(862, 560);
+            window.show();
+            criteria(window);
+            window.btnCercaClick();
+            QCoreApplication::processEvents(); // the list drawn
+        });
+    };
+    const double none = search([](TfrmTrovaVini&) {});
+    const double three = search([](TfrmTrovaVini& w) {
+        w.txtRegione->setText(QStringLiteral("toscana"));
+        w.txtAnnata->setText(QStringLiteral("201"));
+        w.txtNote->setText(QStringLiteral("tartufo"));
+    });
+    char label[96];
+    std::snprintf(label, sizeof label, "Cerca, no criterion, %d wines", wines);
+    report(label, none, grep, 3.0);
+    std::snprintf(label, sizeof label, "Cerca, three criteria, %d wines", wines);
+    report(label, three, grep, 3.0);
+}
+
+void photoBench(int runs)
+{
+    // A camera-sized photo: 6000 x 4000 pixels with the fine grain of a real
+    // picture, so the decoder has as much to do as with a photograph.
+    const QString photoPath = WinePhotoPath(QStringLiteral("1"));
+    QDir().mkpath(winePhotoFolder());
+    QImage picture = tour::samplePhoto({6000, 4000});
+    QRandomGenerator grain(7);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const int n = int(grain.bounded(24)) - 12;
+            const QRgb p = line[x];
+            line[x] = qRgb(std::clamp(qRed(p) + n, 0, 255), std::clamp(qGreen(p) + n, 0, 255),
+                           std::clamp(qBlue(p) + n, 0, 255));
+        }
+    }
+    QImageWriter writer(photoPath, "jpeg");
+    writer.setQuality(90);
+    writer.write(picture);
+    const double djpeg = runCommand(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"),
+                                                             photoPath}, runs);
+    TfrmVini editor;
+    editor.resize(1280, 800);
+    editor.show();
+    QCoreApplication::processEvents();
+    // One showing untimed: the first large allocation of the process costs
+    // the system more than every later one.
+    editor.cmdPrimoClick();
+    editor.imgFoto->repaint();
+    const double show = medianMs(runs, [&] {
+        editor.lblPosizione->clear();
+        editor.cmdPrimoClick();
+        editor.imgFoto->repaint(); // the photo drawn in its box
+    });
+    report("show a wine with a 24-megapixel photo", show, djpeg, 1.2);
+    const double navigateOnly = medianMs(runs, [&] {
+        editor.lblPosizione->clear();
+        editor.cmdPrimoClick();
+    });
+    std::printf("%-52s %9.1f ms  (for information)\n", "  of which the record and its photo read", navigateOnly);
+    const double decodeOnly = medianMs(runs, [&] { readPhotoFile(photoPath); });
+    std::printf("%-52s %9.1f ms  (for information)\n", "  of which reading the photo file", decodeOnly);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool quick = argc == 2 && qstrcmp(argv[1], "--quick") == 0;
+    QApplication app(argc, argv);
+    const int runs = quick ? 3 : 7;
+    installPlatform(tour::makeQuietPlatform());
+    QTemporaryDir folder;
+    setProgramFolderForTesting(folder.path());
+    tour::writeSampleWines(wineArchivePath(), 1);
+    photoBench(runs);
+    QFile::remove(wineArchivePath());
+    searchBench(quick ? 10000 : 100000, runs);
+    return g_over == 0 ? 0 : 1;
+}
