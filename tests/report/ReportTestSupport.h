@@ -27,7 +27,7 @@ inline std::unique_ptr<vinarca::TReport> sheetLayout()
 
 inline std::unique_ptr<vinarca::TReport> listLayout()
 {
-    return vinarca::loadReportLayout(QStringLiteral(":/reporttest/riepilogo.json"));
+    return vinarca::loadReportLayout(QStringLiteral(":/reports/riepilogo.json"));
 }
 
 // Fills the list layout the way the search windows do: one line per entry,

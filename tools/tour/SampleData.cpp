@@ -82,6 +82,8 @@ namespace {
 class QuietPlatform final : public vinarca::Platform
 {
 public:
+    std::function<std::unique_ptr<vinarca::Camera>()> camera;
+
     vinarca::MessageAnswer message(QWidget*, vinarca::MessageKind, const QString&) override
     {
         return vinarca::MessageAnswer::Ok;
@@ -93,13 +95,15 @@ public:
     bool printDialog(QWidget*, QPrinter&, int) override { return false; }
     void shellOpen(const QString&) override {}
     QSize screenSize() const override { return {1280, 800}; }
-    std::unique_ptr<vinarca::Camera> defaultCamera() override { return nullptr; }
+    std::unique_ptr<vinarca::Camera> defaultCamera() override { return camera ? camera() : nullptr; }
 };
 } // namespace
 
-std::unique_ptr<vinarca::Platform> makeQuietPlatform()
+std::unique_ptr<vinarca::Platform> makeQuietPlatform(std::function<std::unique_ptr<vinarca::Camera>()> camera)
 {
-    return std::make_unique<QuietPlatform>();
+    auto platform = std::make_unique<QuietPlatform>();
+    platform->camera = std::move(camera);
+    return platform;
 }
 
 } // namespace tour

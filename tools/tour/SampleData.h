@@ -5,7 +5,10 @@
 
 #include <memory>
 
+#include <functional>
+
 namespace vinarca {
+class Camera;
 class Platform;
 }
 
@@ -20,6 +23,8 @@ QImage samplePhoto(QSize size);
 
 // A platform that answers every question with OK and opens nothing: tools
 // that only look or measure never block on a dialog.
-std::unique_ptr<vinarca::Platform> makeQuietPlatform();
+// `camera` (optional) makes the camera a window asks for.
+std::unique_ptr<vinarca::Platform> makeQuietPlatform(
+    std::function<std::unique_ptr<vinarca::Camera>()> camera = {});
 
 } // namespace tour

@@ -20,6 +20,7 @@
 #include "TrovaVini.h"
 #include "WineListReport.h"
 #include "WineSearch.h"
+#include "WebCam.h"
 #include "Zoom.h"
 #include "Photo.h"
 #include "PictureBox.h"
@@ -61,6 +62,38 @@ void shoot(const QString& name, QWidget& window, const QSize& size)
         return;
     }
     std::printf("%s\n", qPrintable(path));
+}
+
+// A camera that delivers one painted frame as soon as it starts.
+class StillCamera final : public Camera
+{
+public:
+    void setFrameHandler(FrameHandler handler) override { m_handler = std::move(handler); }
+    bool start() override
+    {
+        m_active = true;
+        if (m_handler)
+            m_handler(tour::samplePhoto({640, 480}));
+        return true;
+    }
+    void stop() override { m_active = false; }
+    bool isActive() const override { return m_active; }
+
+private:
+    FrameHandler m_handler;
+    bool m_active = false;
+};
+
+void webcamWindow()
+{
+    TfrmWebCam fresh;
+    shoot(QStringLiteral("webcam_avvio"), fresh, fresh.size());
+    TfrmWebCam window;
+    window.show();
+    window.btnAccendiClick();
+    window.btnCatturaClick();
+    shoot(QStringLiteral("webcam_foto_catturata"), window, window.size());
+    window.btnSpegniClick();
 }
 
 void wineEditor()
@@ -171,7 +204,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    installPlatform(tour::makeQuietPlatform());
+    installPlatform(tour::makeQuietPlatform([] { return std::make_unique<StillCamera>(); }));
     g_out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tour")).absolutePath();
     QDir().mkpath(g_out);
 
@@ -188,6 +221,7 @@ int main(int argc, char* argv[])
         {"wine sheet: print and preview windows, preview, printed pages", sheetWindows},
         {"wine search", searchWindow},
         {"slideshow", slideshowWindow},
+        {"webcam, with a painted frame", webcamWindow},
     };
     for (const auto& [what, shot] : shots) {
         std::printf("-- %s\n", what);

@@ -1,1 +1,0 @@
-vinarca_test(tst_webcam wines/tst_webcam.cpp)
