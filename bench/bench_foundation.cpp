@@ -4,6 +4,7 @@
 //   scan          every record of the archive   vs  a plain sequential read
 //   show record   the editor showing record k   vs  a plain sequential read
 // Usage: bench_foundation [--quick]
+#include "BenchSupport.h"
 #include "Platform.h"
 #include "ProgramFolder.h"
 #include "RecordArchive.h"
@@ -30,28 +31,11 @@ using namespace vinarca;
 
 namespace {
 
-double medianMs(int runs, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 int g_over = 0;
 
 void report(const char* what, double measured, double floor, double budget)
 {
-    const double ratio = measured / floor;
-    const bool ok = ratio <= budget;
-    g_over += ok ? 0 : 1;
-    std::printf("%-44s %10.3f ms  floor %10.3f ms  ratio %5.2f  budget %4.1f  %s\n", what, measured, floor, ratio,
-                budget, ok ? "OK" : "OVER");
+    g_over += bench::report(what, measured, floor, budget) ? 0 : 1;
 }
 
 // Child modes: show one window, wait until it is on screen, exit.
@@ -82,7 +66,7 @@ int childStartup(bool bare)
 
 double timeChild(const QString& self, const QString& mode, int runs)
 {
-    return medianMs(runs, [&] {
+    return bench::medianMs(runs, [&] {
         QProcess child;
         child.start(self, {mode});
         child.waitForFinished(60000);
@@ -109,14 +93,14 @@ void archiveBench(int wines, int runs, QApplication& app)
     const QString path = wineArchivePath();
     plainRead(path); // warm the page cache for both sides
 
-    const double floor = medianMs(runs, [&] { plainRead(path); });
-    const double scan = medianMs(runs, [&] {
+    const double floor = bench::medianMs(runs, [&] { plainRead(path); });
+    const double scan = bench::medianMs(runs, [&] {
         RecordArchive archive(path, kWineRecordSize, RecordArchive::Access::Read);
         QByteArray record;
         while (archive.readNext(record)) {
         }
     });
-    const double scanDecode = medianMs(runs, [&] {
+    const double scanDecode = bench::medianMs(runs, [&] {
         RecordArchive archive(path, kWineRecordSize, RecordArchive::Access::Read);
         QByteArray record;
         while (archive.readNext(record))
@@ -128,7 +112,7 @@ void archiveBench(int wines, int runs, QApplication& app)
     editor.show();
     // Records n and n - 1 in turn (the farthest seeks), so every step
     // really changes the texts, the position and the photo shown.
-    const double show = medianMs(runs * 4, [&] {
+    const double show = bench::medianMs(runs * 4, [&] {
         editor.cmdUltimoClick();
         editor.cmdIndietroClick();
     }) / 2;

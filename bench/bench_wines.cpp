@@ -5,6 +5,7 @@
 //   photo    the editor showing a record whose photo is a 24-megapixel JPEG
 //            vs  djpeg decoding the same file
 // Usage: bench_wines [--quick]
+#include "BenchSupport.h"
 #include "FramedEdit.h"
 #include "Photo.h"
 #include "Platform.h"
@@ -36,33 +37,16 @@ using namespace vinarca;
 
 namespace {
 
-double medianMs(int runs, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 int g_over = 0;
 
 void report(const char* what, double measured, double floor, double budget)
 {
-    const double ratio = measured / floor;
-    const bool ok = ratio <= budget;
-    g_over += ok ? 0 : 1;
-    std::printf("%-52s %9.1f ms  floor %9.1f ms  ratio %5.2f  budget %4.1f  %s\n", what, measured, floor, ratio,
-                budget, ok ? "OK" : "OVER");
+    g_over += bench::report(what, measured, floor, budget) ? 0 : 1;
 }
 
 double runCommand(const QString& program, const QStringList& arguments, int runs)
 {
-    return medianMs(runs, [&] {
+    return bench::medianMs(runs, [&] {
         // Output to a pipe, read here: grep stops at the first match when
         // its output is /dev/null, which would not be a full scan.
         QProcess process;
@@ -81,7 +65,7 @@ void searchBench(int wines, int runs)
                                                            QStringLiteral("montalcino"), path}, runs);
 
     auto search = [&](const std::function<void(TfrmTrovaVini&)>& criteria) {
-        return medianMs(runs, [&] {
+        return bench::medianMs(runs, [&] {
             TfrmTrovaVini window;
             window.resize(862, 560);
             window.show();
@@ -133,18 +117,18 @@ void photoBench(int runs)
     // the system more than every later one.
     editor.cmdPrimoClick();
     editor.imgFoto->repaint();
-    const double show = medianMs(runs, [&] {
+    const double show = bench::medianMs(runs, [&] {
         editor.lblPosizione->clear();
         editor.cmdPrimoClick();
         editor.imgFoto->repaint(); // the photo drawn in its box
     });
     report("show a wine with a 24-megapixel photo", show, djpeg, 1.2);
-    const double navigateOnly = medianMs(runs, [&] {
+    const double navigateOnly = bench::medianMs(runs, [&] {
         editor.lblPosizione->clear();
         editor.cmdPrimoClick();
     });
     std::printf("%-52s %9.1f ms  (for information)\n", "  of which the record and its photo read", navigateOnly);
-    const double decodeOnly = medianMs(runs, [&] { readPhotoFile(photoPath); });
+    const double decodeOnly = bench::medianMs(runs, [&] { readPhotoFile(photoPath); });
     std::printf("%-52s %9.1f ms  (for information)\n", "  of which reading the photo file", decodeOnly);
 }
 

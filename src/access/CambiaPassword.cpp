@@ -21,15 +21,6 @@ namespace {
 const QString kChangeFailure = QStringLiteral("Attenzione: si è verificato un errore durante la procedura di modifica "
                                               "della password. Si consiglia di reinstallare il software.");
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setFont(QFont(QStringLiteral("Verdana"), 10));
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
 } // namespace
 
 TfrmCambiaPassword::TfrmCambiaPassword(QWidget* parent) : QWidget(parent, fixedWindowFlags())

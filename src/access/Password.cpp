@@ -18,15 +18,6 @@ using namespace vinarca;
 TfrmPassword* frmPassword = nullptr;
 
 namespace {
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setFont(QFont(QStringLiteral("Verdana"), 10));
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
 } // namespace
 
 TfrmPassword::TfrmPassword(QWidget* parent) : QWidget(parent, fixedWindowFlags())

@@ -66,11 +66,7 @@ void TfrmGuida::lnkWebClick()
 
 void TfrmGuida::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(0xB0, 0xE0, 0xE6));
-    gradient.setColorAt(1, Qt::white);
-    painter.fillRect(rect(), gradient);
+    paintGradient(this, QColor(0xB0, 0xE0, 0xE6));
 }
 
 namespace vinarca {

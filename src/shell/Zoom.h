@@ -1,30 +1,16 @@
 #pragma once
 
-#include "Shapes.h"
+#include "PictureShowWindow.h"
 
-#include <QDialog>
 #include <QImage>
-
-namespace vinarca {
-class PictureBox;
-}
 
 // Shows a copy of an editor's photo or logo as large as the screen allows;
 // a click on the picture or around it closes the window.
-class TfrmZoom : public QDialog
+class TfrmZoom : public vinarca::PictureShowWindow
 {
     Q_OBJECT
 public:
     explicit TfrmZoom(QWidget* owner = nullptr);
-
-    QWidget* panContainer;
-    vinarca::PictureBox* imgFoto;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 namespace vinarca {

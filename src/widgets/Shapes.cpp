@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 
 namespace vinarca {
@@ -54,11 +55,7 @@ GradientWindow::GradientWindow(const QColor& colour, const QSize& panelSize, QWi
 
 void GradientWindow::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, m_colour);
-    gradient.setColorAt(1, Qt::white);
-    painter.fillRect(rect(), gradient);
+    paintGradient(this, m_colour);
 }
 
 void GradientWindow::resizeEvent(QResizeEvent*)
@@ -83,6 +80,26 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
 } // namespace vinarca
 
 namespace vinarca {
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry, int pointSize)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setFont(QFont(QStringLiteral("Verdana"), pointSize));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void paintGradient(QWidget* widget, const QColor& top)
+{
+    QPainter painter(widget);
+    QLinearGradient gradient(0, 0, 0, widget->height());
+    gradient.setColorAt(0, top);
+    gradient.setColorAt(1, Qt::white);
+    painter.fillRect(widget->rect(), gradient);
+}
 
 Qt::WindowFlags fixedWindowFlags()
 {

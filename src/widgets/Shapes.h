@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 
 namespace vinarca {
 
@@ -57,6 +58,15 @@ namespace vinarca {
 // Window flags of a fixed-size window with a title but no title-bar buttons:
 // it is left only through its own buttons.
 Qt::WindowFlags fixedWindowFlags();
+
+// A push button of the program's windows: Verdana, hand cursor; Return does
+// not press it unless it has the focus.
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
+                        int pointSize = 10);
+
+// Fills the widget with a top-to-bottom gradient from `top` to white: the
+// background of most windows of the program.
+void paintGradient(QWidget* widget, const QColor& top);
 
 // Fixes a window's client area at `size` and centres it on the screen, or on
 // `owner` when given.

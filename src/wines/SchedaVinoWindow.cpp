@@ -118,16 +118,6 @@ QLabel* icon(QWidget* parent, const char* name, const QString& artworkName, cons
     return label;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(geometry);
-    b->setFont(QFont(QStringLiteral("Verdana"), 9));
-    b->setCursor(Qt::PointingHandCursor);
-    return b;
-}
-
 } // namespace
 
 QString sheetFailureMessage(SheetAction action)
@@ -159,8 +149,8 @@ SchedaVinoWindow::SchedaVinoWindow(SheetAction action, WineSheetInput input, QWi
     icon(shpSfondo, "imgIcona02", QStringLiteral(":/wines/guida"), QRect(14, 138, 40, 40));
     instruction(shpSfondo, "imgIstruzioni03", texts.how, QRect(64, 138, 268, 80), 9, false);
 
-    btnAnnulla = button(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(8, 250, 145, 28));
-    btnStampa = button(this, "btnStampa", texts.button, QRect(211, 250, 145, 28));
+    btnAnnulla = makeButton(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(8, 250, 145, 28), 9);
+    btnStampa = makeButton(this, "btnStampa", texts.button, QRect(211, 250, 145, 28), 9);
     btnStampa->setDefault(true);
 
     imgLogo = new PictureBox(this);
@@ -195,11 +185,7 @@ void SchedaVinoWindow::showEvent(QShowEvent* event)
 
 void SchedaVinoWindow::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, kWindowBlue);
-    gradient.setColorAt(1, Qt::white);
-    painter.fillRect(rect(), gradient);
+    paintGradient(this, kWindowBlue);
 }
 
 void SchedaVinoWindow::FormShow()

@@ -13,24 +13,17 @@
 #include <QDir>
 #include <QScopeGuard>
 #include <QLabel>
-#include <QLinearGradient>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QShowEvent>
 
 using namespace vinarca;
 
-TfrmSlideshow_Vini::TfrmSlideshow_Vini(QWidget* owner) : QDialog(owner, Qt::Window)
+TfrmSlideshow_Vini::TfrmSlideshow_Vini(QWidget* owner) : PictureShowWindow(owner)
 {
     setObjectName(QStringLiteral("frmSlideshow_Vini"));
     setWindowTitle(QStringLiteral(" Slide Show Catalogo Vini"));
     applyProcessFormats();
     m_record = wineLayout().emptyRecord();
 
-    panContainer = new QWidget(this);
-    panContainer->setObjectName(QStringLiteral("panContainer"));
-    imgFoto = new PictureBox(panContainer);
-    imgFoto->setObjectName(QStringLiteral("imgFoto"));
     imgBianco = new PictureBox(this);
     imgBianco->setObjectName(QStringLiteral("imgBianco"));
     imgBianco->resize(765, 525);
@@ -49,48 +42,15 @@ TfrmSlideshow_Vini::TfrmSlideshow_Vini(QWidget* owner) : QDialog(owner, Qt::Wind
 
     connect(Timer, &QTimer::timeout, this, &TfrmSlideshow_Vini::cmdAvantiClick);
     connect(cmdAvanti, &QAbstractButton::clicked, this, &TfrmSlideshow_Vini::cmdAvantiClick);
-    connect(imgFoto, &PictureBox::clicked, this, &QDialog::accept);
-    panContainer->installEventFilter(this);
-    setWindowState(Qt::WindowMaximized);
 }
 
 void TfrmSlideshow_Vini::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    PictureShowWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    const QSize screen = platform().screenSize();
-    const QSize area(screen.width() - 60, screen.height() - 90);
-    panContainer->resize(area);
-    imgFoto->setGeometry(QRect(QPoint(0, 0), area));
-    resizeEvent(nullptr);
     imgFoto->setImage(imgBianco->image());
     Timer->start();
-}
-
-void TfrmSlideshow_Vini::resizeEvent(QResizeEvent*)
-{
-    panContainer->move(std::max(0, (width() - panContainer->width()) / 2),
-                       std::max(0, (height() - panContainer->height()) / 2));
-}
-
-void TfrmSlideshow_Vini::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(0x46, 0x82, 0xB4));
-    gradient.setColorAt(1, Qt::white);
-    painter.fillRect(rect(), gradient);
-}
-
-bool TfrmSlideshow_Vini::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == panContainer && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        accept();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TfrmSlideshow_Vini::cmdAvantiClick()

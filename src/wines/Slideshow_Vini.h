@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "PictureShowWindow.h"
+
 #include <QTimer>
 
 class QLabel;
@@ -12,14 +13,12 @@ class PictureButton;
 
 // Shows the photos of all wines one after the other, large, every six
 // seconds, starting again after the last, until the user clicks.
-class TfrmSlideshow_Vini : public QDialog
+class TfrmSlideshow_Vini : public vinarca::PictureShowWindow
 {
     Q_OBJECT
 public:
     explicit TfrmSlideshow_Vini(QWidget* owner = nullptr);
 
-    QWidget* panContainer;
-    vinarca::PictureBox* imgFoto;
     vinarca::PictureBox* imgBianco;
     QLabel* lblPosizione;
     vinarca::PictureButton* cmdAvanti;
@@ -30,9 +29,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QByteArray m_record;

@@ -23,16 +23,6 @@ using namespace vinarca;
 namespace {
 const QColor kDarkCyan(0x00, 0x8B, 0x8B);
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setFont(QFont(QStringLiteral("Verdana"), 10));
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
-
 PictureBox* picture(QWidget* parent, const char* name, const char* art, const QRect& geometry)
 {
     auto* box = new PictureBox(parent);
@@ -174,11 +164,7 @@ QList<FramedEdit*> TfrmTrovaVini::criteriaBoxes() const
 
 void TfrmTrovaVini::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(0x46, 0x82, 0xB4));
-    gradient.setColorAt(1, Qt::white);
-    painter.fillRect(rect(), gradient);
+    paintGradient(this, QColor(0x46, 0x82, 0xB4));
 }
 
 void TfrmTrovaVini::showEvent(QShowEvent* event)

@@ -29,18 +29,6 @@ const QString kCameraNotStarted = QStringLiteral(
     "Attenzione: impossibile avviare la webcam.\r\n\r\n"
     "Verificare che la webcam sia collegata e che non sia in uso da un altro programma.");
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setFont(QFont(QStringLiteral("Verdana"), 9));
-    button->setCursor(Qt::PointingHandCursor);
-    // Return must not start or stop anything behind the user's back.
-    button->setAutoDefault(false);
-    return button;
-}
-
 // A white panel around a 366 × 274 picture box.
 PictureBox* makePicturePanel(QWidget* parent, const char* panel, const char* picture, int x, ShapeRect** created)
 {
@@ -61,14 +49,14 @@ TfrmWebCam::TfrmWebCam(QWidget* owner) : QDialog(owner, fixedWindowFlags())
     imgCamera = makePicturePanel(this, "panCamera", "imgCamera", 14, &panCamera);
     imgTarget = makePicturePanel(this, "panTarget", "imgTarget", 411, &panTarget);
 
-    btnAccendi = makeButton(this, "btnAccendi", QStringLiteral("Accendi webcam"), QRect(14, 316, 382, 34));
-    btnSpegni = makeButton(this, "btnSpegni", QStringLiteral("Spegni webcam"), QRect(14, 356, 382, 34));
-    btnCattura = makeButton(this, "btnCattura", QStringLiteral("Cattura foto"), QRect(411, 316, 188, 34));
+    btnAccendi = makeButton(this, "btnAccendi", QStringLiteral("Accendi webcam"), QRect(14, 316, 382, 34), 9);
+    btnSpegni = makeButton(this, "btnSpegni", QStringLiteral("Spegni webcam"), QRect(14, 356, 382, 34), 9);
+    btnCattura = makeButton(this, "btnCattura", QStringLiteral("Cattura foto"), QRect(411, 316, 188, 34), 9);
     btnSalvaFotogramma =
-        makeButton(this, "btnSalvaFotogramma", QStringLiteral("Salva foto su disco"), QRect(605, 316, 188, 34));
+        makeButton(this, "btnSalvaFotogramma", QStringLiteral("Salva foto su disco"), QRect(605, 316, 188, 34), 9);
     btnImportaFoto =
-        makeButton(this, "btnImportaFoto", QStringLiteral("Importa foto in scheda"), QRect(411, 356, 188, 34));
-    btnClose = makeButton(this, "btnClose", QStringLiteral("Annulla"), QRect(605, 356, 188, 34));
+        makeButton(this, "btnImportaFoto", QStringLiteral("Importa foto in scheda"), QRect(411, 356, 188, 34), 9);
+    btnClose = makeButton(this, "btnClose", QStringLiteral("Annulla"), QRect(605, 356, 188, 34), 9);
 
     imgBianco = new PictureBox(this);
     imgBianco->setObjectName(QStringLiteral("imgBianco"));
@@ -195,11 +183,7 @@ void TfrmWebCam::keyPressEvent(QKeyEvent* event)
 
 void TfrmWebCam::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, kWindowBlue);
-    gradient.setColorAt(1, Qt::white);
-    painter.fillRect(rect(), gradient);
+    paintGradient(this, kWindowBlue);
 }
 
 namespace vinarca {
