@@ -57,16 +57,16 @@ TfrmInfo::TfrmInfo(QWidget* owner) : QDialog(owner, fixedWindowFlags())
                                            "Tutti i dati sono conservati nella cartella del programma: "
                                            "copiarla significa avere una copia di sicurezza completa.\n\n"
                                            "Per informazioni scrivere a:"),
-                            QRect(36, 170, 400, 250), QStringLiteral("Verdana"), 11, false, QColor(0x1C, 0x3F, 0x6E));
+                            QRect(36, 170, 400, 180), QStringLiteral("Verdana"), 11, false, QColor(0x1C, 0x3F, 0x6E));
     about->setWordWrap(true);
     about->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     imgEmail = new PictureButton(QStringLiteral(":/shell/icon_email"), this);
     imgEmail->setObjectName(QStringLiteral("imgEmail"));
-    imgEmail->move(110, 440);
+    imgEmail->move(110, 364);
     lnkWeb = new LinkLabel(kMakerEmail, this);
     lnkWeb->setObjectName(QStringLiteral("lnkWeb"));
-    lnkWeb->setGeometry(152, 436, 260, 30);
+    lnkWeb->setGeometry(152, 360, 260, 30);
 
     btnChiudi = closeButton(this, QRect(166, 510, 140, 36));
 
