@@ -27,15 +27,9 @@ TfrmCambiaPassword::TfrmCambiaPassword(QWidget* parent) : QWidget(parent, fixedW
 {
     setObjectName(QStringLiteral("frmCambiaPassword"));
     setWindowTitle(QStringLiteral(" Cambia password"));
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setAutoFillBackground(true);
+    setWindowFill(this, Qt::white);
 
-    imgLogo = new PictureBox(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(15, 10, 380, 110);
-    imgLogo->setImage(artwork(QStringLiteral(":/access/cambia_password_logo")));
+    imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/access/cambia_password_logo"), QRect(15, 10, 380, 110));
 
     const QColor caption(0x1C, 0x3F, 0x6E);
     const QString verdana = QStringLiteral("Verdana");

@@ -17,22 +17,13 @@ using namespace vinarca;
 
 TfrmPassword* frmPassword = nullptr;
 
-namespace {
-} // namespace
-
 TfrmPassword::TfrmPassword(QWidget* parent) : QWidget(parent, fixedWindowFlags())
 {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral(" Vinarca - Accesso"));
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setAutoFillBackground(true);
+    setWindowFill(this, Qt::white);
 
-    imgLogo = new PictureBox(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(14, 12, 360, 180);
-    imgLogo->setImage(artwork(QStringLiteral(":/access/login_logo")));
+    imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/access/login_logo"), QRect(14, 12, 360, 180));
 
     lblRigo05 = makeLabel(this, QStringLiteral("lblRigo05"), QStringLiteral("Immetti la password e premi OK."),
                           QRect(24, 206, 340, 24), QStringLiteral("Verdana"), 11, false, QColor(0x1C, 0x3F, 0x6E));

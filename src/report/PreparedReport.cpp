@@ -11,18 +11,6 @@ namespace {
 // never add up exactly.
 constexpr double kEpsilon = 1e-6;
 
-const QPaintDevice& measuringDevice()
-{
-    static const QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(kUnitsPerInch / kMmPerInch * 1000.0);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
-    return device;
-}
-
 std::unique_ptr<TView> preparedCopy(const TView& view, const QDate& today)
 {
     std::unique_ptr<TView> copy = view.clone();
@@ -181,7 +169,7 @@ double splitHeight(const TBand& band, double offset, double wanted)
 
 QStringList wrapLines(const TMemoView& memo, const QStringList& lines)
 {
-    const QFontMetricsF metrics(memo.font(measuringDevice().logicalDpiY()), &measuringDevice());
+    const QFontMetricsF metrics(memo.font(referenceDevice().logicalDpiY()), &referenceDevice());
     const double width = memo.geometry.width() - 2 * TMemoView::kGapX;
     QStringList out;
     for (const QString& line : lines) {

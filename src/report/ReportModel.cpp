@@ -16,9 +16,14 @@ namespace vinarca {
 
 namespace {
 
-// Text is measured once, on a device of exactly 96 dots per inch, so that a
-// unit of layout is a pixel of measurement and every output lays the lines
-// out alike.
+
+QFontMetricsF referenceMetrics(const TMemoView& memo)
+{
+    return QFontMetricsF(memo.font(referenceDevice().logicalDpiY()), &referenceDevice());
+}
+
+} // namespace
+
 const QPaintDevice& referenceDevice()
 {
     static const QImage device = [] {
@@ -30,13 +35,6 @@ const QPaintDevice& referenceDevice()
     }();
     return device;
 }
-
-QFontMetricsF referenceMetrics(const TMemoView& memo)
-{
-    return QFontMetricsF(memo.font(referenceDevice().logicalDpiY()), &referenceDevice());
-}
-
-} // namespace
 
 void TView::draw(QPainter& painter) const
 {

@@ -16,7 +16,14 @@
 class QFont;
 class QPainter;
 
+class QPaintDevice;
+
 namespace vinarca {
+
+// Text is measured once, on a device of exactly 96 dots per inch, so that a
+// unit of layout is a pixel of measurement and every output (preparation,
+// preview, printer, PDF) lays the lines out alike.
+const QPaintDevice& referenceDevice();
 
 class PreparedReport;
 

@@ -20,16 +20,6 @@ namespace {
 const QColor kSteelBlue(0x46, 0x82, 0xB4);
 const QColor kFrame(0xB0, 0xC4, 0xDE);
 
-PictureBox* picture(QWidget* parent, const char* name, const char* art, QPoint at)
-{
-    auto* box = new PictureBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    const QImage image = artwork(QStringLiteral(":/shell/%1").arg(QLatin1String(art)));
-    box->setGeometry(QRect(at, image.size()));
-    box->setImage(image);
-    return box;
-}
-
 PictureButton* pictureButton(QWidget* parent, const char* name, const char* art, QPoint at)
 {
     auto* button = new PictureButton(QStringLiteral(":/shell/%1").arg(QLatin1String(art)), parent);
@@ -49,10 +39,10 @@ TfrmAvvio::TfrmAvvio(QWidget* parent) : GradientWindow(kSteelBlue, QSize(995, 69
 
     new ShapeRect(pan, QStringLiteral("shpNomeApp"), QRect(8, 8, 979, 100), Qt::white, kFrame, 6);
     imgInfo = pictureButton(pan, "imgInfo", "icon_info", {22, 16});
-    icoUva_01 = picture(pan, "icoUva_01", "uva_sinistra", {120, 12});
-    icoTitoloApp = picture(pan, "icoTitoloApp", "titolo_app", {337, 10});
-    icoUva_02 = picture(pan, "icoUva_02", "uva_destra", {819, 12});
-    imgSottotitolo = picture(pan, "imgSottotitolo", "sottotitolo", {197, 78});
+    icoUva_01 = makePicture(pan, "icoUva_01", QStringLiteral(":/shell/uva_sinistra"), QRect(120, 12, 0, 0));
+    icoTitoloApp = makePicture(pan, "icoTitoloApp", QStringLiteral(":/shell/titolo_app"), QRect(337, 10, 0, 0));
+    icoUva_02 = makePicture(pan, "icoUva_02", QStringLiteral(":/shell/uva_destra"), QRect(819, 12, 0, 0));
+    imgSottotitolo = makePicture(pan, "imgSottotitolo", QStringLiteral(":/shell/sottotitolo"), QRect(197, 78, 0, 0));
     imgGuida = pictureButton(pan, "imgGuida", "icon_guida", {944, 17});
 
     struct Tile

@@ -24,13 +24,6 @@ QPushButton* closeButton(QDialog* dialog, const QRect& geometry)
     return button;
 }
 
-void paleBackground(QWidget* window)
-{
-    QPalette p = window->palette();
-    p.setColor(QPalette::Window, QColor(0xF0, 0xF8, 0xFF));
-    window->setPalette(p);
-    window->setAutoFillBackground(true);
-}
 } // namespace
 
 QString vinarca::infoMailCommand()
@@ -44,13 +37,10 @@ TfrmInfo::TfrmInfo(QWidget* owner) : QDialog(owner, fixedWindowFlags())
 {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral(" Informazioni su Vinarca"));
-    paleBackground(this);
+    setWindowFill(this, QColor(0xF0, 0xF8, 0xFF));
 
     new ShapeRect(this, QStringLiteral("shpLogo"), QRect(0, 0, 473, 150), Qt::white);
-    imgLogo = new PictureBox(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(36, 15, 400, 120);
-    imgLogo->setImage(artwork(QStringLiteral(":/shell/logo_vinarca")));
+    imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/shell/logo_vinarca"), QRect(36, 15, 400, 120));
 
     auto* about = makeLabel(this, QStringLiteral("lblInfo"),
                             QStringLiteral("Vinarca\n\nCatalogo vini, listini prezzi ed etichette per bottiglie.\n\n"
@@ -84,12 +74,9 @@ TfrmSplash::TfrmSplash(QWidget* owner) : QDialog(owner, fixedWindowFlags())
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral(" Vinarca - software per chi conserva, vende e imbottiglia vino"));
-    paleBackground(this);
+    setWindowFill(this, QColor(0xF0, 0xF8, 0xFF));
 
-    imgLogo = new PictureBox(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(18, 14, 625, 380);
-    imgLogo->setImage(artwork(QStringLiteral(":/shell/crediti")));
+    imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/shell/crediti"), QRect(18, 14, 625, 380));
 
     imgWeb = new PictureButton(QStringLiteral(":/shell/icon_web"), this);
     imgWeb->setObjectName(QStringLiteral("imgWeb"));

@@ -1,5 +1,7 @@
 #include "PictureBox.h"
 
+#include "Artwork.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -36,6 +38,16 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+PictureBox* makePicture(QWidget* parent, const char* name, const QString& art, const QRect& geometry)
+{
+    auto* box = new PictureBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    const QImage image = artwork(art);
+    box->setGeometry(geometry.isEmpty() ? QRect(geometry.topLeft(), image.size()) : geometry);
+    box->setImage(image);
+    return box;
 }
 
 } // namespace vinarca

@@ -33,4 +33,8 @@ private:
     QPixmap m_scaled; // the picture at the size it was last drawn
 };
 
+// A picture box showing a piece of the program's artwork (":/area/name").
+// A geometry without a size takes the picture's own size.
+PictureBox* makePicture(QWidget* parent, const char* name, const QString& art, const QRect& geometry);
+
 } // namespace vinarca

@@ -92,6 +92,14 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     return button;
 }
 
+void setWindowFill(QWidget* window, const QColor& colour)
+{
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, colour);
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+}
+
 void paintGradient(QWidget* widget, const QColor& top)
 {
     QPainter painter(widget);

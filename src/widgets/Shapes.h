@@ -64,6 +64,9 @@ Qt::WindowFlags fixedWindowFlags();
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
                         int pointSize = 10);
 
+// Gives a window a plain background colour.
+void setWindowFill(QWidget* window, const QColor& colour);
+
 // Fills the widget with a top-to-bottom gradient from `top` to white: the
 // background of most windows of the program.
 void paintGradient(QWidget* widget, const QColor& top);

@@ -23,15 +23,6 @@ using namespace vinarca;
 namespace {
 const QColor kDarkCyan(0x00, 0x8B, 0x8B);
 
-PictureBox* picture(QWidget* parent, const char* name, const char* art, const QRect& geometry)
-{
-    auto* box = new PictureBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    box->setImage(artwork(QStringLiteral(":/wines/%1").arg(QLatin1String(art))));
-    return box;
-}
-
 struct Criterion
 {
     FramedEdit* TfrmTrovaVini::*member;
@@ -67,8 +58,8 @@ TfrmTrovaVini::TfrmTrovaVini(QWidget* owner) : QDialog(owner, fixedWindowFlags()
     panAvvio->setObjectName(QStringLiteral("panAvvio"));
     panAvvio->setGeometry(14, 15, 833, 529);
     new ShapeRect(panAvvio, QStringLiteral("shpSpiega"), QRect(0, 0, 833, 74), Qt::white);
-    picture(panAvvio, "imgSpiega", "trova_spiega", QRect(0, 2, 833, 70));
-    picture(panAvvio, "imgTrova01", "trova_foto", QRect(6, 88, 200, 360));
+    makePicture(panAvvio, "imgSpiega", QStringLiteral(":/wines/trova_spiega"), QRect(0, 2, 833, 70));
+    makePicture(panAvvio, "imgTrova01", QStringLiteral(":/wines/trova_foto"), QRect(6, 88, 200, 360));
 
     const QFont captionFont(QStringLiteral("Verdana"), 12);
     const QFont boxFont(QStringLiteral("Verdana"), 12, QFont::Bold);
@@ -114,10 +105,10 @@ TfrmTrovaVini::TfrmTrovaVini(QWidget* owner) : QDialog(owner, fixedWindowFlags()
     panContainer->setObjectName(QStringLiteral("panContainer"));
     panContainer->setGeometry(14, 15, 833, 529);
     panContainer->hide();
-    picture(panContainer, "imgLogo", "trova_risultati", QRect(116, 4, 600, 50));
-    picture(panContainer, "icoIstruzioni01", "trova_istruzioni", QRect(36, 60, 760, 40));
+    makePicture(panContainer, "imgLogo", QStringLiteral(":/wines/trova_risultati"), QRect(116, 4, 600, 50));
+    makePicture(panContainer, "icoIstruzioni01", QStringLiteral(":/wines/trova_istruzioni"), QRect(36, 60, 760, 40));
     new ShapeRect(panContainer, QStringLiteral("shpLente"), QRect(14, 110, 44, 38), Qt::white);
-    picture(panContainer, "imgLente", "trova_lente", QRect(16, 109, 40, 40));
+    makePicture(panContainer, "imgLente", QStringLiteral(":/wines/trova_lente"), QRect(16, 109, 40, 40));
     txtTrova = new FramedEdit(panContainer, QStringLiteral("txtTrova"), QStringLiteral("effTrova"), QRect(66, 114, 593, 30));
     txtTrova->setFont(boxFont);
     btnTrova = makeButton(panContainer, "btnTrova", QStringLiteral("Trova"), QRect(667, 114, 150, 30));
