@@ -95,13 +95,13 @@ void archiveBench(int wines, int runs, QApplication& app)
 
     const double floor = bench::medianMs(runs, [&] { plainRead(path); });
     const double scan = bench::medianMs(runs, [&] {
-        RecordArchive archive(path, kWineRecordSize, RecordArchive::Access::Read);
+        RecordArchive archive(path, wineLayout(), RecordArchive::Access::Read);
         QByteArray record;
         while (archive.readNext(record)) {
         }
     });
     const double scanDecode = bench::medianMs(runs, [&] {
-        RecordArchive archive(path, kWineRecordSize, RecordArchive::Access::Read);
+        RecordArchive archive(path, wineLayout(), RecordArchive::Access::Read);
         QByteArray record;
         while (archive.readNext(record))
             wineLayout().decode(record);

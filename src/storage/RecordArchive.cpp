@@ -1,6 +1,9 @@
 #include "RecordArchive.h"
 
+#include <QCursor>
 #include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <algorithm>
@@ -14,6 +17,16 @@ namespace vinarca {
 
 namespace {
 int g_lockTimeoutMs = 10000;
+RecordArchive::LockCall g_lockCall = nullptr;
+
+#ifdef Q_OS_UNIX
+// The file system cannot lock at all: an NFS mount without a lock manager,
+// some FUSE and SMB mounts. Waiting would never help there.
+bool locksUnsupported(int error)
+{
+    return error == ENOLCK || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS;
+}
+#endif
 // Records read per file access during a scan.
 constexpr int kScanChunkRecords = 64;
 } // namespace
@@ -25,8 +38,8 @@ QString accessFailureMessage()
                           "installazione del programma.");
 }
 
-RecordArchive::RecordArchive(const QString& path, int recordSize, Access access)
-    : m_file(path), m_recordSize(recordSize)
+RecordArchive::RecordArchive(const QString& path, const RecordLayout& layout, Access access)
+    : m_file(path), m_recordSize(layout.recordSize())
 {
     // ReadWrite without Truncate: opens an existing file as it is, or creates
     // an empty one. A read-only file or folder fails here and is reported.
@@ -45,15 +58,35 @@ void RecordArchive::setLockTimeoutForTesting(int milliseconds)
     g_lockTimeoutMs = milliseconds;
 }
 
+void RecordArchive::setLockCallForTesting(LockCall call)
+{
+    g_lockCall = call;
+}
+
 void RecordArchive::lock(Access access)
 {
 #ifdef Q_OS_UNIX
     const int operation = (access == Access::Write ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    const LockCall call = g_lockCall ? g_lockCall : &::flock;
     QDeadlineTimer deadline(g_lockTimeoutMs);
-    while (::flock(m_file.handle(), operation) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired()) {
+    bool waiting = false;
+    const auto restoreCursor = qScopeGuard([&waiting] {
+        if (waiting)
+            QGuiApplication::restoreOverrideCursor();
+    });
+    while (call(m_file.handle(), operation) != 0) {
+        const int error = errno;
+        if (locksUnsupported(error))
+            return;
+        if ((error != EWOULDBLOCK && error != EINTR) || deadline.hasExpired()) {
             m_file.close();
             throw ArchiveError("archive is locked");
+        }
+        // Another workstation holds the archive: the user sees the program
+        // is busy, not frozen, for up to the timeout.
+        if (!waiting && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            waiting = true;
         }
         QThread::msleep(5);
     }

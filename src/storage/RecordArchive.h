@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include "RecordLayout.h"
+
 #include <stdexcept>
 
 namespace vinarca {
@@ -23,7 +25,9 @@ QString accessFailureMessage();
 // is one user action: it opens (or creates) the file, holds an advisory lock
 // while it works and closes the file when it goes out of scope. The lock is
 // shared for readers and exclusive for writers, so two workstations saving into
-// one folder at the same moment never write over each other's record.
+// one folder at the same moment never write over each other's record. Where
+// the file system offers no locks at all (a network share without a lock
+// manager), the archive works unlocked, as the plain file format allows.
 class RecordArchive
 {
 public:
@@ -31,7 +35,7 @@ public:
 
     // Opens the file for reading and writing, creating it empty when it does
     // not exist; an existing file is never truncated. Throws ArchiveError.
-    RecordArchive(const QString& path, int recordSize, Access access);
+    RecordArchive(const QString& path, const RecordLayout& layout, Access access);
     ~RecordArchive();
     RecordArchive(const RecordArchive&) = delete;
     RecordArchive& operator=(const RecordArchive&) = delete;
@@ -53,6 +57,10 @@ public:
 
     // How long an action waits for another workstation's lock before it fails.
     static void setLockTimeoutForTesting(int milliseconds);
+    // Replaces flock() (same arguments and result, errno set), to stand for
+    // file systems that refuse locks; null restores the real call.
+    using LockCall = int (*)(int descriptor, int operation);
+    static void setLockCallForTesting(LockCall call);
 
 private:
     void lock(Access access);

@@ -1,7 +1,7 @@
 #include "Slideshow_Vini.h"
 
 #include "Artwork.h"
-#include "Photo.h"
+#include "EditFlow.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
@@ -10,7 +10,6 @@
 #include "ShortString.h"
 #include "WineRecord.h"
 
-#include <QDir>
 #include <QScopeGuard>
 #include <QLabel>
 #include <QShowEvent>
@@ -21,7 +20,6 @@ TfrmSlideshow_Vini::TfrmSlideshow_Vini(QWidget* owner) : PictureShowWindow(owner
 {
     setObjectName(QStringLiteral("frmSlideshow_Vini"));
     setWindowTitle(QStringLiteral(" Slide Show Catalogo Vini"));
-    applyProcessFormats();
     m_record = wineLayout().emptyRecord();
 
     imgBianco = new PictureBox(this);
@@ -65,14 +63,12 @@ void TfrmSlideshow_Vini::cmdAvantiClick()
     try {
         qint64 shown = 0;
         {
-            RecordArchive archive(wineArchivePath(), kWineRecordSize, RecordArchive::Access::Read);
+            RecordArchive archive(wineArchivePath(), wineLayout(), RecordArchive::Access::Read);
+            // The show starts from "0", before the first record.
             const QString text = trimControl(lblPosizione->text());
             if (text.isEmpty())
                 lblPosizione->setText(QStringLiteral("0"));
-            bool ok = true;
-            const qint64 p = text.isEmpty() ? 0 : text.toLongLong(&ok);
-            if (!ok || p < 0)
-                throw ArchiveError("position is not a number");
+            const qint64 p = text == QLatin1String("0") ? 0 : parsePosition(text);
             const qint64 n = archive.count();
             if (n == 0) {
                 lblPosizione->clear();
@@ -91,9 +87,9 @@ void TfrmSlideshow_Vini::cmdAvantiClick()
             }
         }
         if (shown > 0) {
-            QDir().mkpath(winePhotoFolder());
-            if (auto photo = readPhotoFile(WinePhotoPath(QString::number(shown))))
-                imgFoto->setImage(photo->image, photo->jpegBytes);
+            const RecordPicture picture = readRecordPicture(wineKind(), QString::number(shown));
+            if (picture.photo)
+                imgFoto->setImage(picture.photo->image, picture.photo->jpegBytes);
             else
                 imgFoto->setImage(imgBianco->image());
         }

@@ -4,7 +4,9 @@
 #include "Camera.h"
 #include "FrameHandOver.h"
 #include "Photo.h"
+#include "Palette.h"
 #include "PictureBox.h"
+#include "RecordEditor.h"
 #include "Platform.h"
 #include "Shapes.h"
 #include "ShortString.h"
@@ -19,8 +21,6 @@ using namespace vinarca;
 
 namespace {
 
-const QColor kWindowBlue(0x4F, 0x73, 0x97);
-const QColor kPanelOutline(0xB0, 0xC4, 0xDE);
 const QSize kClientSize(807, 405);
 
 const QString kNoCamera = QStringLiteral(
@@ -32,7 +32,7 @@ const QString kCameraNotStarted = QStringLiteral(
 // A white panel around a 366 × 274 picture box.
 PictureBox* makePicturePanel(QWidget* parent, const char* panel, const char* picture, int x, ShapeRect** created)
 {
-    *created = new ShapeRect(parent, QString::fromLatin1(panel), QRect(x, 14, 382, 290), Qt::white, kPanelOutline, 4);
+    *created = new ShapeRect(parent, QString::fromLatin1(panel), QRect(x, 14, 382, 290), Qt::white, palette::PanelOutline, 4);
     auto* box = new PictureBox(*created);
     box->setObjectName(QString::fromLatin1(picture));
     box->setGeometry(8, 8, 366, 274);
@@ -138,12 +138,7 @@ void TfrmWebCam::btnCatturaClick()
 
 void TfrmWebCam::btnSalvaFotogrammaClick()
 {
-    SaveFileRequest request;
-    request.title = QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg.");
-    request.filters = {{QStringLiteral("File Jpeg (*.jpg)"), QStringLiteral("*.jpg")}};
-    request.proposedName = QStringLiteral("Foto.jpg");
-    request.confirmOverwrite = true;
-    const QString path = platform().saveFileName(this, request);
+    const QString path = platform().saveFileName(this, photoSaveRequest());
     if (path.isEmpty())
         return;
     if (!writePictureAs(path, Photo{imgTarget->image(), {}}))
@@ -183,7 +178,7 @@ void TfrmWebCam::keyPressEvent(QKeyEvent* event)
 
 void TfrmWebCam::paintEvent(QPaintEvent*)
 {
-    paintGradient(this, kWindowBlue);
+    paintGradient(this, palette::WebcamBlue);
 }
 
 namespace vinarca {

@@ -1,7 +1,5 @@
 #include "WineRecord.h"
 
-#include "ProgramFolder.h"
-#include "ShortString.h"
 
 namespace vinarca {
 
@@ -20,19 +18,33 @@ const RecordLayout& wineLayout()
     return layout;
 }
 
+const RecordKind& wineKind()
+{
+    static const RecordKind kind{
+        QStringLiteral("Catalogo_Vini.pro"),
+        &wineLayout(),
+        QStringLiteral("Catalogo_Vini"),
+        QStringLiteral("Catalogo_Vini_Foto_"),
+        {{QStringLiteral("Nome"), QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il nome del vino.")},
+         {QStringLiteral("Produttore"),
+          QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il produttore del vino.")}},
+    };
+    return kind;
+}
+
 QString wineArchivePath()
 {
-    return ProgramFolder() + QStringLiteral("Catalogo_Vini.pro");
+    return wineKind().archivePath();
 }
 
 QString winePhotoFolder()
 {
-    return ProgramFolder() + QStringLiteral("Catalogo_Vini");
+    return wineKind().pictureFolderPath();
 }
 
 QString WinePhotoPath(const QString& position)
 {
-    return winePhotoFolder() + QStringLiteral("/Catalogo_Vini_Foto_") + trimControl(position) + QStringLiteral(".jpg");
+    return wineKind().picturePath(position);
 }
 
 } // namespace vinarca

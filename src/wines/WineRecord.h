@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordLayout.h"
+#include "RecordKind.h"
 
 namespace vinarca {
 
@@ -8,8 +8,10 @@ namespace vinarca {
 const RecordLayout& wineLayout();
 
 inline constexpr int kWineRecordSize = 2997;
-inline constexpr int kWineTextFields = 26; // Nome .. Note, shown in edit boxes
-inline constexpr int kWineAttachmentFields = 6; // File01..03, Desc01..03, hidden labels
+
+// The wine kind: "Catalogo_Vini.pro", photos "Catalogo_Vini/Catalogo_Vini_Foto_<n>.jpg",
+// Nome and Produttore required.
+const RecordKind& wineKind();
 
 QString wineArchivePath();
 // "Catalogo_Vini/Catalogo_Vini_Foto_<position>.jpg" under the program folder.

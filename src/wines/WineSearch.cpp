@@ -1,6 +1,5 @@
 #include "WineSearch.h"
 
-#include "RecordArchive.h"
 #include "ShortString.h"
 #include "WineRecord.h"
 
@@ -9,102 +8,70 @@
 namespace vinarca {
 
 namespace {
-enum Field { Nome = 0, Produttore = 1, Fornitore = 20, Giacenza = 21, Prezzo = 22 };
-
-QString column(const QString& text, int width)
+unsigned char foldByte(unsigned char c)
 {
-    return text.leftJustified(width, QLatin1Char(' '), true);
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
-char16_t upperAscii(char16_t c)
+QString field(const QByteArray& record, const char* name)
 {
-    return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
+    return wineLayout().decodeField(record, wineKind().field(QString::fromLatin1(name)));
 }
 } // namespace
 
 QString WineSearchLine(const QByteArray& record)
 {
-    const RecordLayout& layout = wineLayout();
-    return column(layout.decodeField(record, Nome), 30) + QStringLiteral("  Produttore: ")
-           + column(layout.decodeField(record, Produttore), 30) + QStringLiteral("  Fornitore: ")
-           + column(layout.decodeField(record, Fornitore), 30) + QStringLiteral("  Giacenza: ")
-           + column(layout.decodeField(record, Giacenza), 10) + QStringLiteral("  € ")
-           + layout.decodeField(record, Prezzo);
-}
-
-QString foldAsciiCase(const QString& text)
-{
-    QString folded = text;
-    for (QChar& c : folded) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + (u'a' - u'A'));
-    }
-    return folded;
+    return listColumn(field(record, "Nome"), 30) + QStringLiteral("  Produttore: ")
+           + listColumn(field(record, "Produttore"), 30) + QStringLiteral("  Fornitore: ")
+           + listColumn(field(record, "Fornitore"), 30) + QStringLiteral("  Giacenza: ")
+           + listColumn(field(record, "Giacenza"), 10) + QStringLiteral("  € ") + field(record, "Prezzo");
 }
 
 WineMatcher::WineMatcher(const QList<WineCriterion>& criteria)
 {
+    const RecordLayout& layout = wineLayout();
     for (const WineCriterion& c : criteria) {
-        if (trimControl(c.text).isEmpty())
-            continue;
-        ++m_required;
-        m_folded.append({c.field, foldAsciiCase(c.text)});
+        if (!trimControl(c.text).isEmpty())
+            ++m_required;
+        if (c.text.isEmpty())
+            continue; // an empty criterion never matches
+        const RecordLayout::Field& f = layout.field(wineKind().field(c.field));
+        QByteArray pattern = toWindows1252(c.text);
+        // A character the code page cannot hold can occur in no field.
+        if (fromWindows1252(pattern) != c.text)
+            pattern.clear();
+        for (char& b : pattern)
+            b = static_cast<char>(foldByte(static_cast<unsigned char>(b)));
+        m_criteria.append({f.offset, f.capacity, pattern});
     }
 }
 
 bool WineMatcher::matches(const QByteArray& record) const
 {
-    for (const WineCriterion& c : m_folded) {
-        if (!foldAsciiCase(wineLayout().decodeFieldAsStored(record, c.field)).contains(c.text))
-            return false;
+    if (m_required == 0)
+        return true;
+    int matched = 0;
+    for (const Folded& c : m_criteria) {
+        if (c.pattern.isEmpty())
+            continue;
+        const auto* field = reinterpret_cast<const unsigned char*>(record.constData()) + c.offset;
+        const int length = std::min<int>(field[0], c.capacity);
+        const auto* begin = field + 1;
+        const auto* end = begin + length;
+        const auto* pattern = reinterpret_cast<const unsigned char*>(c.pattern.constData());
+        const auto found = std::search(begin, end, pattern, pattern + c.pattern.size(),
+                                       [](unsigned char a, unsigned char b) { return foldByte(a) == b; });
+        if (found != end && ++matched >= m_required)
+            return true;
     }
-    return true;
+    return false;
 }
 
-void sortWineLines(QStringList& lines)
-{
-    std::stable_sort(lines.begin(), lines.end(), [](const QString& a, const QString& b) {
-        const qsizetype n = std::min(a.size(), b.size());
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t x = upperAscii(a.at(i).unicode());
-            const char16_t y = upperAscii(b.at(i).unicode());
-            if (x != y)
-                return x < y;
-        }
-        return a.size() < b.size();
-    });
-}
-
-QStringList searchWines(const QString& archivePath, const QList<WineCriterion>& criteria)
+QStringList searchWines(const QList<WineCriterion>& criteria)
 {
     const WineMatcher matcher(criteria);
-    QStringList lines;
-    RecordArchive archive(archivePath, kWineRecordSize, RecordArchive::Access::Read);
-    QByteArray record;
-    while (archive.readNext(record)) {
-        if (matcher.matches(record))
-            lines.append(WineSearchLine(record));
-    }
-    archive.close();
-    sortWineLines(lines);
-    return lines;
-}
-
-int findInList(const QStringList& items, int selected, const QString& foldedText, bool sameAsLast)
-{
-    if (items.isEmpty() || foldedText.isEmpty())
-        return -1;
-    const auto hit = [&](int i) { return foldAsciiCase(items.at(i)).contains(foldedText); };
-    const int count = static_cast<int>(items.size());
-    int start = sameAsLast ? std::clamp(selected, 0, count - 1) : 0;
-    if (!sameAsLast && hit(start))
-        return start;
-    for (int step = 1; step <= count; ++step) {
-        const int i = (start + step) % count;
-        if (hit(i))
-            return i;
-    }
-    return -1;
+    return listRecordLines(
+        wineKind(), [&matcher](const QByteArray& record) { return matcher.matches(record); }, &WineSearchLine);
 }
 
 } // namespace vinarca

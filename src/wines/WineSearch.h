@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListSearch.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -11,20 +13,19 @@ namespace vinarca {
 // Giacenza in a column of 10, then the price; shown in a monospaced font.
 QString WineSearchLine(const QByteArray& record);
 
-// Turns the letters A-Z into a-z and leaves every other character alone, so
-// accented capitals match only themselves.
-QString foldAsciiCase(const QString& text);
-
 // One criterion: the text as typed (not trimmed) and the Wine field it searches.
 struct WineCriterion
 {
-    int field;
+    QString field;
     QString text;
 };
 
-// Whether the record is listed: every criterion whose text, trimmed, is not
-// empty occurs in its field as stored, letters A-Z folded. With no criterion
-// filled every record is listed.
+// Whether the record is listed. Each criterion with any text matches when
+// that text, exactly as typed with the letters A-Z folded, occurs in its
+// field as stored; a record is listed when its matches reach the number of
+// criteria whose text, trimmed, is not empty. So with no criterion filled
+// every record is listed, and a criterion of blanks is not required but
+// counts when the field holds those blanks.
 class WineMatcher
 {
 public:
@@ -33,20 +34,18 @@ public:
     int filledCount() const { return m_required; }
 
 private:
-    QList<WineCriterion> m_folded;
+    struct Folded
+    {
+        int offset;         // of the field's length byte in the record
+        int capacity;
+        QByteArray pattern; // code page bytes, a-z for A-Z; empty: never matches
+    };
+    QList<Folded> m_criteria;
     int m_required = 0;
 };
 
-// List order: ascending by character code, the letters a-z taken as A-Z.
-void sortWineLines(QStringList& lines);
-
 // Scans the archive and returns the sorted lines of the matching records.
 // Throws ArchiveError.
-QStringList searchWines(const QString& archivePath, const QList<WineCriterion>& criteria);
-
-// Find in list: the item to select for `text` (already folded), starting from
-// `selected`; a new text searches from the top, the same text again from the
-// item after the selection, wrapping round. -1: no item matches.
-int findInList(const QStringList& items, int selected, const QString& foldedText, bool sameAsLast);
+QStringList searchWines(const QList<WineCriterion>& criteria);
 
 } // namespace vinarca

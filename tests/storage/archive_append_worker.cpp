@@ -16,13 +16,15 @@ int main(int argc, char* argv[])
     const QString worker = QString::fromLatin1(argv[2]);
     const int count = QByteArray(argv[3]).toInt();
     const int recordSize = QByteArray(argv[4]).toInt();
+    // One field filling the record: the size is all the worker needs.
+    const RecordLayout layout{{"Tag", recordSize - 1}};
     for (int i = 0; i < count; ++i) {
         const QByteArray tag = QStringLiteral("%1-%2;").arg(worker).arg(i).toLatin1();
         QByteArray record(recordSize, '\0');
         for (int at = 0; at + tag.size() <= recordSize; at += tag.size())
             std::copy(tag.begin(), tag.end(), record.begin() + at);
         try {
-            RecordArchive archive(path, recordSize, RecordArchive::Access::Write);
+            RecordArchive archive(path, layout, RecordArchive::Access::Write);
             archive.append(record);
         } catch (const ArchiveError&) {
             return 1;

@@ -42,7 +42,7 @@ void TestConcurrentAppend::everyRecordArrivesWhole()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.size(), qint64(kWorkers) * kPerWorker * kRecordSize);
 
-    RecordArchive archive(path, kRecordSize, RecordArchive::Access::Read);
+    RecordArchive archive(path, RecordLayout{{"Tag", kRecordSize - 1}}, RecordArchive::Access::Read);
     QSet<QByteArray> tags;
     QByteArray record;
     while (archive.readNext(record)) {

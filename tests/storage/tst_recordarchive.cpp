@@ -2,16 +2,23 @@
 #include "ScriptedPlatform.h"
 #include "WineRecord.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <unistd.h>
 
 using namespace vinarca;
 
 namespace {
+// Records of 10 and of 7 bytes: one short string of capacity 9 or 6.
+const RecordLayout kTen{{"A", 9}};
+const RecordLayout kSeven{{"A", 6}};
+
 QByteArray recordOf(int recordSize, char fill)
 {
     return QByteArray(recordSize, fill);
@@ -48,6 +55,9 @@ private slots:
     void readOnlyFolderCannotCreate();
     void scanReadsEveryWholeRecord();
     void writerWaitsForAnotherWritersLock();
+    void lockRefusals_data();
+    void lockRefusals();
+    void busyCursorWhileWaiting();
 
 private:
     QTemporaryDir m_dir;
@@ -120,7 +130,7 @@ void TestRecordArchive::missingFileIsCreatedEmpty()
 {
     const QString path = m_dir.filePath(QStringLiteral("created.pro"));
     {
-        RecordArchive archive(path, 10, RecordArchive::Access::Read);
+        RecordArchive archive(path, kTen, RecordArchive::Access::Read);
         QCOMPARE(archive.count(), 0);
     }
     QVERIFY(QFile::exists(path));
@@ -131,12 +141,12 @@ void TestRecordArchive::appendPositions()
 {
     const QString path = m_dir.filePath(QStringLiteral("append.pro"));
     {
-        RecordArchive archive(path, 10, RecordArchive::Access::Write);
+        RecordArchive archive(path, kTen, RecordArchive::Access::Write);
         QCOMPARE(archive.append(recordOf(10, 'a')), 1);
     }
     writeBytes(path, QByteArray(70, 'x'));
     {
-        RecordArchive archive(path, 10, RecordArchive::Access::Write);
+        RecordArchive archive(path, kTen, RecordArchive::Access::Write);
         QCOMPARE(archive.count(), 7);
         QCOMPARE(archive.append(recordOf(10, 'b')), 8);
     }
@@ -147,7 +157,7 @@ void TestRecordArchive::trailingFragment()
 {
     const QString path = m_dir.filePath(QStringLiteral("fragment.pro"));
     writeBytes(path, QByteArray(20, 'r') + QByteArray(4, 'f'));
-    RecordArchive archive(path, 10, RecordArchive::Access::Write);
+    RecordArchive archive(path, kTen, RecordArchive::Access::Write);
     QCOMPARE(archive.count(), 2);
     QByteArray record;
     int read = 0;
@@ -164,7 +174,7 @@ void TestRecordArchive::readAndWriteInPlace()
 {
     const QString path = m_dir.filePath(QStringLiteral("inplace.pro"));
     writeBytes(path, QByteArray(10, '1') + QByteArray(10, '2') + QByteArray(10, '3'));
-    RecordArchive archive(path, 10, RecordArchive::Access::Write);
+    RecordArchive archive(path, kTen, RecordArchive::Access::Write);
     QByteArray record;
     archive.readAt(2, record);
     QCOMPARE(record, QByteArray(10, '2'));
@@ -188,7 +198,7 @@ void TestRecordArchive::positionsOutsideTheArchiveFail()
     const QString path = m_dir.filePath(QStringLiteral("range.pro"));
     const QByteArray content = QByteArray(30, 'r') + QByteArray(5, 'f');
     writeBytes(path, content);
-    RecordArchive archive(path, 10, RecordArchive::Access::Write);
+    RecordArchive archive(path, kTen, RecordArchive::Access::Write);
     QByteArray record;
     QVERIFY_THROWS_EXCEPTION(ArchiveError, archive.readAt(position, record));
     QVERIFY_THROWS_EXCEPTION(ArchiveError, archive.writeAt(position, recordOf(10, 'w')));
@@ -203,8 +213,8 @@ void TestRecordArchive::readOnlyArchiveFailsAndStaysUnchanged()
     const QString path = m_dir.filePath(QStringLiteral("readonly.pro"));
     writeBytes(path, QByteArray(20, 'r'));
     QFile::setPermissions(path, QFile::ReadOwner);
-    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, 10, RecordArchive::Access::Read));
-    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, 10, RecordArchive::Access::Write));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, kTen, RecordArchive::Access::Read));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, kTen, RecordArchive::Access::Write));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(readBytes(path), QByteArray(20, 'r'));
 }
@@ -215,7 +225,7 @@ void TestRecordArchive::readOnlyFolderCannotCreate()
         QSKIP("file permissions do not bind the superuser");
     QTemporaryDir dir;
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(dir.filePath(QStringLiteral("x.pro")), 10,
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(dir.filePath(QStringLiteral("x.pro")), kTen,
                                                          RecordArchive::Access::Read));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
@@ -228,7 +238,7 @@ void TestRecordArchive::scanReadsEveryWholeRecord()
     for (int i = 0; i < 150; ++i)
         content += QByteArray(7, char('A' + i % 26));
     writeBytes(path, content + QByteArray(3, '!'));
-    RecordArchive archive(path, 7, RecordArchive::Access::Read);
+    RecordArchive archive(path, kSeven, RecordArchive::Access::Read);
     QByteArray record;
     QByteArray seen;
     while (archive.readNext(record)) {
@@ -242,16 +252,83 @@ void TestRecordArchive::scanReadsEveryWholeRecord()
 void TestRecordArchive::writerWaitsForAnotherWritersLock()
 {
     const QString path = m_dir.filePath(QStringLiteral("locked.pro"));
-    RecordArchive first(path, 10, RecordArchive::Access::Write);
+    RecordArchive first(path, kTen, RecordArchive::Access::Write);
     RecordArchive::setLockTimeoutForTesting(100);
     // A second writer (another workstation) gives up after the bounded wait
     // instead of writing over the first one's record.
-    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, 10, RecordArchive::Access::Write));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, kTen, RecordArchive::Access::Write));
     first.close();
-    RecordArchive second(path, 10, RecordArchive::Access::Write);
+    RecordArchive second(path, kTen, RecordArchive::Access::Write);
     QCOMPARE(second.append(recordOf(10, 's')), 1);
     RecordArchive::setLockTimeoutForTesting(10000);
 }
 
-QTEST_GUILESS_MAIN(TestRecordArchive)
+namespace {
+int g_refusal = 0;
+int refuseLock(int, int)
+{
+    errno = g_refusal;
+    return -1;
+}
+} // namespace
+
+void TestRecordArchive::lockRefusals_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("works");
+    // A share without a lock manager cannot lock at all: the archive works
+    // unlocked there instead of refusing every browse and save.
+    QTest::newRow("no lock manager (ENOLCK)") << ENOLCK << true;
+    QTest::newRow("locks not supported (EOPNOTSUPP)") << EOPNOTSUPP << true;
+    // Any other refusal is a real failure.
+    QTest::newRow("bad descriptor (EBADF)") << EBADF << false;
+    QTest::newRow("input/output error (EIO)") << EIO << false;
+}
+
+void TestRecordArchive::lockRefusals()
+{
+    QFETCH(int, error);
+    QFETCH(bool, works);
+    const QString path = m_dir.filePath(QStringLiteral("nolocks.pro"));
+    QFile::remove(path);
+    g_refusal = error;
+    RecordArchive::setLockCallForTesting(&refuseLock);
+    const auto restore = qScopeGuard([] { RecordArchive::setLockCallForTesting(nullptr); });
+    if (works) {
+        RecordArchive archive(path, kTen, RecordArchive::Access::Write);
+        QCOMPARE(archive.append(recordOf(10, 'n')), 1);
+        archive.close();
+        QCOMPARE(readBytes(path), recordOf(10, 'n'));
+    } else {
+        QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, kTen, RecordArchive::Access::Write));
+    }
+}
+
+namespace {
+int g_busyTries = 0;
+bool g_cursorWasBusy = false;
+int busyThenFree(int, int)
+{
+    if (++g_busyTries < 3) {
+        errno = EWOULDBLOCK;
+        return -1;
+    }
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    g_cursorWasBusy = cursor && cursor->shape() == Qt::WaitCursor;
+    return 0;
+}
+} // namespace
+
+void TestRecordArchive::busyCursorWhileWaiting()
+{
+    RecordArchive::setLockCallForTesting(&busyThenFree);
+    const auto restore = qScopeGuard([] { RecordArchive::setLockCallForTesting(nullptr); });
+    {
+        RecordArchive archive(m_dir.filePath(QStringLiteral("busy.pro")), kTen, RecordArchive::Access::Read);
+        QVERIFY(g_cursorWasBusy);
+    }
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+QTEST_MAIN(TestRecordArchive)
 #include "tst_recordarchive.moc"

@@ -21,12 +21,12 @@
 using namespace vinarca;
 
 namespace {
-// A wine with the given fields set (by field index), the rest empty.
-QByteArray wine(const QMap<int, QString>& fields)
+// A wine with the given fields set (by field name), the rest empty.
+QByteArray wine(const QMap<QString, QString>& fields)
 {
     QByteArray record = wineLayout().emptyRecord();
     for (auto it = fields.begin(); it != fields.end(); ++it)
-        wineLayout().encodeField(record, it.key(), it.value());
+        wineLayout().encodeField(record, wineKind().field(it.key()), it.value());
     return record;
 }
 
@@ -38,7 +38,10 @@ void writeArchive(const QList<QByteArray>& records)
         f.write(r);
 }
 
-enum { Nome = 0, Produttore = 1, Regione = 4, Annata = 7, Fornitore = 20, Giacenza = 21, Prezzo = 22, Note = 25 };
+const QString Nome = QStringLiteral("Nome"), Produttore = QStringLiteral("Produttore"),
+              Regione = QStringLiteral("Regione"), Annata = QStringLiteral("Annata"),
+              Fornitore = QStringLiteral("Fornitore"), Giacenza = QStringLiteral("Giacenza"),
+              Prezzo = QStringLiteral("Prezzo"), Note = QStringLiteral("Note");
 } // namespace
 
 class TestWineSearch : public QObject
@@ -49,6 +52,7 @@ private slots:
     void searchLine();
     void matching_data();
     void matching();
+    void listOrder_data();
     void listOrder();
     void findInList_data();
     void findInList();
@@ -88,7 +92,19 @@ void TestWineSearch::matching_data()
     QTest::addColumn<bool>("listed");
     const QByteArray barolo = wine({{Nome, "Barolo Cannubi"}, {Regione, "Piemonte"}, {Note, "Ottimo con il TARTUFO"}});
     QTest::newRow("no criterion lists everything") << barolo << QList<WineCriterion>{} << true;
-    QTest::newRow("blank criteria count as empty") << barolo << QList<WineCriterion>{{Nome, "   "}} << true;
+    // Only criteria with a text beyond blanks are counted, yet every
+    // criterion with any text can match: a blank criterion is never required
+    // but can stand in for a filled one that fails.
+    QTest::newRow("a blank criterion alone lists everything") << barolo << QList<WineCriterion>{{Nome, "   "}} << true;
+    QTest::newRow("a blank criterion found stands in for a failing one")
+        << wine({{Nome, "Barolo"}, {Regione, "Alto  Adige"}})
+        << QList<WineCriterion>{{Nome, "xyz"}, {Regione, "  "}} << true;
+    QTest::newRow("a blank criterion not found")
+        << wine({{Nome, "Barolo"}, {Regione, "Piemonte"}})
+        << QList<WineCriterion>{{Nome, "xyz"}, {Regione, "  "}} << false;
+    // It is stored as '?', which must not make it match a real '?'.
+    QTest::newRow("a character outside the code page never matches")
+        << wine({{Nome, "Barolo ?"}}) << QList<WineCriterion>{{Nome, QStringLiteral("Barolo \u2713")}} << false;
     QTest::newRow("substring in any case of A-Z") << barolo << QList<WineCriterion>{{Nome, "cANNUB"}} << true;
     QTest::newRow("two criteria combine with AND")
         << barolo << QList<WineCriterion>{{Note, "tartufo"}, {Regione, "piem"}} << true;
@@ -112,13 +128,32 @@ void TestWineSearch::matching()
     QCOMPARE(WineMatcher(criteria).matches(record), listed);
 }
 
-void TestWineSearch::listOrder()
+void TestWineSearch::listOrder_data()
 {
-    QStringList lines{"barolo", "Amarone", "asti", "Barbera", "_x", "Zibibbo", "[y"};
-    sortWineLines(lines);
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("sorted");
     // Letters compare without regard to case; other characters by code
     // ('[' and '_' come between upper and lower case letters in the code page).
-    QCOMPARE(lines, (QStringList{"Amarone", "asti", "Barbera", "barolo", "Zibibbo", "[y", "_x"}));
+    QTest::newRow("letters alike in either case")
+        << QStringList{"barolo", "Amarone", "asti", "Barbera", "_x", "Zibibbo", "[y"}
+        << QStringList{"Amarone", "asti", "Barbera", "barolo", "Zibibbo", "[y", "_x"};
+    // The code page puts the euro, typographic quotes and the capitals with
+    // caron at 0x80-0x9F, before the Latin-1 letters: not in Unicode order.
+    QTest::newRow("code page order of 0x80-0xFF")
+        << QStringList{QStringLiteral("À"), QStringLiteral("€"), QStringLiteral("~"), QStringLiteral("Š"),
+                       QStringLiteral("’"), QStringLiteral("Œ"), QStringLiteral("¡")}
+        << QStringList{QStringLiteral("~"), QStringLiteral("€"), QStringLiteral("Š"), QStringLiteral("Œ"),
+                       QStringLiteral("’"), QStringLiteral("¡"), QStringLiteral("À")};
+    QTest::newRow("a shorter line first, equal lines keep their order")
+        << QStringList{"Soave 2", "soave", "Soave", "SOAVE 1"} << QStringList{"soave", "Soave", "SOAVE 1", "Soave 2"};
+}
+
+void TestWineSearch::listOrder()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, sorted);
+    sortListLines(lines);
+    QCOMPARE(lines, sorted);
 }
 
 void TestWineSearch::findInList_data()
@@ -249,7 +284,7 @@ void TestWineSearch::doubleClickLoadsTheLastEqualRecord()
     window.lstRecordsDblClick();
     QCOMPARE(calls, 1);
     QCOMPARE(position, qint64(3));
-    QCOMPARE(wineLayout().decodeField(loaded, Annata), QStringLiteral("2016"));
+    QCOMPARE(wineLayout().decodeField(loaded, wineKind().field(Annata)), QStringLiteral("2016"));
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QVERIFY(!window.isVisible());
 

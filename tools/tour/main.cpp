@@ -168,7 +168,7 @@ void sheetWindows()
     if (renderPageImage(*sheet->prepared(), 0, 96).save(page))
         std::printf("%s\n", qPrintable(page));
 
-    auto list = prepareListReport(QStringLiteral("Riepilogo vini in catalogo"), searchWines(wineArchivePath(), {}));
+    auto list = prepareListReport(QStringLiteral("Riepilogo vini in catalogo"), searchWines({}));
     const QString listPage = g_out + QStringLiteral("/pagina_riepilogo_vini.png");
     if (renderPageImage(*list->prepared(), 0, 96).save(listPage))
         std::printf("%s\n", qPrintable(listPage));

@@ -1,0 +1,90 @@
+#include "EditFlow.h"
+
+#include "RecordArchive.h"
+#include "ShortString.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace vinarca {
+
+NavigationTarget navigationTarget(NavStep step, qint64 count, qint64 shown)
+{
+    NavigationTarget target;
+    switch (step) {
+    case NavStep::First:
+        count == 0 ? void(target.emptyArchive = true) : void(target.position = 1);
+        break;
+    case NavStep::Last:
+        count == 0 ? void(target.emptyArchive = true) : void(target.position = count);
+        break;
+    case NavStep::Next:
+        if (count == 0) {
+            target.clearPosition = true;
+            target.emptyArchive = true;
+        } else if (shown == 0) {
+            target.position = 1;
+        } else if (shown < count) {
+            target.position = shown + 1;
+        }
+        break;
+    case NavStep::Previous:
+        // On the first record Previous does nothing, whatever the archive holds.
+        if (shown == 1)
+            break;
+        if (count == 0)
+            target.emptyArchive = true;
+        else
+            target.position = shown == 0 ? 1 : shown - 1;
+        break;
+    }
+    return target;
+}
+
+qint64 parsePosition(const QString& text)
+{
+    const QString trimmed = trimControl(text);
+    if (trimmed.isEmpty())
+        return 0;
+    bool ok = false;
+    const qint64 position = trimmed.toLongLong(&ok);
+    if (!ok || position < 1)
+        throw ArchiveError("position is not a number");
+    return position;
+}
+
+NavigationTarget navigateArchive(const RecordKind& kind, NavStep step, qint64 shown, QByteArray& record)
+{
+    RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Read);
+    const NavigationTarget target = navigationTarget(step, archive.count(), shown);
+    if (target.position > 0)
+        archive.readAt(target.position, record);
+    return target;
+}
+
+StoreOutcome storeRecord(const RecordKind& kind, qint64 shown, const QByteArray& record)
+{
+    RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write);
+    if (shown > 0) {
+        archive.writeAt(shown, record);
+        return {shown, false};
+    }
+    return {archive.append(record), true};
+}
+
+RecordPicture readRecordPicture(const RecordKind& kind, const QString& position)
+{
+    QDir().mkpath(kind.pictureFolderPath());
+    const QString path = kind.picturePath(position);
+    RecordPicture picture;
+    picture.photo = readPhotoFile(path);
+    picture.unreadable = !picture.photo && QFile::exists(path);
+    return picture;
+}
+
+bool writeRecordPicture(const RecordKind& kind, qint64 position, const Photo& photo)
+{
+    return writePhotoFile(kind.picturePath(QString::number(position)), photo);
+}
+
+} // namespace vinarca

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Photo.h"
+#include "RecordKind.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace vinarca {
+
+// The editing flow of every record editor as plain logic: which record a
+// navigation button leads to, how a save stores the record, and how a
+// record's picture file is read and written. Archive actions throw
+// ArchiveError; each opens the archive, works and closes it before returning.
+
+enum class NavStep { First, Previous, Next, Last };
+
+// Where a navigation button leads from the position shown (0: a new record)
+// in an archive of `count` records.
+struct NavigationTarget
+{
+    qint64 position = 0;        // the record to show; 0: nothing is read
+    bool emptyArchive = false;  // report the empty archive
+    bool clearPosition = false; // the editor drops its position (Next in an empty archive)
+
+    bool operator==(const NavigationTarget&) const = default;
+};
+NavigationTarget navigationTarget(NavStep step, qint64 count, qint64 shown);
+
+// The position an editor's position label holds: 0 for an empty label (a new
+// record). Throws ArchiveError for a text that is not a position.
+qint64 parsePosition(const QString& text);
+
+// Opens the archive, reads the record the step leads to into `record` when
+// there is one, and closes the archive.
+NavigationTarget navigateArchive(const RecordKind& kind, NavStep step, qint64 shown, QByteArray& record);
+
+// Stores the record: over the record shown, or appended after the last one
+// when no record is shown (shown = 0).
+struct StoreOutcome
+{
+    qint64 position = 0;
+    bool appended = false;
+};
+StoreOutcome storeRecord(const RecordKind& kind, qint64 shown, const QByteArray& record);
+
+// A record's picture as read for the editor. `unreadable` marks a file that
+// exists but could not be decoded: the editor shows its placeholder and must
+// never write over that file, so the user can still recover the picture.
+struct RecordPicture
+{
+    std::optional<Photo> photo;
+    bool unreadable = false;
+};
+// Creates the picture folder when missing, then reads the picture of the position.
+RecordPicture readRecordPicture(const RecordKind& kind, const QString& position);
+// Writes the picture shown as the picture of the position; false when the
+// write failed (any earlier file is left as it was).
+bool writeRecordPicture(const RecordKind& kind, qint64 position, const Photo& photo);
+
+} // namespace vinarca

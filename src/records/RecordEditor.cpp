@@ -1,0 +1,358 @@
+#include "RecordEditor.h"
+
+#include "HighlightEdit.h"
+#include "PictureBox.h"
+#include "PictureButton.h"
+#include "Platform.h"
+#include "RecordArchive.h"
+#include "ShortString.h"
+#include "StatusHints.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include <stdexcept>
+
+namespace vinarca {
+
+namespace {
+const QString kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
+
+// Sets a box's text from a record. The box's maximum length limits typing
+// only: a longer stored value is shown (and saved again) whole.
+void setFieldText(HighlightEdit* box, int designedMaxLength, const QString& text)
+{
+    box->setMaxLength(std::max<int>(designedMaxLength, static_cast<int>(text.size())));
+    box->setText(text);
+    box->setCursorPosition(0); // a long text shows its beginning
+}
+} // namespace
+
+SaveFileRequest photoSaveRequest()
+{
+    return {QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg."),
+            {{QStringLiteral("File Jpeg (*.jpg)"), QStringLiteral("*.jpg")}},
+            QStringLiteral("Foto.jpg"),
+            true};
+}
+
+RecordEditor::RecordEditor(const RecordKind& kind, const QColor& colour, const QSize& panelSize, QWidget* parent)
+    : GradientWindow(colour, panelSize, parent), m_kind(kind), m_record(kind.layout->emptyRecord())
+{
+    // The focus target of Save: present and focusable, but with no area on screen.
+    btnFocus = new QPushButton(panel());
+    btnFocus->setObjectName(QStringLiteral("btnFocus"));
+    btnFocus->setGeometry(0, 0, 0, 0);
+    btnFocus->setFocusPolicy(Qt::NoFocus);
+}
+
+StatusHints* RecordEditor::createStatusLine(const QRect& geometry, const QColor& colour)
+{
+    panInfo = makeLabel(panel(), QStringLiteral("panInfo"), QStringLiteral("Pronto per archiviare una nuova scheda..."),
+                        geometry, QStringLiteral("Tahoma"), 12, false, Qt::white);
+    panInfo->setAutoFillBackground(true);
+    QPalette statusPalette = panInfo->palette();
+    statusPalette.setColor(QPalette::Window, colour);
+    panInfo->setPalette(statusPalette);
+    panInfo->setIndent(12);
+    auto* hints = new StatusHints(panInfo, this);
+    hints->addBackground(this);
+    hints->addBackground(panel());
+    return hints;
+}
+
+PictureButton* RecordEditor::addPictureButton(QWidget* panel, StatusHints& hints, PictureButton*& member,
+                                              const char* name, const QString& picture, QPoint at, const char* status)
+{
+    member = new PictureButton(picture, panel);
+    member->setObjectName(QString::fromLatin1(name));
+    member->move(at);
+    hints.addButton(member, QString::fromUtf8(status));
+    return member;
+}
+
+void RecordEditor::createPictureBoxes(QWidget* panel, const QRect& geometry, const QImage& placeholder,
+                                      StatusHints& hints)
+{
+    imgFoto = new PictureBox(panel);
+    imgFoto->setObjectName(QStringLiteral("imgFoto"));
+    imgFoto->setGeometry(geometry);
+    hints.addBackground(imgFoto);
+
+    imgBianco = new PictureBox(panel);
+    imgBianco->setObjectName(QStringLiteral("imgBianco"));
+    imgBianco->setGeometry(geometry);
+    imgBianco->setImage(placeholder);
+    imgBianco->hide();
+    showPlaceholder();
+}
+
+void RecordEditor::createAttachmentLabels(QWidget* panel)
+{
+    struct Attachment
+    {
+        QLabel* RecordEditor::*member;
+        const char* field;
+    };
+    static constexpr Attachment kAttachments[] = {
+        {&RecordEditor::lblFile01, "File01"}, {&RecordEditor::lblFile02, "File02"}, {&RecordEditor::lblFile03, "File03"},
+        {&RecordEditor::lblDesc01, "Desc01"}, {&RecordEditor::lblDesc02, "Desc02"}, {&RecordEditor::lblDesc03, "Desc03"},
+    };
+    for (const Attachment& a : kAttachments) {
+        auto* label = new QLabel(panel);
+        label->setObjectName(QStringLiteral("lbl") + QLatin1String(a.field));
+        label->hide();
+        this->*a.member = label;
+        bindLabel(a.field, label);
+    }
+}
+
+void RecordEditor::bindBox(const char* field, HighlightEdit* box, int maxLength)
+{
+    box->setMaxLength(maxLength);
+    m_bindings.append({m_kind.field(QString::fromLatin1(field)), box, maxLength});
+}
+
+void RecordEditor::bindLabel(const char* field, QLabel* label)
+{
+    m_bindings.append({m_kind.field(QString::fromLatin1(field)), label, 0});
+}
+
+void RecordEditor::connectRecordButtons()
+{
+    std::sort(m_bindings.begin(), m_bindings.end(),
+              [](const Binding& a, const Binding& b) { return a.field < b.field; });
+    const std::pair<PictureButton*, void (RecordEditor::*)()> handlers[] = {
+        {cmdNuovo, &RecordEditor::cmdNuovoClick},       {cmdDuplica, &RecordEditor::cmdDuplicaClick},
+        {cmdSalva, &RecordEditor::cmdSalvaClick},       {cmdPrimo, &RecordEditor::cmdPrimoClick},
+        {cmdIndietro, &RecordEditor::cmdIndietroClick}, {cmdAvanti, &RecordEditor::cmdAvantiClick},
+        {cmdUltimo, &RecordEditor::cmdUltimoClick},     {btnCaricaFoto, &RecordEditor::btnCaricaFotoClick},
+        {btnSalvaFoto, &RecordEditor::btnSalvaFotoClick},
+    };
+    for (const auto& [button, handler] : handlers) {
+        if (button)
+            connect(button, &QAbstractButton::clicked, this, handler);
+    }
+}
+
+QList<HighlightEdit*> RecordEditor::editBoxes() const
+{
+    QList<HighlightEdit*> boxes;
+    for (const Binding& b : m_bindings) {
+        if (b.maxLength > 0)
+            boxes << static_cast<HighlightEdit*>(b.control);
+    }
+    return boxes;
+}
+
+QList<QLabel*> RecordEditor::attachmentLabels() const
+{
+    QList<QLabel*> labels;
+    for (const Binding& b : m_bindings) {
+        if (b.maxLength == 0)
+            labels << static_cast<QLabel*>(b.control);
+    }
+    return labels;
+}
+
+HighlightEdit* RecordEditor::boxOf(const QString& field) const
+{
+    const int index = m_kind.field(field);
+    for (const Binding& b : m_bindings) {
+        if (b.field == index && b.maxLength > 0)
+            return static_cast<HighlightEdit*>(b.control);
+    }
+    throw std::logic_error("no box shows field " + field.toStdString());
+}
+
+QStringList RecordEditor::texts() const
+{
+    QStringList texts(m_kind.layout->fieldCount());
+    for (const Binding& b : m_bindings) {
+        texts[b.field] = b.maxLength > 0 ? static_cast<HighlightEdit*>(b.control)->text()
+                                         : static_cast<QLabel*>(b.control)->text();
+    }
+    return texts;
+}
+
+void RecordEditor::showEvent(QShowEvent* event)
+{
+    GradientWindow::showEvent(event);
+    if (!event->spontaneous())
+        clearRecord();
+}
+
+void RecordEditor::closeEvent(QCloseEvent* event)
+{
+    // The main menu is shown before this window is hidden, so one window of
+    // the program is always on screen. Unsaved edits are discarded.
+    emit closed();
+    event->accept();
+}
+
+void RecordEditor::showPlaceholder()
+{
+    imgFoto->setImage(imgBianco->image());
+}
+
+void RecordEditor::setShownPicture(const QImage& picture, const QByteArray& sourceBytes)
+{
+    m_unreadablePicture = 0;
+    imgFoto->setImage(picture, sourceBytes);
+}
+
+void RecordEditor::clearRecord()
+{
+    for (const Binding& b : m_bindings) {
+        if (b.maxLength > 0)
+            setFieldText(static_cast<HighlightEdit*>(b.control), b.maxLength, QString());
+        else
+            static_cast<QLabel*>(b.control)->clear();
+    }
+    m_unreadablePicture = 0;
+    showPlaceholder();
+    lblPosizione->clear();
+    editBoxes().constFirst()->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordEditor::cmdNuovoClick()
+{
+    clearRecord();
+}
+
+void RecordEditor::showRecord(const QByteArray& record, qint64 position)
+{
+    const RecordLayout& layout = *m_kind.layout;
+    for (const Binding& b : m_bindings) {
+        const QString text = layout.decodeField(record, b.field);
+        if (b.maxLength > 0)
+            setFieldText(static_cast<HighlightEdit*>(b.control), b.maxLength, text);
+        else
+            static_cast<QLabel*>(b.control)->setText(text);
+    }
+    lblPosizione->setText(QString::number(position));
+    loadPhoto();
+}
+
+void RecordEditor::loadPhoto()
+{
+    // Let go of the picture shown so far before reading the next: its memory
+    // is then free for the new one.
+    m_unreadablePicture = 0;
+    showPlaceholder();
+    RecordPicture picture = readRecordPicture(m_kind, lblPosizione->text());
+    if (picture.photo) {
+        imgFoto->setImage(picture.photo->image, picture.photo->jpegBytes);
+    } else if (picture.unreadable) {
+        // A position label that is not a number names no file, so this
+        // parse cannot fail here.
+        m_unreadablePicture = trimControl(lblPosizione->text()).toLongLong();
+    }
+}
+
+void RecordEditor::writePhoto(qint64 position)
+{
+    if (position == m_unreadablePicture)
+        return; // the placeholder stands for a file the user may still recover
+    const Photo photo{imgFoto->image(), imgFoto->sourceBytes()};
+    if (!writeRecordPicture(m_kind, position, photo))
+        showPlaceholder();
+}
+
+void RecordEditor::btnCaricaFotoClick()
+{
+    const OpenFileRequest request{
+        QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap."),
+        {{QStringLiteral("Immagine JPEG (*.jpg; *.jpeg)"), QStringLiteral("*.jpg;*.jpeg")},
+         {QStringLiteral("Immagine Bitmap (*.bmp)"), QStringLiteral("*.bmp")}}};
+    const QString path = platform().openFileName(this, request);
+    if (path.isEmpty())
+        return;
+    // Only the picture box changes; the picture file is written by Save.
+    if (auto photo = readPhotoFile(path))
+        setShownPicture(photo->image, photo->jpegBytes);
+    else
+        setShownPicture(imgBianco->image());
+}
+
+void RecordEditor::btnSalvaFotoClick()
+{
+    const QString path = platform().saveFileName(this, photoSaveRequest());
+    if (path.isEmpty())
+        return;
+    if (!writePictureAs(path, Photo{imgFoto->image(), imgFoto->sourceBytes()}))
+        showPlaceholder();
+}
+
+void RecordEditor::navigate(NavStep step)
+{
+    try {
+        const NavigationTarget target = navigateArchive(m_kind, step, parsePosition(lblPosizione->text()), m_record);
+        // The archive is closed before the picture is read and before any message.
+        if (target.clearPosition)
+            lblPosizione->clear();
+        if (target.position > 0)
+            showRecord(m_record, target.position);
+        if (target.emptyArchive)
+            platform().message(this, MessageKind::Information, kEmptyArchive);
+    } catch (const ArchiveError&) {
+        platform().message(this, MessageKind::Error, accessFailureMessage());
+    }
+}
+
+void RecordEditor::cmdPrimoClick() { navigate(NavStep::First); }
+void RecordEditor::cmdIndietroClick() { navigate(NavStep::Previous); }
+void RecordEditor::cmdAvantiClick() { navigate(NavStep::Next); }
+void RecordEditor::cmdUltimoClick() { navigate(NavStep::Last); }
+
+void RecordEditor::cmdSalvaClick()
+{
+    // The box being edited finishes its leave handling (a default or a
+    // normalised price) before anything is read.
+    btnFocus->setFocus(Qt::OtherFocusReason);
+    for (const RequiredField& required : m_kind.required) {
+        HighlightEdit* box = boxOf(required.field);
+        if (trimControl(box->text()).isEmpty()) {
+            platform().message(this, MessageKind::Warning, required.message);
+            box->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    try {
+        m_kind.layout->encode(m_record, texts());
+        const StoreOutcome stored = storeRecord(m_kind, parsePosition(lblPosizione->text()), m_record);
+        if (stored.appended)
+            lblPosizione->setText(QString::number(stored.position));
+        writePhoto(stored.position);
+        platform().message(this, MessageKind::Information,
+                           stored.appended
+                               ? QStringLiteral("La scheda corrente è stata inserita in archivio.")
+                               : QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
+    } catch (const ArchiveError&) {
+        platform().message(this, MessageKind::Error, accessFailureMessage());
+    }
+}
+
+void RecordEditor::cmdDuplicaClick()
+{
+    if (trimControl(lblPosizione->text()).isEmpty()) {
+        platform().message(this, MessageKind::Warning,
+                           QStringLiteral("Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che "
+                                          "questa è stata inserita in archivio."));
+        return;
+    }
+    for (QLabel* label : attachmentLabels())
+        label->clear();
+    lblPosizione->clear();
+    m_unreadablePicture = 0;
+    if (!m_duplicateKeepsPicture)
+        showPlaceholder();
+    editBoxes().constFirst()->setFocus(Qt::OtherFocusReason);
+    platform().message(this, MessageKind::Information,
+                       QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
+                                      "Al termine premere Salva per inserire la scheda in archivio."));
+}
+
+} // namespace vinarca

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "EditFlow.h"
+#include "RecordKind.h"
+#include "Shapes.h"
+
+#include <QByteArray>
+#include <QList>
+
+class QLabel;
+class QPushButton;
+
+namespace vinarca {
+
+class HighlightEdit;
+class PictureBox;
+class PictureButton;
+class StatusHints;
+
+// The window base of every record editor. It holds what all editors share:
+// the position label (empty: a new record not yet stored), the status line,
+// the hidden focus target, the picture box with its placeholder, the hidden
+// attachment labels, and the handlers of New, Duplicate, Save, the four
+// navigation buttons and the picture buttons. A concrete editor declares
+// its kind, builds and places its own boxes and binds each to its field.
+class RecordEditor : public GradientWindow
+{
+    Q_OBJECT
+public:
+    QLabel* lblPosizione = nullptr;
+    QLabel* panInfo = nullptr;
+    QPushButton* btnFocus = nullptr;
+    PictureBox* imgFoto = nullptr;   // the record's picture as shown
+    PictureBox* imgBianco = nullptr; // hidden: the placeholder picture
+    QLabel *lblFile01 = nullptr, *lblFile02 = nullptr, *lblFile03 = nullptr, *lblDesc01 = nullptr,
+           *lblDesc02 = nullptr, *lblDesc03 = nullptr;
+    PictureButton *cmdNuovo = nullptr, *cmdDuplica = nullptr, *cmdSalva = nullptr, *cmdPrimo = nullptr,
+                  *cmdIndietro = nullptr, *cmdAvanti = nullptr, *cmdUltimo = nullptr;
+    PictureButton *btnCaricaFoto = nullptr, *btnSalvaFoto = nullptr, *btnZoomFoto = nullptr;
+
+    const RecordKind& kind() const { return m_kind; }
+    // The bound edit boxes and the attachment labels, each in record order.
+    QList<HighlightEdit*> editBoxes() const;
+    QList<QLabel*> attachmentLabels() const;
+    // The box that shows a field; throws std::logic_error for an unbound name.
+    HighlightEdit* boxOf(const QString& field) const;
+
+    void cmdNuovoClick();
+    void cmdDuplicaClick();
+    void cmdSalvaClick();
+    void cmdPrimoClick();
+    void cmdIndietroClick();
+    void cmdAvantiClick();
+    void cmdUltimoClick();
+    void btnCaricaFotoClick();
+    void btnSalvaFotoClick();
+
+    // Fills the editor from a record read elsewhere (a search window) and
+    // shows the record's picture.
+    void showRecord(const QByteArray& record, qint64 position);
+    // Reads the picture of the shown position into imgFoto, or the placeholder.
+    void loadPhoto();
+    // A picture the user chose, captured or cleared: the record's new picture.
+    void setShownPicture(const QImage& picture, const QByteArray& sourceBytes = {});
+
+signals:
+    // The window was closed (any way): the window set hands over to the main menu.
+    void closed();
+
+protected:
+    RecordEditor(const RecordKind& kind, const QColor& colour, const QSize& panelSize, QWidget* parent);
+
+    // Building blocks for the concrete editor's constructor.
+    StatusHints* createStatusLine(const QRect& geometry, const QColor& colour);
+    PictureButton* addPictureButton(QWidget* panel, StatusHints& hints, PictureButton*& member, const char* name,
+                                    const QString& picture, QPoint at, const char* status);
+    void createPictureBoxes(QWidget* panel, const QRect& geometry, const QImage& placeholder, StatusHints& hints);
+    void createAttachmentLabels(QWidget* panel);
+    // Shows `field` in `box`; `maxLength` limits typing only.
+    void bindBox(const char* field, HighlightEdit* box, int maxLength);
+    void bindLabel(const char* field, QLabel* label);
+    // Connects the shared buttons that exist; call once everything is built.
+    void connectRecordButtons();
+
+    // Empties the boxes and labels, shows the placeholder, empties the
+    // position and focuses the first box. Editors add their designed texts.
+    virtual void clearRecord();
+    // Whether Duplicate keeps the picture shown (true) or shows the placeholder.
+    bool m_duplicateKeepsPicture = false;
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct Binding
+    {
+        int field;
+        QWidget* control; // HighlightEdit or QLabel
+        int maxLength;    // 0 for a label
+    };
+    void navigate(NavStep step);
+    void showPlaceholder();
+    void writePhoto(qint64 position);
+    QStringList texts() const;
+
+    const RecordKind& m_kind;
+    QList<Binding> m_bindings;
+    QByteArray m_record; // the editor's record buffer
+    // The position whose picture file exists but could not be read: its
+    // placeholder is on show and the file must survive a save.
+    qint64 m_unreadablePicture = 0;
+};
+
+// The save dialog of a record's picture, shared by the editors and the webcam window.
+struct SaveFileRequest;
+SaveFileRequest photoSaveRequest();
+
+} // namespace vinarca
