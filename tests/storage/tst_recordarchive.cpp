@@ -1,5 +1,6 @@
 #include "RecordArchive.h"
 #include "ScriptedPlatform.h"
+#include "TestFiles.h"
 #include "WineRecord.h"
 
 #include <QCursor>
@@ -26,15 +27,12 @@ QByteArray recordOf(int recordSize, char fill)
 
 void writeBytes(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    QVERIFY(testfiles::write(path, bytes));
 }
 
 QByteArray readBytes(const QString& path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return testfiles::read(path);
 }
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "ScriptedPlatform.h"
+#include "TestFiles.h"
 #include "Vini.h"
 #include "WineRecord.h"
 
@@ -47,8 +48,7 @@ struct ViniFixture
     QString archivePath() const { return world.path(QStringLiteral("Catalogo_Vini.pro")); }
     QByteArray archiveBytes() const
     {
-        QFile f(archivePath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return testfiles::read(archivePath());
     }
     // Writes records whose Nome is "Vino <i>" and Produttore "Cantina <i>".
     void seed(int count)

@@ -52,7 +52,7 @@ private slots:
     void photoFileLifeCycle();
     void photoFolderNotWritable();
     void unchangedPhotoIsNotReencoded();
-    void badPhotoFilesShowThePlaceholder();
+    void badPhotoFilesShowThePlaceholderAndSurviveSaving();
     void loadPhotoButton_data();
     void loadPhotoButton();
     void savePhotoButton_data();
@@ -457,7 +457,7 @@ void TestVini::unchangedPhotoIsNotReencoded()
     QCOMPARE(original.readAll(), bytes);
 }
 
-void TestVini::badPhotoFilesShowThePlaceholder()
+void TestVini::badPhotoFilesShowThePlaceholderAndSurviveSaving()
 {
     ViniFixture f;
     f.seed(1);
@@ -469,6 +469,36 @@ void TestVini::badPhotoFilesShowThePlaceholder()
     f.click("cmdPrimo");
     QCOMPARE(f.find<PictureBox>("imgFoto")->image(), f.find<PictureBox>("imgBianco")->image());
     QVERIFY(f.world.platform().messages.isEmpty());
+
+    // Saving the wine leaves the unreadable file alone: the user can still
+    // recover the photo from it. Browsing away and back changes nothing.
+    f.click("cmdSalva");
+    QCOMPARE(f.world.platform().lastMessage(),
+             QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
+    QCOMPARE(testfiles::read(bad.fileName()), QByteArray("not a picture"));
+    f.click("cmdUltimo");
+    f.click("cmdSalva");
+    QCOMPARE(testfiles::read(bad.fileName()), QByteArray("not a picture"));
+
+    // A photo the user loads replaces it at the next save.
+    QImage blue(32, 24, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    const QString chosen = f.world.path(QStringLiteral("blu.jpg"));
+    QVERIFY(blue.save(chosen, "JPEG"));
+    f.world.platform().openAnswers.enqueue(chosen);
+    f.click("btnCaricaFoto");
+    f.click("cmdSalva");
+    QCOMPARE(testfiles::read(bad.fileName()), testfiles::read(chosen));
+
+    // A duplicate of a wine whose photo is unreadable starts with the
+    // placeholder and writes it under its own new position only.
+    QVERIFY(testfiles::write(bad.fileName(), "not a picture"));
+    f.click("cmdPrimo");
+    f.click("cmdDuplica");
+    f.click("cmdSalva");
+    QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("2"));
+    QCOMPARE(testfiles::read(bad.fileName()), QByteArray("not a picture"));
+    QVERIFY(!QImage(f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_2.jpg"))).isNull());
 }
 
 void TestVini::loadPhotoButton_data()

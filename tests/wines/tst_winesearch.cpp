@@ -52,10 +52,6 @@ private slots:
     void searchLine();
     void matching_data();
     void matching();
-    void listOrder_data();
-    void listOrder();
-    void findInList_data();
-    void findInList();
     void searchWindowFlow();
     void emptyArchive();
     void unreadableArchiveKeepsTheCriteriaPanel();
@@ -126,59 +122,6 @@ void TestWineSearch::matching()
     QFETCH(QList<WineCriterion>, criteria);
     QFETCH(bool, listed);
     QCOMPARE(WineMatcher(criteria).matches(record), listed);
-}
-
-void TestWineSearch::listOrder_data()
-{
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QStringList>("sorted");
-    // Letters compare without regard to case; other characters by code
-    // ('[' and '_' come between upper and lower case letters in the code page).
-    QTest::newRow("letters alike in either case")
-        << QStringList{"barolo", "Amarone", "asti", "Barbera", "_x", "Zibibbo", "[y"}
-        << QStringList{"Amarone", "asti", "Barbera", "barolo", "Zibibbo", "[y", "_x"};
-    // The code page puts the euro, typographic quotes and the capitals with
-    // caron at 0x80-0x9F, before the Latin-1 letters: not in Unicode order.
-    QTest::newRow("code page order of 0x80-0xFF")
-        << QStringList{QStringLiteral("À"), QStringLiteral("€"), QStringLiteral("~"), QStringLiteral("Š"),
-                       QStringLiteral("’"), QStringLiteral("Œ"), QStringLiteral("¡")}
-        << QStringList{QStringLiteral("~"), QStringLiteral("€"), QStringLiteral("Š"), QStringLiteral("Œ"),
-                       QStringLiteral("’"), QStringLiteral("¡"), QStringLiteral("À")};
-    QTest::newRow("a shorter line first, equal lines keep their order")
-        << QStringList{"Soave 2", "soave", "Soave", "SOAVE 1"} << QStringList{"soave", "Soave", "SOAVE 1", "Soave 2"};
-}
-
-void TestWineSearch::listOrder()
-{
-    QFETCH(QStringList, lines);
-    QFETCH(QStringList, sorted);
-    sortListLines(lines);
-    QCOMPARE(lines, sorted);
-}
-
-void TestWineSearch::findInList_data()
-{
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("same");
-    QTest::addColumn<int>("expected");
-    // items: 0 "barolo a", 1 "asti", 2 "barolo b", 3 "soave"
-    QTest::newRow("new text starts from the top") << 2 << "barolo" << false << 0;
-    QTest::newRow("same text moves to the next match") << 0 << "barolo" << true << 2;
-    QTest::newRow("same text wraps round to the first") << 2 << "barolo" << true << 0;
-    QTest::newRow("single match found again from itself") << 3 << "soave" << true << 3;
-    QTest::newRow("no match keeps nothing") << 1 << "brunello" << false << -1;
-    QTest::newRow("empty text never matches") << 1 << "" << false << -1;
-}
-
-void TestWineSearch::findInList()
-{
-    QFETCH(int, selected);
-    QFETCH(QString, text);
-    QFETCH(bool, same);
-    QFETCH(int, expected);
-    const QStringList items{"Barolo A", "Asti", "BAROLO B", "Soave"};
-    QCOMPARE(vinarca::findInList(items, selected, text, same), expected);
 }
 
 void TestWineSearch::searchWindowFlow()

@@ -1,0 +1,191 @@
+// The editing flow every record editor shares, as plain logic: the
+// navigation table, parsing the position label, storing in place or by
+// appending, and the picture file rules.
+#include "EditFlow.h"
+#include "Photo.h"
+#include "RecordArchive.h"
+#include "ScriptedPlatform.h"
+#include "TestFiles.h"
+#include "WineRecord.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTest>
+
+#include <stdexcept>
+
+using namespace vinarca;
+
+Q_DECLARE_METATYPE(vinarca::NavStep)
+
+namespace {
+// A small kind of its own: 10-byte records, pictures "Foto/Foto_<n>.jpg".
+const RecordLayout kLayout{{"Nome", 4}, {"Note", 4}};
+const RecordKind kTiny{QStringLiteral("tiny.pro"), &kLayout, QStringLiteral("Foto"), QStringLiteral("Foto_"),
+                       {{QStringLiteral("Nome"), QStringLiteral("manca il nome")}}};
+
+QByteArray record(const QString& nome)
+{
+    QByteArray r = kLayout.emptyRecord();
+    kLayout.encodeField(r, kTiny.field(QStringLiteral("Nome")), nome);
+    return r;
+}
+} // namespace
+
+class TestEditFlow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void navigationTable_data();
+    void navigationTable();
+    void positionLabel_data();
+    void positionLabel();
+    void storeAppendsOrWritesInPlace();
+    void navigateReadsTheTarget();
+    void kindNamesFieldsAndFiles();
+    void pictureStates_data();
+    void pictureStates();
+};
+
+void TestEditFlow::navigationTable_data()
+{
+    QTest::addColumn<NavStep>("step");
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<qint64>("shown"); // 0: a new record
+    QTest::addColumn<qint64>("target"); // 0: nothing is read
+    QTest::addColumn<bool>("empty");
+    QTest::addColumn<bool>("clear");
+    const auto F = NavStep::First, P = NavStep::Previous, N = NavStep::Next, L = NavStep::Last;
+    QTest::newRow("first, empty archive") << F << 0LL << 0LL << 0LL << true << false;
+    QTest::newRow("last, empty archive") << L << 0LL << 0LL << 0LL << true << false;
+    QTest::newRow("previous, empty archive") << P << 0LL << 0LL << 0LL << true << false;
+    QTest::newRow("next, empty archive: position dropped") << N << 0LL << 2LL << 0LL << true << true;
+    QTest::newRow("previous on 1 of an emptied archive: nothing at all") << P << 0LL << 1LL << 0LL << false << false;
+    QTest::newRow("first from a new record") << F << 3LL << 0LL << 1LL << false << false;
+    QTest::newRow("first from 3") << F << 3LL << 3LL << 1LL << false << false;
+    QTest::newRow("last from a new record") << L << 3LL << 0LL << 3LL << false << false;
+    QTest::newRow("next from a new record shows 1") << N << 3LL << 0LL << 1LL << false << false;
+    QTest::newRow("previous from a new record shows 1") << P << 3LL << 0LL << 1LL << false << false;
+    QTest::newRow("next from 2") << N << 3LL << 2LL << 3LL << false << false;
+    QTest::newRow("next on the last: nothing") << N << 3LL << 3LL << 0LL << false << false;
+    QTest::newRow("next beyond the archive: nothing") << N << 3LL << 7LL << 0LL << false << false;
+    QTest::newRow("previous from 3") << P << 3LL << 3LL << 2LL << false << false;
+    QTest::newRow("previous on the first: nothing") << P << 3LL << 1LL << 0LL << false << false;
+    // The archive shrank under the editor: the read of 6 then fails and is
+    // reported as an access failure.
+    QTest::newRow("previous beyond the archive asks for the one before") << P << 3LL << 7LL << 6LL << false << false;
+}
+
+void TestEditFlow::navigationTable()
+{
+    QFETCH(NavStep, step);
+    QFETCH(qint64, count);
+    QFETCH(qint64, shown);
+    QFETCH(qint64, target);
+    QFETCH(bool, empty);
+    QFETCH(bool, clear);
+    QCOMPARE(navigationTarget(step, count, shown), (NavigationTarget{target, empty, clear}));
+}
+
+void TestEditFlow::positionLabel_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("position"); // -1: refused as an access failure
+    QTest::newRow("empty: a new record") << "" << 0LL;
+    QTest::newRow("blanks: a new record") << "  " << 0LL;
+    QTest::newRow("a position") << "12" << 12LL;
+    QTest::newRow("a position with blanks") << " 7 " << 7LL;
+    QTest::newRow("zero") << "0" << -1LL;
+    QTest::newRow("negative") << "-3" << -1LL;
+    QTest::newRow("not a number") << "dodici" << -1LL;
+}
+
+void TestEditFlow::positionLabel()
+{
+    QFETCH(QString, text);
+    QFETCH(qint64, position);
+    if (position < 0)
+        QVERIFY_THROWS_EXCEPTION(ArchiveError, parsePosition(text));
+    else
+        QCOMPARE(parsePosition(text), position);
+}
+
+void TestEditFlow::storeAppendsOrWritesInPlace()
+{
+    TestWorld world;
+    QCOMPARE(storeRecord(kTiny, 0, record("uno")).position, 1);
+    const StoreOutcome second = storeRecord(kTiny, 0, record("due"));
+    QCOMPARE(second.position, 2);
+    QVERIFY(second.appended);
+    const StoreOutcome inPlace = storeRecord(kTiny, 1, record("UNO"));
+    QCOMPARE(inPlace.position, 1);
+    QVERIFY(!inPlace.appended);
+    QCOMPARE(testfiles::read(kTiny.archivePath()), record("UNO") + record("due"));
+    // A position the archive does not hold is refused, and nothing is written.
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, storeRecord(kTiny, 5, record("cinque")));
+    QCOMPARE(testfiles::read(kTiny.archivePath()).size(), 2 * kLayout.recordSize());
+}
+
+void TestEditFlow::navigateReadsTheTarget()
+{
+    TestWorld world;
+    QVERIFY(testfiles::write(kTiny.archivePath(), record("uno") + record("due") + record("tre")));
+    QByteArray buffer;
+    const NavigationTarget last = navigateArchive(kTiny, NavStep::Last, 0, buffer);
+    QCOMPARE(last.position, 3);
+    QCOMPARE(buffer, record("tre"));
+    buffer = "untouched";
+    QCOMPARE(navigateArchive(kTiny, NavStep::Next, 3, buffer).position, 0);
+    QCOMPARE(buffer, QByteArray("untouched"));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, navigateArchive(kTiny, NavStep::Previous, 7, buffer));
+}
+
+void TestEditFlow::kindNamesFieldsAndFiles()
+{
+    TestWorld world;
+    QCOMPARE(kTiny.field(QStringLiteral("Note")), 1);
+    // A misspelt name fails at once instead of showing or printing blank.
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, kTiny.field(QStringLiteral("note")));
+    QCOMPARE(kTiny.archivePath(), world.path(QStringLiteral("tiny.pro")));
+    QCOMPARE(kTiny.picturePath(QStringLiteral(" 12 ")), world.path(QStringLiteral("Foto/Foto_12.jpg")));
+    QCOMPARE(wineKind().picturePath(QStringLiteral("3")),
+             world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_3.jpg")));
+    for (const RequiredField& required : wineKind().required)
+        QVERIFY(wineKind().field(required.field) >= 0);
+}
+
+void TestEditFlow::pictureStates_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("unreadable");
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        red.save(&buffer, "JPEG");
+    }
+    QTest::newRow("no file: placeholder, nothing to keep") << QByteArray() << false << false;
+    QTest::newRow("a photo") << jpeg << true << false;
+    QTest::newRow("not a picture: placeholder, file kept") << QByteArray("not a picture") << false << true;
+    QTest::newRow("cut short: placeholder, file kept") << jpeg.left(jpeg.size() / 3) << false << true;
+}
+
+void TestEditFlow::pictureStates()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, shown);
+    QFETCH(bool, unreadable);
+    TestWorld world;
+    if (!content.isEmpty())
+        QVERIFY(testfiles::write(kTiny.picturePath(QStringLiteral("1")), content));
+    const RecordPicture picture = readRecordPicture(kTiny, QStringLiteral("1"));
+    QCOMPARE(bool(picture.photo), shown);
+    QCOMPARE(picture.unreadable, unreadable);
+    QVERIFY(QDir(kTiny.pictureFolderPath()).exists()); // the folder is made on every read
+}
+
+QTEST_MAIN(TestEditFlow)
+#include "tst_editflow.moc"
