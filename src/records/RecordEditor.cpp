@@ -1,6 +1,7 @@
 #include "RecordEditor.h"
 
 #include "HighlightEdit.h"
+#include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
@@ -63,14 +64,31 @@ StatusHints* RecordEditor::createStatusLine(const QRect& geometry, const QColor&
     return hints;
 }
 
-PictureButton* RecordEditor::addPictureButton(QWidget* panel, StatusHints& hints, PictureButton*& member,
-                                              const char* name, const QString& picture, QPoint at, const char* status)
+void RecordEditor::addPictureButtons(QWidget* panel, StatusHints& hints, const QString& artFolder,
+                                     std::initializer_list<ButtonSpec> buttons)
 {
-    member = new PictureButton(picture, panel);
-    member->setObjectName(QString::fromLatin1(name));
-    member->move(at);
-    hints.addButton(member, QString::fromUtf8(status));
-    return member;
+    for (const ButtonSpec& b : buttons) {
+        auto* button = new PictureButton(artFolder + QLatin1Char('/') + QLatin1String(b.picture), panel);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->move(b.at);
+        hints.addButton(button, QString::fromUtf8(b.status));
+        *b.member = button;
+    }
+}
+
+void RecordEditor::addTiles(QWidget* panel, StatusHints& hints,
+                            std::initializer_list<std::pair<const char*, QRect>> tiles)
+{
+    for (const auto& [name, geometry] : tiles)
+        hints.addBackground(new ShapeRect(panel, QString::fromLatin1(name), geometry, Qt::white, palette::PanelOutline, 4));
+}
+
+void RecordEditor::createPositionLabel(QWidget* panel, const QRect& geometry, StatusHints& hints)
+{
+    lblPosizione = makeLabel(panel, QStringLiteral("lblPosizione"), QString(), geometry, QStringLiteral("Verdana"), 12,
+                             true, palette::CaptionBlue);
+    lblPosizione->setAlignment(Qt::AlignCenter);
+    hints.addQuiet(lblPosizione);
 }
 
 void RecordEditor::createPictureBoxes(QWidget* panel, const QRect& geometry, const QImage& placeholder,

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <initializer_list>
+
 class QLabel;
 class QPushButton;
 
@@ -72,8 +74,22 @@ protected:
 
     // Building blocks for the concrete editor's constructor.
     StatusHints* createStatusLine(const QRect& geometry, const QColor& colour);
-    PictureButton* addPictureButton(QWidget* panel, StatusHints& hints, PictureButton*& member, const char* name,
-                                    const QString& picture, QPoint at, const char* status);
+    // A clickable picture with its status-line text, named and placed.
+    struct ButtonSpec
+    {
+        PictureButton** member;
+        const char* name;
+        const char* picture; // artwork name under `artFolder`
+        QPoint at;
+        const char* status;
+    };
+    void addPictureButtons(QWidget* panel, StatusHints& hints, const QString& artFolder,
+                           std::initializer_list<ButtonSpec> buttons);
+    // White tiles with the panel outline, under groups of buttons; the status
+    // line empties over them.
+    void addTiles(QWidget* panel, StatusHints& hints, std::initializer_list<std::pair<const char*, QRect>> tiles);
+    // The position label: bold Verdana, centred, between Previous and Next.
+    void createPositionLabel(QWidget* panel, const QRect& geometry, StatusHints& hints);
     void createPictureBoxes(QWidget* panel, const QRect& geometry, const QImage& placeholder, StatusHints& hints);
     void createAttachmentLabels(QWidget* panel);
     // Shows `field` in `box`; `maxLength` limits typing only.

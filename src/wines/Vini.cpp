@@ -121,57 +121,31 @@ TfrmVini::TfrmVini(QWidget* parent) : RecordEditor(wineKind(), palette::WindowBl
 
 void TfrmVini::buildToolbar(QWidget* panel, StatusHints& hints)
 {
-    struct Tile
-    {
-        const char* name;
-        QRect geometry;
-    };
-    const Tile tiles[] = {
-        {"shpNuovo", {6, 8, 215, 56}},      {"shpAnteprima", {227, 8, 158, 56}}, {"shpStampa", {391, 8, 158, 56}},
-        {"shpRecord", {555, 8, 224, 56}},   {"shpRiepiloghi", {785, 8, 92, 56}}, {"shpEsci", {883, 8, 107, 56}},
-    };
-    for (const Tile& tile : tiles)
-        hints.addBackground(new ShapeRect(panel, QString::fromLatin1(tile.name), tile.geometry, Qt::white, palette::PanelOutline, 4));
+    addTiles(panel, hints,
+             {{"shpNuovo", {6, 8, 215, 56}}, {"shpAnteprima", {227, 8, 158, 56}}, {"shpStampa", {391, 8, 158, 56}},
+              {"shpRecord", {555, 8, 224, 56}}, {"shpRiepiloghi", {785, 8, 92, 56}}, {"shpEsci", {883, 8, 107, 56}}});
 
-    struct Button
-    {
-        PictureButton* TfrmVini::*member;
-        const char* name;
-        const char* picture;
-        QPoint at;
-        const char* status;
-    };
-    const Button buttons[] = {
-        {&TfrmVini::cmdNuovo, "cmdNuovo", "nuovo", {11, 16}, "Prepara la schermata per l'inserimento di una nuova scheda."},
-        {&TfrmVini::cmdDuplica, "cmdDuplica", "duplica", {52, 16},
+    addPictureButtons(panel, hints, QStringLiteral(":/wines"), {
+        {&cmdNuovo, "cmdNuovo", "nuovo", {11, 16}, "Prepara la schermata per l'inserimento di una nuova scheda."},
+        {&cmdDuplica, "cmdDuplica", "duplica", {52, 16},
          "Prepara la schermata per l'inserimento di una nuova scheda duplicando i dati correnti."},
-        {&TfrmVini::cmdSalva, "cmdSalva", "salva", {93, 16}, "Salva la scheda in archivio."},
-        {&TfrmVini::cmdTrova, "cmdTrova", "trova", {134, 16}, "Trova una scheda in archivio."},
-        {&TfrmVini::cmdFile, "cmdFile", "file", {175, 16}, "Allega file alla scheda."},
-        {&TfrmVini::cmdAnteprima, "cmdAnteprima", "anteprima", {232, 20}, "Visualizza l'anteprima di stampa della scheda."},
-        {&TfrmVini::cmdStampa, "cmdStampa", "stampa", {396, 20}, "Stampa la scheda."},
-        {&TfrmVini::cmdPrimo, "cmdPrimo", "primo", {562, 16}, "Visualizza la prima scheda in archivio."},
-        {&TfrmVini::cmdIndietro, "cmdIndietro", "indietro", {603, 16}, "Visualizza la scheda precedente in archivio."},
-        {&TfrmVini::cmdAvanti, "cmdAvanti", "avanti", {695, 16}, "Visualizza la scheda successiva in archivio."},
-        {&TfrmVini::cmdUltimo, "cmdUltimo", "ultimo", {736, 16}, "Visualizza l'ultima scheda in archivio."},
-        {&TfrmVini::cmdEsporta, "cmdEsporta", "esporta", {792, 16},
+        {&cmdSalva, "cmdSalva", "salva", {93, 16}, "Salva la scheda in archivio."},
+        {&cmdTrova, "cmdTrova", "trova", {134, 16}, "Trova una scheda in archivio."},
+        {&cmdFile, "cmdFile", "file", {175, 16}, "Allega file alla scheda."},
+        {&cmdAnteprima, "cmdAnteprima", "anteprima", {232, 20}, "Visualizza l'anteprima di stampa della scheda."},
+        {&cmdStampa, "cmdStampa", "stampa", {396, 20}, "Stampa la scheda."},
+        {&cmdPrimo, "cmdPrimo", "primo", {562, 16}, "Visualizza la prima scheda in archivio."},
+        {&cmdIndietro, "cmdIndietro", "indietro", {603, 16}, "Visualizza la scheda precedente in archivio."},
+        {&cmdAvanti, "cmdAvanti", "avanti", {695, 16}, "Visualizza la scheda successiva in archivio."},
+        {&cmdUltimo, "cmdUltimo", "ultimo", {736, 16}, "Visualizza l'ultima scheda in archivio."},
+        {&cmdEsporta, "cmdEsporta", "esporta", {792, 16},
          "Esporta le schede in archivio in un file di Microsoft Excel."},
-        {&TfrmVini::cmdSlideshow, "cmdSlideshow", "slideshow", {833, 16}, "Esegui lo slide show del catalogo vini."},
-        {&TfrmVini::cmdGuida, "cmdGuida", "guida", {894, 16}, "Visualizza la pagina della guida sensibile al contesto."},
-        {&TfrmVini::cmdEsci, "cmdEsci", "esci", {942, 16}, "Esci da questa schermata di lavoro."},
-    };
-    for (const Button& b : buttons) {
-        auto* button = new PictureButton(QStringLiteral(":/wines/%1").arg(QLatin1String(b.picture)), panel);
-        button->setObjectName(QString::fromLatin1(b.name));
-        button->move(b.at);
-        hints.addButton(button, QString::fromUtf8(b.status));
-        this->*b.member = button;
-    }
+        {&cmdSlideshow, "cmdSlideshow", "slideshow", {833, 16}, "Esegui lo slide show del catalogo vini."},
+        {&cmdGuida, "cmdGuida", "guida", {894, 16}, "Visualizza la pagina della guida sensibile al contesto."},
+        {&cmdEsci, "cmdEsci", "esci", {942, 16}, "Esci da questa schermata di lavoro."},
+    });
 
-    lblPosizione = makeLabel(panel, QStringLiteral("lblPosizione"), QString(), QRect(642, 24, 50, 24),
-                             QStringLiteral("Verdana"), 12, true, palette::CaptionBlue);
-    lblPosizione->setAlignment(Qt::AlignCenter);
-    hints.addQuiet(lblPosizione);
+    createPositionLabel(panel, QRect(642, 24, 50, 24), hints);
 }
 
 void TfrmVini::buildPhotoBox(QWidget* panel, StatusHints& hints)
@@ -180,36 +154,19 @@ void TfrmVini::buildPhotoBox(QWidget* panel, StatusHints& hints)
 
     createPictureBoxes(panel, QRect(14, 80, 307, 409), artwork(QStringLiteral(":/wines/foto_placeholder")), hints);
 
-    auto* bkgPulsantiFoto = new ShapeRect(panel, QStringLiteral("bkgPulsantiFoto"), QRect(14, 500, 307, 64), Qt::white, palette::PanelOutline, 4);
-    hints.addBackground(bkgPulsantiFoto);
+    addTiles(panel, hints, {{"bkgPulsantiFoto", {14, 500, 307, 64}}});
 
-    struct Button
-    {
-        PictureButton* TfrmVini::*member;
-        const char* name;
-        const char* picture;
-        int x;
-        const char* status;
-    };
-    const Button buttons[] = {
-        {&TfrmVini::btnCaricaFoto, "btnCaricaFoto", "carica_foto", 20, "Carica una foto."},
-        {&TfrmVini::btnSalvaFoto, "btnSalvaFoto", "salva_foto", 176, "Salva la foto su disco."},
-        {&TfrmVini::btnWebcam, "btnWebcam", "webcam_btn", 224, "Scatta la foto con la tua WebCam."},
-        {&TfrmVini::btnZoomFoto, "btnZoomFoto", "zoom_foto", 272, "Visualizza la foto nelle sue dimensioni reali."},
-    };
-    for (const Button& b : buttons) {
-        auto* button = new PictureButton(QStringLiteral(":/wines/%1").arg(QLatin1String(b.picture)), panel);
-        button->setObjectName(QString::fromLatin1(b.name));
-        button->move(b.x, 515);
-        hints.addButton(button, QString::fromUtf8(b.status));
-        this->*b.member = button;
-    }
+    addPictureButtons(panel, hints, QStringLiteral(":/wines"),
+                      {{&btnCaricaFoto, "btnCaricaFoto", "carica_foto", {20, 515}, "Carica una foto."},
+                       {&btnSalvaFoto, "btnSalvaFoto", "salva_foto", {176, 515}, "Salva la foto su disco."},
+                       {&btnWebcam, "btnWebcam", "webcam_btn", {224, 515}, "Scatta la foto con la tua WebCam."},
+                       {&btnZoomFoto, "btnZoomFoto", "zoom_foto", {272, 515},
+                        "Visualizza la foto nelle sue dimensioni reali."}});
 }
 
 void TfrmVini::buildFields(QWidget* panel, StatusHints& hints)
 {
-    hints.addBackground(new ShapeRect(panel, QStringLiteral("shpSfondo"), QRect(337, 72, 653, 500), Qt::white, palette::PanelOutline, 4));
-    hints.addBackground(new ShapeRect(panel, QStringLiteral("shpSezione01"), QRect(6, 580, 984, 64), Qt::white, palette::PanelOutline, 4));
+    addTiles(panel, hints, {{"shpSfondo", {337, 72, 653, 500}}, {"shpSezione01", {6, 580, 984, 64}}});
 
     auto* title = new PictureBox(panel);
     title->setObjectName(QStringLiteral("imgTitolo"));

@@ -13,18 +13,46 @@ unsigned char foldByte(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
-QString field(const QByteArray& record, const char* name)
+// The fields of the list line, looked up by name once.
+struct LineFields
 {
-    return wineLayout().decodeField(record, wineKind().field(QString::fromLatin1(name)));
+    int nome, produttore, fornitore, giacenza, prezzo;
+};
+const LineFields& lineFields()
+{
+    static const LineFields fields{
+        wineKind().field(QStringLiteral("Nome")), wineKind().field(QStringLiteral("Produttore")),
+        wineKind().field(QStringLiteral("Fornitore")), wineKind().field(QStringLiteral("Giacenza")),
+        wineKind().field(QStringLiteral("Prezzo"))};
+    return fields;
+}
+
+void appendColumn(QString& line, const QString& text, int width)
+{
+    line.append(QStringView(text).left(width));
+    for (qsizetype i = text.size(); i < width; ++i)
+        line.append(QLatin1Char(' '));
 }
 } // namespace
 
 QString WineSearchLine(const QByteArray& record)
 {
-    return listColumn(field(record, "Nome"), 30) + QStringLiteral("  Produttore: ")
-           + listColumn(field(record, "Produttore"), 30) + QStringLiteral("  Fornitore: ")
-           + listColumn(field(record, "Fornitore"), 30) + QStringLiteral("  Giacenza: ")
-           + listColumn(field(record, "Giacenza"), 10) + QStringLiteral("  € ") + field(record, "Prezzo");
+    // Built in one buffer: a search lists up to every wine of the archive.
+    const RecordLayout& layout = wineLayout();
+    const LineFields& f = lineFields();
+    const QString prezzo = layout.decodeField(record, f.prezzo);
+    QString line;
+    line.reserve(30 + 14 + 30 + 13 + 30 + 12 + 10 + 4 + prezzo.size());
+    appendColumn(line, layout.decodeField(record, f.nome), 30);
+    line.append(QLatin1String("  Produttore: "));
+    appendColumn(line, layout.decodeField(record, f.produttore), 30);
+    line.append(QLatin1String("  Fornitore: "));
+    appendColumn(line, layout.decodeField(record, f.fornitore), 30);
+    line.append(QLatin1String("  Giacenza: "));
+    appendColumn(line, layout.decodeField(record, f.giacenza), 10);
+    line.append(QStringLiteral("  € "));
+    line.append(prezzo);
+    return line;
 }
 
 WineMatcher::WineMatcher(const QList<WineCriterion>& criteria)
