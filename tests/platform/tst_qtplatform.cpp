@@ -1,8 +1,10 @@
+#include "Camera.h"
 #include "Platform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -67,6 +69,7 @@ private slots:
     void plainMessageBox();
     void shellOpen_data();
     void shellOpen();
+    void cameraSupportLoadsOnFirstUse();
 
 private:
     std::unique_ptr<Platform> m_previous;
@@ -152,6 +155,18 @@ void TestQtPlatform::shellOpen()
     QCOMPARE(desktop.urls, QList<QUrl>{url});
     if (url.isLocalFile())
         QCOMPARE(desktop.urls.constFirst().toLocalFile(), url.toLocalFile());
+}
+
+void TestQtPlatform::cameraSupportLoadsOnFirstUse()
+{
+    const auto multimediaMapped = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
+    };
+    // Nothing of the program loads Qt Multimedia before a camera is asked for.
+    QVERIFY(!multimediaMapped());
+    QVERIFY(loadQtCameraModule());
+    QVERIFY(multimediaMapped());
 }
 
 QTEST_MAIN(TestQtPlatform)
