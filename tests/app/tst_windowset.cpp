@@ -108,7 +108,15 @@ void TestWindowSet::startShowsOnlyTheLogin()
 {
     TestWorld world;
     WindowSet windows;
+    // The login is painted on screen before the other windows are built.
+    int paintedBefore = 0;
+    QObject::connect(&windows, &WindowSet::loginOnScreen, [&] {
+        QVERIFY(frmPassword->isVisible());
+        QVERIFY(!frmAvvio && !frmCambiaPassword && !frmVini);
+        ++paintedBefore;
+    });
     windows.start();
+    QCOMPARE(paintedBefore, 1);
     QCOMPARE(visibleWindows(), QList<QWidget*>{frmPassword});
     QCOMPARE(frmAvvio->objectName(), QStringLiteral("frmAvvio"));
     QCOMPARE(frmCambiaPassword->objectName(), QStringLiteral("frmCambiaPassword"));
