@@ -8,7 +8,6 @@
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
-#include "ProgramFolder.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -18,7 +17,6 @@ using namespace vinarca;
 TfrmAvvio* frmAvvio = nullptr;
 
 namespace {
-
 PictureButton* pictureButton(QWidget* parent, const char* name, const char* art, QPoint at)
 {
     auto* button = new PictureButton(QStringLiteral(":/shell/%1").arg(QLatin1String(art)), parent);

@@ -3,11 +3,11 @@
 #include "Artwork.h"
 #include "LinkLabel.h"
 #include "OpenURL.h"
+#include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
 #include "ProgramFolder.h"
-#include "Palette.h"
 #include "Shapes.h"
 #include "WindowKeys.h"
 

@@ -3,13 +3,12 @@
 #include "Artwork.h"
 #include "LinkLabel.h"
 #include "OpenURL.h"
+#include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
-#include "Palette.h"
 #include "Shapes.h"
 #include "WindowKeys.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 using namespace vinarca;
