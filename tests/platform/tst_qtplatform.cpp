@@ -28,19 +28,25 @@ SeenBox answerNextBox(const std::function<void()>& showBox, const QString& press
 {
     SeenBox seen;
     QTimer::singleShot(0, qApp, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        seen.text = box->text();
-        seen.icon = box->icon();
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* box = qobject_cast<QMessageBox*>(modal);
         QAbstractButton* chosen = nullptr;
-        for (QAbstractButton* button : box->buttons()) {
-            seen.buttons << button->text().remove(QLatin1Char('&'));
-            if (button->text().remove(QLatin1Char('&')) == press)
-                chosen = button;
+        if (box) {
+            seen.text = box->text();
+            seen.icon = box->icon();
+            for (QAbstractButton* button : box->buttons()) {
+                seen.buttons << button->text().remove(QLatin1Char('&'));
+                if (seen.buttons.constLast() == press)
+                    chosen = button;
+            }
+            seen.buttons.sort();
         }
-        seen.buttons.sort();
-        QVERIFY(chosen);
-        chosen->click();
+        // A box that is not what the test expects is closed, so the test fails
+        // on its comparisons instead of waiting for a user.
+        if (chosen)
+            chosen->click();
+        else if (modal)
+            modal->close();
     });
     showBox();
     return seen;
