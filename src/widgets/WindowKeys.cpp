@@ -55,8 +55,8 @@ protected:
     {
         if (event->type() != QEvent::KeyPress)
             return false;
-        const auto& key = static_cast<const QKeyEvent&>(*event);
-        return key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier;
+        // The very key a dialog closes on.
+        return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel);
     }
 };
 
