@@ -173,6 +173,9 @@ void TestQtPlatform::cameraSupportLoadsOnFirstUse()
     QVERIFY(!multimediaMapped());
     QVERIFY(loadQtCameraModule());
     QVERIFY(multimediaMapped());
+    // The camera it makes (when the machine has one) starts stopped.
+    const std::unique_ptr<Camera> camera = makeQtCamera();
+    QVERIFY(!camera || !camera->isActive());
 }
 
 QTEST_MAIN(TestQtPlatform)
