@@ -34,4 +34,52 @@ inline bool report(const char* what, double measuredMs, double floorMs, double b
     return ok;
 }
 
+// Runs the floor and the measured work in turn, `runs` times each, so that
+// both meet the same machine state (caches, other load) pair by pair. Each
+// function returns its own time in milliseconds.
+struct Pairs
+{
+    std::vector<double> floorMs;
+    std::vector<double> measuredMs;
+};
+
+inline Pairs interleaved(int runs, const std::function<double()>& floor, const std::function<double()>& measured)
+{
+    Pairs pairs;
+    for (int i = 0; i < runs; ++i) {
+        pairs.floorMs.push_back(floor());
+        pairs.measuredMs.push_back(measured());
+    }
+    return pairs;
+}
+
+inline double timedMs(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Prints the median times and the minimum and median of the per-pair ratios;
+// the budget holds the median ratio.
+inline bool reportPairs(const char* what, const Pairs& pairs, double budget)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < pairs.floorMs.size(); ++i)
+        ratios.push_back(pairs.measuredMs[i] / pairs.floorMs[i]);
+    const double minRatio = *std::min_element(ratios.begin(), ratios.end());
+    const double medianRatio = median(ratios);
+    const bool ok = medianRatio <= budget;
+    std::printf("%-44s %9.2f ms  floor %9.2f ms  ratio min %5.2f median %5.2f  budget %4.1f  %s\n", what,
+                median(pairs.measuredMs), median(pairs.floorMs), minRatio, medianRatio, budget, ok ? "OK" : "OVER");
+    return ok;
+}
+
 } // namespace bench

@@ -1,9 +1,10 @@
 // Start-up and archive benchmarks. Each figure is a ratio against a floor
-// measured in the same run on the same machine:
-//   start-up      all windows created and the login window shown  vs  a bare Qt window shown
+// measured in the same run on the same machine, in interleaved pairs:
+//   start-up      a new process until the login window is painted on screen
+//                 vs  a program linking Qt Widgets only until its empty window is
 //   scan          every record of the archive   vs  a plain sequential read
 //   show record   the editor showing record k   vs  a plain sequential read
-// Usage: bench_foundation [--quick]
+// Usage: bench_foundation [--quick | --startup]
 #include "BenchSupport.h"
 #include "Platform.h"
 #include "ProgramFolder.h"
@@ -33,44 +34,40 @@ namespace {
 
 int g_over = 0;
 
-void report(const char* what, double measured, double floor, double budget)
-{
-    g_over += bench::report(what, measured, floor, budget) ? 0 : 1;
-}
-
-// Child modes: show one window, wait until it is on screen, exit.
-int childStartup(bool bare)
+// Child mode: the program's start-up (as main() does it) until the login
+// window has been painted; then it writes "shown" and finishes normally.
+int childStartup()
 {
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     int argc = 1;
     char name[] = "bench";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    QWidget* shown = nullptr;
-    std::unique_ptr<QWidget> bareWindow;
-    std::unique_ptr<WindowSet> windows;
-    if (bare) {
-        bareWindow = std::make_unique<QWidget>();
-        bareWindow->showMaximized();
-        shown = bareWindow.get();
-    } else {
-        windows = std::make_unique<WindowSet>();
-        windows->start();
-        shown = frmPassword;
-    }
-    while (!shown->isVisible() || !shown->windowHandle() || !shown->windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::processEvents();
+    app.setQuitOnLastWindowClosed(false);
+    prepareApplication(&app);
+    WindowSet windows;
+    QObject::connect(&windows, &WindowSet::loginOnScreen, [] {
+        std::fputs("shown\n", stdout);
+        std::fflush(stdout);
+    });
+    windows.start();
     return 0;
 }
 
-double timeChild(const QString& self, const QString& mode, int runs)
+// From the start of a new process until it writes its "shown" line.
+double timeToShown(const QString& program, const QStringList& arguments)
 {
-    return bench::medianMs(runs, [&] {
-        QProcess child;
-        child.start(self, {mode});
-        child.waitForFinished(60000);
-    });
+    QProcess child;
+    QElapsedTimer timer;
+    timer.start();
+    child.start(program, arguments);
+    while (!child.canReadLine() && child.waitForReadyRead(60000)) {
+    }
+    const double ms = timer.nsecsElapsed() / 1e6;
+    if (!child.readLine().startsWith("shown"))
+        std::fprintf(stderr, "%s did not show its window\n", qPrintable(program));
+    child.waitForFinished(60000);
+    return ms;
 }
 
 void plainRead(const QString& path)
@@ -93,13 +90,15 @@ void archiveBench(int wines, int runs, QApplication& app)
     const QString path = wineArchivePath();
     plainRead(path); // warm the page cache for both sides
 
-    const double floor = bench::medianMs(runs, [&] { plainRead(path); });
-    const double scan = bench::medianMs(runs, [&] {
-        RecordArchive archive(path, wineLayout(), RecordArchive::Access::Read);
-        QByteArray record;
-        while (archive.readNext(record)) {
-        }
-    });
+    const auto floor = [&] { return bench::timedMs([&] { plainRead(path); }); };
+    const auto scan = [&] {
+        return bench::timedMs([&] {
+            RecordArchive archive(path, wineLayout(), RecordArchive::Access::Read);
+            QByteArray record;
+            while (archive.readNext(record)) {
+            }
+        });
+    };
     const double scanDecode = bench::medianMs(runs, [&] {
         RecordArchive archive(path, wineLayout(), RecordArchive::Access::Read);
         QByteArray record;
@@ -112,18 +111,20 @@ void archiveBench(int wines, int runs, QApplication& app)
     editor.show();
     // Records n and n - 1 in turn (the farthest seeks), so every step
     // really changes the texts, the position and the photo shown.
-    const double show = bench::medianMs(runs * 4, [&] {
-        editor.cmdUltimoClick();
-        editor.cmdIndietroClick();
-    }) / 2;
+    const auto show = [&] {
+        return bench::timedMs([&] {
+            editor.cmdUltimoClick();
+            editor.cmdIndietroClick();
+        }) / 2;
+    };
 
     char label[96];
     std::snprintf(label, sizeof label, "scan, %d wines", wines);
-    report(label, scan, floor, 2.0);
+    g_over += bench::reportPairs(label, bench::interleaved(runs, floor, scan), 2.0) ? 0 : 1;
     std::snprintf(label, sizeof label, "scan and decode every field, %d wines", wines);
-    std::printf("%-44s %10.3f ms  (for information)\n", label, scanDecode);
+    std::printf("%-44s %9.2f ms  (for information)\n", label, scanDecode);
     std::snprintf(label, sizeof label, "editor shows record %d of %d", wines, wines);
-    report(label, show, floor, 2.0);
+    g_over += bench::reportPairs(label, bench::interleaved(runs * 4, floor, show), 2.0) ? 0 : 1;
     setProgramFolderForTesting({});
 }
 
@@ -131,21 +132,27 @@ void archiveBench(int wines, int runs, QApplication& app)
 
 int main(int argc, char* argv[])
 {
-    if (argc == 2 && (qstrcmp(argv[1], "startup-bare") == 0 || qstrcmp(argv[1], "startup-vinarca") == 0))
-        return childStartup(qstrcmp(argv[1], "startup-bare") == 0);
+    if (argc == 2 && qstrcmp(argv[1], "startup-vinarca") == 0)
+        return childStartup();
 
+    // Children inherit the platform: offscreen unless QT_QPA_PLATFORM says otherwise.
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    const bool startupOnly = argc == 2 && qstrcmp(argv[1], "--startup") == 0;
     const bool quick = argc == 2 && qstrcmp(argv[1], "--quick") == 0;
     QApplication app(argc, argv);
     installPlatform(tour::makeQuietPlatform());
     const QString self = QCoreApplication::applicationFilePath();
     const int runs = quick ? 3 : 9;
 
-    timeChild(self, QStringLiteral("startup-bare"), 1); // warm the loader's caches
-    const double bare = timeChild(self, QStringLiteral("startup-bare"), runs);
-    const double vinarca = timeChild(self, QStringLiteral("startup-vinarca"), runs);
-    report("start-up to the first window shown", vinarca, bare, 1.5);
+    const QString bare = QStringLiteral(BENCH_BARE_WINDOW);
+    const auto startBare = [&] { return timeToShown(bare, {}); };
+    const auto startVinarca = [&] { return timeToShown(self, {QStringLiteral("startup-vinarca")}); };
+    startBare(); // warm the loader's caches for both
+    startVinarca();
+    g_over += bench::reportPairs("start-up until the login is on screen", bench::interleaved(runs * 2, startBare, startVinarca), 1.5) ? 0 : 1;
 
+    if (startupOnly)
+        return g_over == 0 ? 0 : 1;
     archiveBench(1000, runs, app);
     archiveBench(quick ? 10000 : 100000, runs, app);
     return g_over == 0 ? 0 : 1;

@@ -6,6 +6,7 @@
 //             single-byte text, so a UTF-8 locale would only slow grep down)
 // at 100,000 and 1,000,000 wines (10,000 and 100,000 with --quick).
 // Usage: bench_search [--quick]
+#include "WindowSet.h"
 #include "BenchSupport.h"
 #include "FramedEdit.h"
 #include "Platform.h"
@@ -132,6 +133,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool quick = argc == 2 && qstrcmp(argv[1], "--quick") == 0;
     QApplication app(argc, argv);
+    prepareApplication(&app);
     installPlatform(tour::makeQuietPlatform());
     QTemporaryDir folder;
     setProgramFolderForTesting(folder.path());

@@ -5,6 +5,7 @@
 //   photo    the editor showing a record whose photo is a 24-megapixel JPEG
 //            vs  djpeg decoding the same file
 // Usage: bench_wines [--quick]
+#include "WindowSet.h"
 #include "BenchSupport.h"
 #include "FramedEdit.h"
 #include "Photo.h"
@@ -140,6 +141,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool quick = argc == 2 && qstrcmp(argv[1], "--quick") == 0;
     QApplication app(argc, argv);
+    prepareApplication(&app);
     const int runs = quick ? 3 : 7;
     installPlatform(tour::makeQuietPlatform());
     QTemporaryDir folder;

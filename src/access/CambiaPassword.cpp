@@ -3,6 +3,7 @@
 #include "Artwork.h"
 #include "Crypt.h"
 #include "FramedEdit.h"
+#include "Palette.h"
 #include "PasswordStore.h"
 #include "PictureBox.h"
 #include "Platform.h"
@@ -31,7 +32,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(QWidget* parent) : QWidget(parent, fixedW
 
     imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/access/cambia_password_logo"), QRect(15, 10, 380, 110));
 
-    const QColor caption(0x1C, 0x3F, 0x6E);
+    const QColor caption = palette::CaptionBlue;
     const QString verdana = QStringLiteral("Verdana");
     lblRigo05 = makeLabel(this, QStringLiteral("lblRigo05"), QStringLiteral("Vecchia password:"), QRect(56, 130, 300, 20), verdana, 10, true, caption);
     txtPasswordOld = new PasswordField(this, QStringLiteral("txtPasswordOld"), QStringLiteral("effPasswordOld"), QRect(56, 152, 300, 32));

@@ -4,6 +4,7 @@
 #include "Crypt.h"
 #include "FramedEdit.h"
 #include "PasswordStore.h"
+#include "Palette.h"
 #include "PictureBox.h"
 #include "Platform.h"
 #include "ShortString.h"
@@ -26,7 +27,7 @@ TfrmPassword::TfrmPassword(QWidget* parent) : QWidget(parent, fixedWindowFlags()
     imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/access/login_logo"), QRect(14, 12, 360, 180));
 
     lblRigo05 = makeLabel(this, QStringLiteral("lblRigo05"), QStringLiteral("Immetti la password e premi OK."),
-                          QRect(24, 206, 340, 24), QStringLiteral("Verdana"), 11, false, QColor(0x1C, 0x3F, 0x6E));
+                          QRect(24, 206, 340, 24), QStringLiteral("Verdana"), 11, false, palette::CaptionBlue);
     lblRigo05->setAlignment(Qt::AlignCenter);
 
     txtPassword = new PasswordField(this, QStringLiteral("txtPassword"), QStringLiteral("effPassword"),

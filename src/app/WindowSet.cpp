@@ -5,14 +5,23 @@
 #include "Password.h"
 #include "ProgramFolder.h"
 #include "Vini.h"
+#include "WindowKeys.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace vinarca {
 
 void Terminate()
 {
     QCoreApplication::quit();
+}
+
+void prepareApplication(QCoreApplication* application)
+{
+    applyProcessFormats();
+    installWindowKeys(application);
 }
 
 namespace {
@@ -25,6 +34,31 @@ void present(QWidget* window)
         window->showMaximized();
     window->activateWindow();
 }
+
+// Ends `loop` once `window` has been painted for the first time and the
+// painting has reached the screen.
+class AfterFirstPaint final : public QObject
+{
+public:
+    AfterFirstPaint(QWidget* window, QEventLoop* loop) : m_loop(loop)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Queued: the painting finishes and is flushed first.
+            QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QEventLoop* m_loop;
+};
 } // namespace
 
 void WindowSet::handOver(QWidget* current, QWidget* next)
@@ -37,9 +71,18 @@ void WindowSet::handOver(QWidget* current, QWidget* next)
 
 WindowSet::WindowSet()
 {
+    // The login window comes first; the other windows are created by start(),
+    // once the login is on screen.
+    frmPassword = new TfrmPassword;
+    connect(frmPassword, &TfrmPassword::exitRequested, this, &Terminate);
+}
+
+void WindowSet::createOtherWindows()
+{
+    if (frmAvvio)
+        return;
     // Persistent windows, created once in the program's fixed order; the
     // dialog windows are created afresh by their openers at each use.
-    frmPassword = new TfrmPassword;
     frmAvvio = new TfrmAvvio;
     frmCambiaPassword = new TfrmCambiaPassword;
     frmVini = new TfrmVini;
@@ -47,7 +90,6 @@ WindowSet::WindowSet()
     connect(frmPassword, &TfrmPassword::loggedIn, this, [] { handOver(frmPassword, frmAvvio); });
     connect(frmPassword, &TfrmPassword::changePasswordRequested, this,
             [] { handOver(frmPassword, frmCambiaPassword); });
-    connect(frmPassword, &TfrmPassword::exitRequested, this, &Terminate);
     connect(frmCambiaPassword, &TfrmCambiaPassword::closed, this, [] {
         handOver(nullptr, frmPassword);
         frmPassword->clearPassword();
@@ -78,7 +120,18 @@ WindowSet::~WindowSet()
 
 void WindowSet::start()
 {
+    // The login is on screen before any work it does not need: the other
+    // windows are built right after its first painting. Until then only
+    // events that are not the user's are handled, so every window exists
+    // before the user can act on the login. A platform that paints nothing
+    // (or late) holds the building back for at most a moment.
+    QEventLoop untilPainted;
+    AfterFirstPaint watch(frmPassword, &untilPainted);
+    QTimer::singleShot(2000, &untilPainted, &QEventLoop::quit);
     present(frmPassword);
+    untilPainted.exec(QEventLoop::ExcludeUserInputEvents);
+    emit loginOnScreen();
+    createOtherWindows();
 }
 
 } // namespace vinarca

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QCoreApplication;
 class QWidget;
 
 namespace vinarca {
@@ -15,15 +16,27 @@ public:
     WindowSet();
     ~WindowSet() override;
 
-    // Shows the first window of the run.
+    // Shows the first window of the run, the login, and once it is on
+    // screen creates the other windows in their fixed order.
     void start();
 
     // Shows `next` first, then hides `current`, so a window of the program is
     // always on screen.
     static void handOver(QWidget* current, QWidget* next);
+
+signals:
+    // The login has been painted on screen; the other windows are not built yet.
+    void loginOnScreen();
+
+private:
+    void createOtherWindows();
 };
 
 // Ends the event loop; the process then exits.
 void Terminate();
+
+// What holds for the whole run, set once when the application object exists
+// and before any window: the process-wide formats and the keyboard rules.
+void prepareApplication(QCoreApplication* application);
 
 } // namespace vinarca

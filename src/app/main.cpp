@@ -8,6 +8,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    vinarca::prepareApplication(&app);
     vinarca::WindowSet windows;
     windows.start();
     return app.exec();

@@ -27,4 +27,8 @@ public:
 // the machine has no camera.
 std::unique_ptr<Camera> makeQtCamera();
 
+// Loads the camera support on its own (makeQtCamera() does it on first use);
+// false when its module cannot be found or loaded.
+bool loadQtCameraModule();
+
 } // namespace vinarca

@@ -1,6 +1,7 @@
 #include "Camera.h"
 
 #include <QCamera>
+#include <QtGlobal>
 #include <QCameraDevice>
 #include <QMediaCaptureSession>
 #include <QMediaDevices>
@@ -99,12 +100,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<Camera> makeQtCamera()
+} // namespace vinarca
+
+// The one entry point of the camera module, looked up by name when the
+// program first asks for a camera (see CameraModule.cpp).
+extern "C" Q_DECL_EXPORT vinarca::Camera* vinarca_make_qt_camera()
 {
     const QCameraDevice device = QMediaDevices::defaultVideoInput();
     if (device.isNull())
         return nullptr;
-    return std::make_unique<QtCamera>(device);
+    return new vinarca::QtCamera(device);
 }
-
-} // namespace vinarca

@@ -4,10 +4,10 @@
 #include "Guida.h"
 #include "Info.h"
 #include "OpenURL.h"
+#include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
-#include "ProgramFolder.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -17,9 +17,6 @@ using namespace vinarca;
 TfrmAvvio* frmAvvio = nullptr;
 
 namespace {
-const QColor kSteelBlue(0x46, 0x82, 0xB4);
-const QColor kFrame(0xB0, 0xC4, 0xDE);
-
 PictureButton* pictureButton(QWidget* parent, const char* name, const char* art, QPoint at)
 {
     auto* button = new PictureButton(QStringLiteral(":/shell/%1").arg(QLatin1String(art)), parent);
@@ -29,15 +26,13 @@ PictureButton* pictureButton(QWidget* parent, const char* name, const char* art,
 }
 } // namespace
 
-TfrmAvvio::TfrmAvvio(QWidget* parent) : GradientWindow(kSteelBlue, QSize(995, 692), parent)
+TfrmAvvio::TfrmAvvio(QWidget* parent) : GradientWindow(palette::SteelBlue, QSize(995, 692), parent)
 {
     setObjectName(QStringLiteral("frmAvvio"));
     setWindowTitle(QStringLiteral(" Vinarca"));
-    // The first window created: the process-wide formats hold before any window is shown.
-    applyProcessFormats();
     QWidget* pan = panel();
 
-    new ShapeRect(pan, QStringLiteral("shpNomeApp"), QRect(8, 8, 979, 100), Qt::white, kFrame, 6);
+    new ShapeRect(pan, QStringLiteral("shpNomeApp"), QRect(8, 8, 979, 100), Qt::white, palette::PanelOutline, 6);
     imgInfo = pictureButton(pan, "imgInfo", "icon_info", {22, 16});
     icoUva_01 = makePicture(pan, "icoUva_01", QStringLiteral(":/shell/uva_sinistra"), QRect(120, 12, 0, 0));
     icoTitoloApp = makePicture(pan, "icoTitoloApp", QStringLiteral(":/shell/titolo_app"), QRect(337, 10, 0, 0));
@@ -68,7 +63,7 @@ TfrmAvvio::TfrmAvvio(QWidget* parent) : GradientWindow(kSteelBlue, QSize(995, 69
     for (int i = 0; i < 3; ++i) {
         const Tile& t = tiles[i];
         const int left = 8 + i * 329;
-        new ShapeRect(pan, QString::fromLatin1(t.background), QRect(left, 118, 321, 466), Qt::white, kFrame, 6);
+        new ShapeRect(pan, QString::fromLatin1(t.background), QRect(left, 118, 321, 466), Qt::white, palette::PanelOutline, 6);
         PictureButton* image = pictureButton(pan, t.imageName, t.art, {left + 11, 128});
         auto* button = new QPushButton(QString::fromLatin1(t.caption), pan);
         button->setObjectName(QString::fromLatin1(t.buttonName));
@@ -82,7 +77,7 @@ TfrmAvvio::TfrmAvvio(QWidget* parent) : GradientWindow(kSteelBlue, QSize(995, 69
         this->*t.button = button;
     }
 
-    new ShapeRect(pan, QStringLiteral("shpCalce"), QRect(8, 594, 979, 90), Qt::white, kFrame, 6);
+    new ShapeRect(pan, QStringLiteral("shpCalce"), QRect(8, 594, 979, 90), Qt::white, palette::PanelOutline, 6);
     imgSito = pictureButton(pan, "imgSito", "banner_sito", {17, 606});
     imgCopyright = pictureButton(pan, "imgCopyright", "icon_crediti", {22, 646});
     imgEsci = pictureButton(pan, "imgEsci", "icon_esci", {958, 648});

@@ -3,11 +3,13 @@
 #include "Artwork.h"
 #include "LinkLabel.h"
 #include "OpenURL.h"
+#include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
 #include "ProgramFolder.h"
 #include "Shapes.h"
+#include "WindowKeys.h"
 
 #include <QLabel>
 #include <QLinearGradient>
@@ -29,7 +31,7 @@ TfrmGuida::TfrmGuida(QWidget* owner) : QDialog(owner, fixedWindowFlags())
     imgLogo->setImage(artwork(QStringLiteral(":/shell/logo_guida")));
 
     lblTitolo = makeLabel(this, QStringLiteral("lblTitolo"), QStringLiteral("Argomento della guida."),
-                          QRect(20, 94, 630, 32), QStringLiteral("Arial"), 16, true, QColor(0xDC, 0x14, 0x3C));
+                          QRect(20, 94, 630, 32), QStringLiteral("Arial"), 16, true, palette::Crimson);
 
     txtGuida = new QPlainTextEdit(this);
     txtGuida->setObjectName(QStringLiteral("txtGuida"));
@@ -54,6 +56,8 @@ TfrmGuida::TfrmGuida(QWidget* owner) : QDialog(owner, fixedWindowFlags())
     connect(imgPDF, &QAbstractButton::clicked, this, &TfrmGuida::lnkWebClick);
     connect(lnkWeb, &LinkLabel::clicked, this, &TfrmGuida::lnkWebClick);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
+    // Left only through Chiudi: Escape does not close the window.
+    keepOpenOnEscape(this);
 
     fixAndCentre(this, QSize(670, 572));
 }

@@ -3,11 +3,12 @@
 #include "Artwork.h"
 #include "LinkLabel.h"
 #include "OpenURL.h"
+#include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Shapes.h"
+#include "WindowKeys.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 using namespace vinarca;
@@ -21,6 +22,8 @@ QPushButton* closeButton(QDialog* dialog, const QRect& geometry)
     button->setFont(QFont(QStringLiteral("Verdana"), 12));
     button->setCursor(Qt::PointingHandCursor);
     QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::accept);
+    // Left only through this button: Escape does not close the window.
+    keepOpenOnEscape(dialog);
     return button;
 }
 
@@ -37,19 +40,10 @@ TfrmInfo::TfrmInfo(QWidget* owner) : QDialog(owner, fixedWindowFlags())
 {
     setObjectName(QStringLiteral("frmInfo"));
     setWindowTitle(QStringLiteral(" Informazioni su Vinarca"));
-    setWindowFill(this, QColor(0xF0, 0xF8, 0xFF));
+    setWindowFill(this, palette::AliceBlue);
 
     new ShapeRect(this, QStringLiteral("shpLogo"), QRect(0, 0, 473, 150), Qt::white);
     imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/shell/logo_vinarca"), QRect(36, 15, 400, 120));
-
-    auto* about = makeLabel(this, QStringLiteral("lblInfo"),
-                            QStringLiteral("Vinarca\n\nCatalogo vini, listini prezzi ed etichette per bottiglie.\n\n"
-                                           "Tutti i dati sono conservati nella cartella del programma: "
-                                           "copiarla significa avere una copia di sicurezza completa.\n\n"
-                                           "Per informazioni scrivere a:"),
-                            QRect(36, 170, 400, 180), QStringLiteral("Verdana"), 11, false, QColor(0x1C, 0x3F, 0x6E));
-    about->setWordWrap(true);
-    about->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     imgEmail = new PictureButton(QStringLiteral(":/shell/icon_email"), this);
     imgEmail->setObjectName(QStringLiteral("imgEmail"));
@@ -74,7 +68,7 @@ TfrmSplash::TfrmSplash(QWidget* owner) : QDialog(owner, fixedWindowFlags())
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral(" Vinarca - software per chi conserva, vende e imbottiglia vino"));
-    setWindowFill(this, QColor(0xF0, 0xF8, 0xFF));
+    setWindowFill(this, palette::AliceBlue);
 
     imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/shell/crediti"), QRect(18, 14, 625, 380));
 

@@ -2,7 +2,7 @@
 
 #include "PictureBox.h"
 #include "Platform.h"
-#include "ProgramFolder.h"
+#include "WindowKeys.h"
 
 using namespace vinarca;
 
@@ -10,7 +10,8 @@ TfrmZoom::TfrmZoom(QWidget* owner) : PictureShowWindow(owner)
 {
     setObjectName(QStringLiteral("frmZoom"));
     setWindowTitle(QStringLiteral(" Fai clic per chiudere questa finestra"));
-    applyProcessFormats();
+    // Left by a click on the picture or around it, never by Escape.
+    keepOpenOnEscape(this);
 }
 
 namespace vinarca {

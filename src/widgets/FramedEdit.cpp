@@ -1,5 +1,6 @@
 #include "FramedEdit.h"
 
+#include "Palette.h"
 #include "Shapes.h"
 
 #include <QKeyEvent>
@@ -10,7 +11,7 @@ FramedEdit::FramedEdit(QWidget* parent, const QString& name, const QString& fram
                        const QRect& frame)
     : QLineEdit(parent),
       m_highlight(new ShapeRect(parent, frameName, frame.isValid() ? frame : geometry.adjusted(-4, -4, 4, 4),
-                                QColor(0xFF, 0xFF, 0x00)))
+                                palette::FocusYellow))
 {
     setObjectName(name);
     setGeometry(geometry);
@@ -34,7 +35,10 @@ void FramedEdit::focusInEvent(QFocusEvent* event)
 void FramedEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    // A popup keeps the box focused underneath it; a window that stops being
+    // the active one shows no focused box, so that a window shown again frames
+    // only the box that gets the focus then.
+    if (event->reason() != Qt::PopupFocusReason)
         m_highlight->hide();
 }
 

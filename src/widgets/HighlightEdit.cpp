@@ -70,12 +70,16 @@ void HighlightEdit::focusInEvent(QFocusEvent* event)
 void HighlightEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // Switching to another application or opening a popup does not leave the
-    // box: it still has the focus within its window when the user comes back.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    // A popup (the box's own menu) keeps the box focused underneath it.
+    if (event->reason() == Qt::PopupFocusReason)
         return;
     paintHighlight(m_colours.resting);
-    emit left();
+    // When its window stops being the active one the box only rests: it is
+    // still the box being edited and gets the focus back when the window is
+    // active again, unless the window moves its focus elsewhere meanwhile.
+    // Its leave rules run only when the user really leaves it.
+    if (event->reason() != Qt::ActiveWindowFocusReason)
+        emit left();
 }
 
 void HighlightEdit::keyPressEvent(QKeyEvent* event)

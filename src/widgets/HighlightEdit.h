@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Palette.h"
+
 #include <QColor>
 #include <QLineEdit>
 
@@ -8,7 +10,9 @@
 namespace vinarca {
 
 // An editor's edit box: a resting fill while it does not have the focus, a
-// focused fill while it has it, always with the same outline. Return never
+// focused fill while it has it, always with the same outline. Only the box
+// that has the keyboard focus of the active window shows the focused fill, so
+// one box at most is focused on screen, also after a window comes back. Return never
 // acts on its own: it emits returnKey() so the window's Return chain decides.
 class HighlightEdit : public QLineEdit
 {
@@ -16,9 +20,9 @@ class HighlightEdit : public QLineEdit
 public:
     struct Colours
     {
-        QColor resting{0xF0, 0xF8, 0xFF}; // alice blue
-        QColor focused{0xFF, 0xFF, 0x00}; // yellow
-        QColor outline{0x87, 0xCE, 0xEB}; // sky blue
+        QColor resting = palette::AliceBlue;
+        QColor focused = palette::FocusYellow;
+        QColor outline = palette::SkyBlue;
     };
 
     explicit HighlightEdit(QWidget* parent = nullptr);

@@ -1,13 +1,10 @@
 #include "LinkLabel.h"
 
+#include "Palette.h"
+
 #include <QMouseEvent>
 
 namespace vinarca {
-
-namespace {
-const QColor kDarkBlue(0x00, 0x00, 0x8B);
-const QColor kOrange(0xFF, 0xA5, 0x00);
-} // namespace
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
@@ -15,7 +12,7 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent
     font.setUnderline(true);
     setFont(font);
     setCursor(Qt::PointingHandCursor);
-    setColour(kDarkBlue);
+    setColour(palette::DarkBlue);
 }
 
 QColor LinkLabel::colour() const
@@ -33,12 +30,12 @@ void LinkLabel::setColour(const QColor& colour)
 void LinkLabel::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        setColour(kOrange);
+        setColour(palette::Orange);
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    setColour(kDarkBlue);
+    setColour(palette::DarkBlue);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }

@@ -20,5 +20,6 @@ inline const QColor DarkBlue(0x00, 0x00, 0x8B);     // links at rest
 inline const QColor Orange(0xFF, 0xA5, 0x00);       // links under the pointer
 inline const QColor FocusYellow(0xFF, 0xFF, 0x00);  // a focused edit box
 inline const QColor FocusPaleYellow(0xFF, 0xFF, 0xE0);
+inline const QColor SkyBlue(0x87, 0xCE, 0xEB);     // the outline of an editor's edit box
 
 } // namespace vinarca::palette

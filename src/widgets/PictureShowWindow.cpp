@@ -1,5 +1,6 @@
 #include "PictureShowWindow.h"
 
+#include "Palette.h"
 #include "PictureBox.h"
 #include "Platform.h"
 #include "Shapes.h"
@@ -41,7 +42,7 @@ void PictureShowWindow::centrePanel()
 
 void PictureShowWindow::paintEvent(QPaintEvent*)
 {
-    paintGradient(this, QColor(0x46, 0x82, 0xB4));
+    paintGradient(this, palette::SteelBlue);
 }
 
 bool PictureShowWindow::eventFilter(QObject* watched, QEvent* event)

@@ -10,8 +10,8 @@
 #include "Platform.h"
 #include "Shapes.h"
 #include "ShortString.h"
+#include "WindowKeys.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -45,6 +45,10 @@ TfrmWebCam::TfrmWebCam(QWidget* owner) : QDialog(owner, fixedWindowFlags())
 {
     setObjectName(QStringLiteral("frmWebCam"));
     setWindowTitle(QStringLiteral(" Cattura foto con webcam"));
+    // The camera window is left only through its buttons, and Return presses
+    // none of them: a capture or an import is always a deliberate click.
+    keepOpenOnEscape(this);
+    setReturnPressesButtons(this, false);
 
     imgCamera = makePicturePanel(this, "panCamera", "imgCamera", 14, &panCamera);
     imgTarget = makePicturePanel(this, "panTarget", "imgTarget", 411, &panTarget);
@@ -165,15 +169,6 @@ void TfrmWebCam::done(int result)
 {
     stopCamera();
     QDialog::done(result);
-}
-
-void TfrmWebCam::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TfrmWebCam::paintEvent(QPaintEvent*)

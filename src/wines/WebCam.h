@@ -59,7 +59,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     // Escape does not close the window: it is left only through its buttons.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void stopCamera();

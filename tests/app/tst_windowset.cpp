@@ -2,6 +2,8 @@
 #include "CambiaPassword.h"
 #include "Password.h"
 #include "FramedEdit.h"
+#include "HighlightEdit.h"
+#include "Palette.h"
 #include "PasswordStore.h"
 #include "PictureButton.h"
 #include "ProgramFolder.h"
@@ -31,6 +33,27 @@ bool runEnds(const std::function<void()>& steps)
     return ended && code == 0;
 }
 
+// The boxes of `window` that show the focused colour: an editor's box painted
+// yellow, or the visible yellow frame behind a password box.
+QStringList focusedBoxes(QWidget* window)
+{
+    QStringList names;
+    for (const HighlightEdit* box : window->findChildren<HighlightEdit*>()) {
+        if (box->currentFill() == palette::FocusYellow)
+            names << box->objectName();
+    }
+    for (const FramedEdit* box : window->findChildren<FramedEdit*>()) {
+        if (box->highlight()->isVisible())
+            names << box->highlight()->objectName();
+    }
+    return names;
+}
+
+bool activeWindowIs(QWidget* window)
+{
+    return QTest::qWaitForWindowActive(window) && QApplication::activeWindow() == window;
+}
+
 QList<QWidget*> visibleWindows()
 {
     QList<QWidget*> visible;
@@ -54,6 +77,8 @@ private slots:
     void changePasswordRoundTrip();
     void closingTheMainMenuEndsTheRun();
     void exitFromTheLoginEndsTheRun();
+    void oneFocusedBoxWhenAWindowComesBack_data();
+    void oneFocusedBoxWhenAWindowComesBack();
 };
 
 void TestWindowSet::programFolderIsTheExecutablesFolder()
@@ -83,7 +108,15 @@ void TestWindowSet::startShowsOnlyTheLogin()
 {
     TestWorld world;
     WindowSet windows;
+    // The login is painted on screen before the other windows are built.
+    int paintedBefore = 0;
+    QObject::connect(&windows, &WindowSet::loginOnScreen, [&] {
+        QVERIFY(frmPassword->isVisible());
+        QVERIFY(!frmAvvio && !frmCambiaPassword && !frmVini);
+        ++paintedBefore;
+    });
     windows.start();
+    QCOMPARE(paintedBefore, 1);
     QCOMPARE(visibleWindows(), QList<QWidget*>{frmPassword});
     QCOMPARE(frmAvvio->objectName(), QStringLiteral("frmAvvio"));
     QCOMPARE(frmCambiaPassword->objectName(), QStringLiteral("frmCambiaPassword"));
@@ -145,6 +178,71 @@ void TestWindowSet::exitFromTheLoginEndsTheRun()
     WindowSet windows;
     windows.start();
     QVERIFY(runEnds([] { frmPassword->cmdEsci->click(); }));
+}
+
+void TestWindowSet::oneFocusedBoxWhenAWindowComesBack_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("box");       // the box the user clicks into before leaving
+    QTest::addColumn<QString>("leftWith");  // the window's own exit control, or empty for a title-bar close
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("wine editor left with Esci") << "frmVini" << "txtGusto" << "cmdEsci" << QStringList{"txtGusto"}
+                                                << QStringList{"txtNome"};
+    QTest::newRow("wine editor closed by the title bar") << "frmVini" << "txtNote" << "" << QStringList{"txtNote"}
+                                                         << QStringList{"txtNome"};
+    QTest::newRow("change password closed by the title bar")
+        << "frmCambiaPassword" << "txtPasswordNew" << "" << QStringList{"effPasswordNew"}
+        << QStringList{"effPasswordOld"};
+    QTest::newRow("change password left with Chiudi") << "frmCambiaPassword" << "txtConferma" << "cmdEsci"
+                                                      << QStringList{"effConferma"} << QStringList{"effPasswordOld"};
+}
+
+void TestWindowSet::oneFocusedBoxWhenAWindowComesBack()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, box);
+    QFETCH(QString, leftWith);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+
+    TestWorld world;
+    StorePassword(QStringLiteral("GRAPPOLODORARO"));
+    WindowSet windows;
+    windows.start();
+    QVERIFY(activeWindowIs(frmPassword));
+    const bool editor = window == QLatin1String("frmVini");
+    QWidget* target = editor ? static_cast<QWidget*>(frmVini) : static_cast<QWidget*>(frmCambiaPassword);
+    const auto open = [&] {
+        if (editor) {
+            frmAvvio->btnApp01->click();
+        } else {
+            frmPassword->btnCambiaPassword->click();
+        }
+    };
+    if (editor) {
+        frmPassword->txtPassword->setText(QStringLiteral("grappolodoraro"));
+        QTest::keyClick(frmPassword->txtPassword, Qt::Key_Return);
+        QVERIFY(activeWindowIs(frmAvvio));
+    }
+
+    open();
+    QVERIFY(activeWindowIs(target));
+    auto* clicked = target->findChild<QWidget*>(box);
+    QTest::mouseClick(clicked, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), clicked);
+    QCOMPARE(focusedBoxes(target), before);
+
+    if (leftWith.isEmpty())
+        target->close();
+    else
+        target->findChild<QAbstractButton*>(leftWith)->click();
+    QVERIFY(activeWindowIs(editor ? static_cast<QWidget*>(frmAvvio) : static_cast<QWidget*>(frmPassword)));
+    QVERIFY(!target->isVisible());
+
+    open();
+    QVERIFY(activeWindowIs(target));
+    QCOMPARE(focusedBoxes(target), after);
 }
 
 QTEST_MAIN(TestWindowSet)

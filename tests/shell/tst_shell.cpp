@@ -8,6 +8,7 @@
 #include "ScriptedPlatform.h"
 #include "Zoom.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -29,6 +30,9 @@ private slots:
     void infoMailLink();
     void creditsWebLink();
     void zoomFitsTheScreenAndClosesOnAClick();
+    void infoShowsLogoLinkAndCloseOnly();
+    void escapeLeavesTheWindowOpen_data();
+    void escapeLeavesTheWindowOpen();
 };
 
 void TestShell::helpTopics_data()
@@ -218,6 +222,63 @@ void TestShell::zoomFitsTheScreenAndClosesOnAClick()
     QCOMPARE(picture, QSize(1220, 710));
     QCOMPARE(held, photo);
     QCOMPARE(result, int(QDialog::Accepted));
+}
+
+void TestShell::infoShowsLogoLinkAndCloseOnly()
+{
+    TestWorld world;
+    TfrmInfo info;
+    QStringList shown;
+    for (QWidget* child : info.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!child->isHidden())
+            shown << child->objectName();
+    }
+    shown.sort();
+    // The logo on its white band, the e-mail link with its envelope, Chiudi.
+    QCOMPARE(shown, (QStringList{"btnChiudi", "imgEmail", "imgLogo", "lnkWeb", "shpLogo"}));
+    QCOMPARE(info.btnChiudi->text(), QStringLiteral("Chiudi"));
+}
+
+void TestShell::escapeLeavesTheWindowOpen_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("information") << "frmInfo";
+    QTest::newRow("credits") << "frmSplash";
+    QTest::newRow("help") << "frmGuida";
+    QTest::newRow("zoom") << "frmZoom";
+}
+
+void TestShell::escapeLeavesTheWindowOpen()
+{
+    QFETCH(QString, window);
+    TestWorld world;
+    std::unique_ptr<QDialog> dialog;
+    if (window == QLatin1String("frmInfo"))
+        dialog = std::make_unique<TfrmInfo>();
+    else if (window == QLatin1String("frmSplash"))
+        dialog = std::make_unique<TfrmSplash>();
+    else if (window == QLatin1String("frmGuida"))
+        dialog = std::make_unique<TfrmGuida>();
+    else
+        dialog = std::make_unique<TfrmZoom>();
+    QCOMPARE(dialog->objectName(), window);
+    dialog->show();
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+
+    // Escape wherever the focus is, and on the window itself.
+    if (QApplication::focusWidget())
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    QVERIFY(dialog->isVisible());
+
+    // Its own way out still closes it.
+    if (auto* chiudi = dialog->findChild<QPushButton*>(QStringLiteral("btnChiudi")))
+        QTest::mouseClick(chiudi, Qt::LeftButton);
+    else
+        QTest::mouseClick(static_cast<TfrmZoom*>(dialog.get())->imgFoto, Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(TestShell)

@@ -1,10 +1,22 @@
 #include "ScriptedPlatform.h"
 
 #include "ProgramFolder.h"
+#include "WindowSet.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 
 using namespace vinarca;
+
+namespace {
+// Every test process runs with what the program sets at start-up, so tests
+// see the formats and the keys that users get.
+void prepareTestApplication()
+{
+    prepareApplication(QCoreApplication::instance());
+}
+} // namespace
+Q_COREAPP_STARTUP_FUNCTION(prepareTestApplication)
 
 MessageAnswer ScriptedPlatform::message(QWidget*, MessageKind kind, const QString& text)
 {

@@ -1,5 +1,6 @@
 // Renders every window of the program, filled with sample data, to PNG files
 // for review: tour [output folder]. Runs offscreen; nothing is shown.
+#include "WindowSet.h"
 #include "Avvio.h"
 #include "CambiaPassword.h"
 #include "Guida.h"
@@ -204,6 +205,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    prepareApplication(&app);
     installPlatform(tour::makeQuietPlatform([] { return std::make_unique<StillCamera>(); }));
     g_out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tour")).absolutePath();
     QDir().mkpath(g_out);

@@ -1,0 +1,40 @@
+// The floor of the start-up benchmark: a program that links Qt Widgets only
+// and shows one empty window of the login window's size. It writes "shown"
+// once the window's first painting has reached the screen, then exits.
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+class OnFirstPaint final : public QObject
+{
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, [] {
+                std::fputs("shown\n", stdout);
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
+        }
+        return false;
+    }
+};
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setFixedSize(388, 405);
+    OnFirstPaint watch;
+    window.installEventFilter(&watch);
+    window.show();
+    window.activateWindow();
+    return app.exec();
+}

@@ -1,0 +1,182 @@
+#include "Camera.h"
+#include "Platform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+using namespace vinarca;
+
+namespace {
+
+// What the user saw in the message box, and the button they pressed.
+struct SeenBox
+{
+    QString text;
+    QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// Stands for the user in front of the next message box: reads it and presses
+// the button whose text is `press`.
+SeenBox answerNextBox(const std::function<void()>& showBox, const QString& press)
+{
+    SeenBox seen;
+    QTimer::singleShot(0, qApp, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QAbstractButton* chosen = nullptr;
+        if (box) {
+            seen.text = box->text();
+            seen.icon = box->icon();
+            for (QAbstractButton* button : box->buttons()) {
+                seen.buttons << button->text().remove(QLatin1Char('&'));
+                if (seen.buttons.constLast() == press)
+                    chosen = button;
+            }
+            seen.buttons.sort();
+        }
+        // A box that is not what the test expects is closed, so the test fails
+        // on its comparisons instead of waiting for a user.
+        if (chosen)
+            chosen->click();
+        else if (modal)
+            modal->close();
+    });
+    showBox();
+    return seen;
+}
+
+// Receives what the real platform hands to the desktop's open action.
+class OpenedUrls : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+} // namespace
+
+class TestQtPlatform : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_previous = installPlatform(makeQtPlatform()); }
+    void cleanup() { installPlatform(std::move(m_previous)); }
+    void messageBox_data();
+    void messageBox();
+    void plainMessageBox();
+    void shellOpen_data();
+    void shellOpen();
+    void cameraSupportLoadsOnFirstUse();
+
+private:
+    std::unique_ptr<Platform> m_previous;
+};
+
+void TestQtPlatform::messageBox_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("press");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("answer");
+    const QStringList okCancel{"Annulla", "OK"};
+    const QStringList yesNo{"No", "Sì"};
+    QTest::newRow("warning, OK") << int(MessageKind::Warning) << "OK" << okCancel << int(QMessageBox::Warning)
+                                 << int(MessageAnswer::Ok);
+    QTest::newRow("warning, Annulla") << int(MessageKind::Warning) << "Annulla" << okCancel << int(QMessageBox::Warning)
+                                      << int(MessageAnswer::Cancel);
+    QTest::newRow("error") << int(MessageKind::Error) << "OK" << okCancel << int(QMessageBox::Critical)
+                           << int(MessageAnswer::Ok);
+    QTest::newRow("information, Annulla") << int(MessageKind::Information) << "Annulla" << okCancel
+                                          << int(QMessageBox::Information) << int(MessageAnswer::Cancel);
+    QTest::newRow("confirmation, Sì") << int(MessageKind::Confirmation) << "Sì" << yesNo << int(QMessageBox::Question)
+                                      << int(MessageAnswer::Yes);
+    QTest::newRow("confirmation, No") << int(MessageKind::Confirmation) << "No" << yesNo << int(QMessageBox::Question)
+                                      << int(MessageAnswer::No);
+}
+
+void TestQtPlatform::messageBox()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, press);
+    QFETCH(QStringList, buttons);
+    QFETCH(int, icon);
+    QFETCH(int, answer);
+    // Sentences separated by LF CR LF CR reach the box as they are.
+    const QString text = QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
+                                        "Accertarsi di possedere i privilegi di scrittura.");
+    MessageAnswer given{};
+    const SeenBox seen = answerNextBox([&] { given = platform().message(nullptr, MessageKind(kind), text); }, press);
+    QCOMPARE(seen.text, text);
+    QCOMPARE(seen.buttons, buttons);
+    QCOMPARE(int(seen.icon), icon);
+    QCOMPARE(int(given), answer);
+}
+
+void TestQtPlatform::plainMessageBox()
+{
+    const QString text = QStringLiteral("Attenzione: password errata.");
+    const SeenBox seen = answerNextBox([&] { platform().plainMessage(nullptr, text); }, QStringLiteral("OK"));
+    QCOMPARE(seen.text, text);
+    QCOMPARE(seen.buttons, QStringList{"OK"});
+    QCOMPARE(seen.icon, QMessageBox::NoIcon);
+}
+
+void TestQtPlatform::shellOpen_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QUrl>("url");
+    QTest::newRow("quoted manual in a folder with blanks")
+        << "\"/opt/Cartella con spazi/Guida.pdf\"" << QUrl::fromLocalFile("/opt/Cartella con spazi/Guida.pdf");
+    QTest::newRow("quoted manual in a folder named with # and %")
+        << "\"/opt/Vini #1 al 100%/Guida.pdf\"" << QUrl::fromLocalFile("/opt/Vini #1 al 100%/Guida.pdf");
+    QTest::newRow("unquoted path") << "/opt/Vinarca/Catalogo_Vini.xls" << QUrl::fromLocalFile("/opt/Vinarca/Catalogo_Vini.xls");
+    QTest::newRow("web address") << "https://www.vinarca.it" << QUrl("https://www.vinarca.it");
+    QTest::newRow("quoted mail command")
+        << "\"mailto:info@vinarca.it?subject=Software Vinarca&body=Salve, desidererei avere le seguenti "
+           "informazioni sul software in oggetto:\""
+        << QUrl("mailto:info@vinarca.it?subject=Software Vinarca&body=Salve, desidererei avere le seguenti "
+                "informazioni sul software in oggetto:");
+}
+
+void TestQtPlatform::shellOpen()
+{
+    QFETCH(QString, command);
+    QFETCH(QUrl, url);
+    OpenedUrls desktop;
+    for (const char* scheme : {"file", "https", "mailto"})
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &desktop, "open");
+    platform().shellOpen(command);
+    for (const char* scheme : {"file", "https", "mailto"})
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    QCOMPARE(desktop.urls, QList<QUrl>{url});
+    if (url.isLocalFile())
+        QCOMPARE(desktop.urls.constFirst().toLocalFile(), url.toLocalFile());
+}
+
+void TestQtPlatform::cameraSupportLoadsOnFirstUse()
+{
+    const auto multimediaMapped = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
+    };
+    // Nothing of the program loads Qt Multimedia before a camera is asked for.
+    QVERIFY(!multimediaMapped());
+    QVERIFY(loadQtCameraModule());
+    QVERIFY(multimediaMapped());
+    // The camera it makes (when the machine has one) starts stopped.
+    const std::unique_ptr<Camera> camera = makeQtCamera();
+    QVERIFY(!camera || !camera->isActive());
+}
+
+QTEST_MAIN(TestQtPlatform)
+#include "tst_qtplatform.moc"
