@@ -52,13 +52,18 @@ quint16 bigEndian16(const uchar* p)
 // Walks a JPEG's segments the way a decoder does, skipping each by its length
 // (so the thumbnail inside a camera's EXIF block, with its own end marker, is
 // stepped over) and the entropy-coded data after each scan header. Complete
-// when the file's own end marker follows at least one scan.
+// when the file's own end marker follows at least one scan, and when the scans
+// hold at least one bit for each 8 x 8 block of the frame: a Huffman code is
+// never shorter, so a header claiming 11000 x 11000 pixels over a few hundred
+// bytes is refused before any pixel memory is taken.
 bool jpegStructureIsComplete(const QByteArray& bytes)
 {
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
     const qsizetype size = bytes.size();
     qsizetype at = 2; // after the start marker
     bool sawScan = false;
+    qint64 blocks = 0;    // 8 x 8 blocks of the frame's full-resolution plane
+    qint64 scanBytes = 0; // entropy-coded bytes of all scans
     while (at < size) {
         if (p[at] != 0xff)
             return false; // not a marker where one must be
@@ -68,7 +73,7 @@ bool jpegStructureIsComplete(const QByteArray& bytes)
             return false;
         const uchar marker = p[at++];
         if (marker == 0xd9)
-            return sawScan;
+            return sawScan && scanBytes * 8 >= blocks;
         if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7))
             continue; // markers without a length
         if (at + 2 > size)
@@ -76,12 +81,20 @@ bool jpegStructureIsComplete(const QByteArray& bytes)
         const quint16 length = bigEndian16(p + at);
         if (length < 2 || at + length > size)
             return false;
+        const bool huffmanFrame = marker == 0xc0 || marker == 0xc1 || marker == 0xc2 || marker == 0xc3
+            || marker == 0xc5 || marker == 0xc6 || marker == 0xc7;
+        if (huffmanFrame && length >= 7) {
+            const qint64 height = bigEndian16(p + at + 3);
+            const qint64 width = bigEndian16(p + at + 5);
+            blocks = ((width + 7) / 8) * ((height + 7) / 8);
+        }
         at += length;
         if (marker != 0xda)
             continue;
         sawScan = true;
         // Entropy-coded data runs to the next marker that is neither a
         // stuffed 0xff00 nor a restart marker.
+        const qsizetype dataStart = at;
         for (;;) {
             const auto* ff = static_cast<const uchar*>(std::memchr(p + at, 0xff, size_t(size - at)));
             if (!ff || ff + 1 >= p + size)
@@ -94,6 +107,7 @@ bool jpegStructureIsComplete(const QByteArray& bytes)
             at = ff - p;
             break;
         }
+        scanBytes += at - dataStart;
     }
     return false;
 }
