@@ -1,13 +1,10 @@
-// Wine search and photo benchmarks, each against a floor measured in the same
-// run on the same data:
+// Wine search benchmark, against a floor measured in the same run on the same
+// data (the photo benchmark is bench_photo):
 //   search   "Cerca" from click to list shown, over 100,000 wines, with no
 //            criterion and with three  vs  grep -c -i of a word over the file
-//   photo    the editor showing a record whose photo is a 24-megapixel JPEG
-//            vs  djpeg decoding the same file
 // Usage: bench_wines [--quick]
 #include "BenchSupport.h"
 #include "FramedEdit.h"
-#include "Photo.h"
 #include "Platform.h"
 #include "PictureBox.h"
 #include "ProgramFolder.h"
@@ -87,51 +84,6 @@ void searchBench(int wines, int runs)
     report(label, three, grep, 3.0);
 }
 
-void photoBench(int runs)
-{
-    // A camera-sized photo: 6000 x 4000 pixels with the fine grain of a real
-    // picture, so the decoder has as much to do as with a photograph.
-    const QString photoPath = WinePhotoPath(QStringLiteral("1"));
-    QDir().mkpath(winePhotoFolder());
-    QImage picture = tour::samplePhoto({6000, 4000});
-    QRandomGenerator grain(7);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            const int n = int(grain.bounded(24)) - 12;
-            const QRgb p = line[x];
-            line[x] = qRgb(std::clamp(qRed(p) + n, 0, 255), std::clamp(qGreen(p) + n, 0, 255),
-                           std::clamp(qBlue(p) + n, 0, 255));
-        }
-    }
-    QImageWriter writer(photoPath, "jpeg");
-    writer.setQuality(90);
-    writer.write(picture);
-    const double djpeg = runCommand(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"),
-                                                             photoPath}, runs);
-    TfrmVini editor;
-    editor.resize(1280, 800);
-    editor.show();
-    QCoreApplication::processEvents();
-    // One showing untimed: the first large allocation of the process costs
-    // the system more than every later one.
-    editor.cmdPrimoClick();
-    editor.imgFoto->repaint();
-    const double show = bench::medianMs(runs, [&] {
-        editor.lblPosizione->clear();
-        editor.cmdPrimoClick();
-        editor.imgFoto->repaint(); // the photo drawn in its box
-    });
-    report("show a wine with a 24-megapixel photo", show, djpeg, 1.2);
-    const double navigateOnly = bench::medianMs(runs, [&] {
-        editor.lblPosizione->clear();
-        editor.cmdPrimoClick();
-    });
-    std::printf("%-52s %9.1f ms  (for information)\n", "  of which the record and its photo read", navigateOnly);
-    const double decodeOnly = bench::medianMs(runs, [&] { readPhotoFile(photoPath); });
-    std::printf("%-52s %9.1f ms  (for information)\n", "  of which reading the photo file", decodeOnly);
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -144,9 +96,6 @@ int main(int argc, char* argv[])
     installPlatform(tour::makeQuietPlatform());
     QTemporaryDir folder;
     setProgramFolderForTesting(folder.path());
-    tour::writeSampleWines(wineArchivePath(), 1);
-    photoBench(runs);
-    QFile::remove(wineArchivePath());
     searchBench(quick ? 10000 : 100000, runs);
     return g_over == 0 ? 0 : 1;
 }

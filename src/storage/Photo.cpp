@@ -177,13 +177,15 @@ QSize eighths(QSize size, int m)
     return {int((qint64(size.width()) * m + 7) / 8), int((qint64(size.height()) * m + 7) / 8)};
 }
 
-// The scaled size to ask the JPEG reader for: the smallest eighth of the
-// picture that still covers the fitted size. The reader picks its reduction
-// from the ratio of the sizes, so the request is rounded down to land on
-// exactly that eighth.
+// The scaled size to ask the JPEG reader for: the smallest of a half, a
+// quarter or an eighth of the picture that still covers the fitted size (the
+// library reduces by those with its fast transforms; other eighths take a
+// slow path that costs more than decoding at full size). The reader picks its
+// reduction from the ratio of the sizes, so the request is rounded down to
+// land on exactly that fraction.
 QSize jpegDecodeSize(QSize raw, QSize fitted)
 {
-    for (int m = 1; m < 8; ++m) {
+    for (int m : {1, 2, 4}) {
         const QSize reached = eighths(raw, m);
         if (reached.width() >= fitted.width() && reached.height() >= fitted.height())
             return {int(qint64(raw.width()) * m / 8), int(qint64(raw.height()) * m / 8)};
