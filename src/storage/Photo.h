@@ -45,8 +45,8 @@ struct PhotoRead
 
 // Reads a photo file with its camera orientation applied, decoded to fit
 // `fitInto` with its proportions kept: a JPEG is reduced while it is decoded
-// (by eighths, so the picture may come out up to a step larger than the box,
-// never larger than its own size); a BMP is kept at its own size. A photo is
+// (by a half, a quarter or an eighth, so the picture may come out up to a
+// step larger than the box, never larger than its own size); a BMP is kept at its own size. A photo is
 // a JPEG or a BMP whatever its name says; anything else (a drawing, a PNG, a
 // GIF) is unreadable, and so is a picture whose data ends early, a file over
 // 256 MB and one whose pixels would take more than the allocation limit.

@@ -327,10 +327,11 @@ void TestPhoto::decodesAtTheSizeItIsNeeded_data()
     const QByteArray landscape = jpegOf(noise(1600, 1200, 5));
     // 307 x 230 fits the box; a quarter, 400 x 300, is the first eighth that covers it.
     QTest::newRow("photo box") << landscape << kPhotoBoxSize << QSize(400, 300);
-    // Shown 1200 x 1600 fits as 306 x 409; three eighths cover it.
-    QTest::newRow("photo box, camera turned") << withExif(landscape, 6, {}) << kPhotoBoxSize << QSize(450, 600);
-    // 1280 x 960 is covered by seven eighths.
-    QTest::newRow("zoom window at screen size") << landscape << QSize(1280, 1024) << QSize(1400, 1050);
+    // Shown 1200 x 1600 fits as 306 x 409; a quarter falls short, a half covers it.
+    QTest::newRow("photo box, camera turned") << withExif(landscape, 6, {}) << kPhotoBoxSize << QSize(600, 800);
+    QTest::newRow("zoom window at screen size") << landscape << QSize(800, 600) << QSize(800, 600);
+    // 1280 x 960 needs seven eighths, which decode slower than the whole.
+    QTest::newRow("between the fast reductions") << landscape << QSize(1280, 1024) << QSize(1600, 1200);
     QTest::newRow("largest size: own size") << landscape << kLargestPhotoSize << QSize(1600, 1200);
     QTest::newRow("small photo never enlarged") << jpegOf(noise(200, 150, 6)) << kPhotoBoxSize << QSize(200, 150);
     QTest::newRow("BMP at its own size") << bmpOf(noise(640, 480, 7)) << kPhotoBoxSize << QSize(640, 480);
@@ -355,14 +356,16 @@ void TestPhoto::decodesAtTheSizeItIsNeeded()
 
 void TestPhoto::reducedPhotoIsDecodedAgainLargerAndWrittenByteForByte()
 {
-    const QByteArray jpeg = withExif(jpegOf(noise(1600, 1200, 8)), 6, jpegOf(sample(32, 24)));
+    // Taken turned: stored 3200 x 2400, shown 2400 x 3200.
+    const QByteArray jpeg = withExif(jpegOf(noise(3200, 2400, 8)), 6, jpegOf(sample(32, 24)));
     put(m_dir.filePath(QStringLiteral("camera.jpg")), jpeg);
     const auto photo = readPhotoFile(m_dir.filePath(QStringLiteral("camera.jpg")), kPhotoBoxSize);
     QVERIFY(photo);
-    QCOMPARE(photo->image.size(), QSize(450, 600));
-    // The zoom window on a 1920 x 1080 screen, and the sheet at 300 dpi.
-    QCOMPARE(photoImageAt(*photo, QSize(1920, 1080)).size(), QSize(900, 1200));
-    QCOMPARE(photoImageAt(*photo, QSize(2480, 3508)).size(), QSize(1200, 1600));
+    QCOMPARE(photo->image.size(), QSize(600, 800));
+    // The zoom window on a 1920 x 1080 screen (810 x 1080 fit, a half
+    // covers it), and the sheet at 300 dpi on A4 (the whole picture fits).
+    QCOMPARE(photoImageAt(*photo, QSize(1920, 1080)).size(), QSize(1200, 1600));
+    QCOMPARE(photoImageAt(*photo, QSize(2480, 3508)).size(), QSize(2400, 3200));
     // A picture without its file's bytes is only ever made smaller.
     const Photo captured{noise(640, 480, 9), {}};
     QCOMPARE(photoImageAt(captured, kPhotoBoxSize).size(), QSize(307, 230));
