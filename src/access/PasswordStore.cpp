@@ -1,11 +1,11 @@
 #include "PasswordStore.h"
 
+#include "AtomicSave.h"
 #include "Crypt.h"
 #include "ProgramFolder.h"
 #include "ShortString.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace vinarca {
 
@@ -142,8 +142,9 @@ void StorePassword(const QString& normalized)
             throw StoreWriteError("store is read-only");
     }
     const QByteArray updated = iniWithValue(content, QStringLiteral("Accesso"), QStringLiteral("Valore"), hex);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.commit())
+    // A store cut short would lock every user out: the new content replaces
+    // the old only once all of it is on the disk.
+    if (!saveWholeFile(path, updated))
         throw StoreWriteError("cannot write the store");
 }
 

@@ -4,7 +4,6 @@
 #include "ShortString.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace vinarca {
 
@@ -72,14 +71,11 @@ StoreOutcome storeRecord(const RecordKind& kind, qint64 shown, const QByteArray&
     return {archive.append(record), true};
 }
 
-RecordPicture readRecordPicture(const RecordKind& kind, const QString& position)
+RecordPicture readRecordPicture(const RecordKind& kind, const QString& position, QSize fitInto)
 {
     QDir().mkpath(kind.pictureFolderPath());
-    const QString path = kind.picturePath(position);
-    RecordPicture picture;
-    picture.photo = readPhotoFile(path);
-    picture.unreadable = !picture.photo && QFile::exists(path);
-    return picture;
+    PhotoRead read = readPhoto(kind.picturePath(position), fitInto);
+    return {std::move(read.photo), read.state == PhotoFileState::Unreadable};
 }
 
 bool writeRecordPicture(const RecordKind& kind, qint64 position, const Photo& photo)

@@ -52,10 +52,12 @@ struct RecordPicture
     std::optional<Photo> photo;
     bool unreadable = false;
 };
-// Creates the picture folder when missing, then reads the picture of the position.
-RecordPicture readRecordPicture(const RecordKind& kind, const QString& position);
+// Creates the picture folder when missing, then reads the picture of the
+// position, decoded to fit `fitInto` (the box that shows it).
+RecordPicture readRecordPicture(const RecordKind& kind, const QString& position, QSize fitInto = kLargestPhotoSize);
 // Writes the picture shown as the picture of the position; false when the
-// write failed (any earlier file is left as it was).
+// write failed (any earlier file is left as it was). A photo that stands for
+// an unreadable file leaves that file as it is.
 bool writeRecordPicture(const RecordKind& kind, qint64 position, const Photo& photo);
 
 } // namespace vinarca

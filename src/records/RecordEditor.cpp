@@ -221,6 +221,16 @@ void RecordEditor::setShownPicture(const QImage& picture, const QByteArray& sour
     imgFoto->setImage(picture, sourceBytes);
 }
 
+Photo RecordEditor::shownPhoto() const
+{
+    return Photo{imgFoto->image(), imgFoto->sourceBytes()};
+}
+
+QImage RecordEditor::shownPictureAt(QSize size) const
+{
+    return photoImageAt(shownPhoto(), size);
+}
+
 void RecordEditor::clearRecord()
 {
     for (const Binding& b : m_bindings) {
@@ -260,7 +270,10 @@ void RecordEditor::loadPhoto()
     // is then free for the new one.
     m_unreadablePicture = 0;
     showPlaceholder();
-    RecordPicture picture = readRecordPicture(m_kind, lblPosizione->text());
+    // Decoded at the size of its box: a camera photo shows quickly, and its
+    // file's bytes are kept for a larger decoding (zoom, print) and for
+    // writing it back unchanged.
+    RecordPicture picture = readRecordPicture(m_kind, lblPosizione->text(), imgFoto->size());
     if (picture.photo) {
         imgFoto->setImage(picture.photo->image, picture.photo->jpegBytes);
     } else if (picture.unreadable) {
@@ -272,9 +285,9 @@ void RecordEditor::loadPhoto()
 
 void RecordEditor::writePhoto(qint64 position)
 {
-    if (position == m_unreadablePicture)
-        return; // the placeholder stands for a file the user may still recover
-    const Photo photo{imgFoto->image(), imgFoto->sourceBytes()};
+    Photo photo = shownPhoto();
+    // The placeholder stands for a file the user may still recover.
+    photo.keepsUnreadableFile = position == m_unreadablePicture;
     if (!writeRecordPicture(m_kind, position, photo))
         showPlaceholder();
 }
@@ -289,7 +302,7 @@ void RecordEditor::btnCaricaFotoClick()
     if (path.isEmpty())
         return;
     // Only the picture box changes; the picture file is written by Save.
-    if (auto photo = readPhotoFile(path))
+    if (auto photo = readPhotoFile(path, imgFoto->size()))
         setShownPicture(photo->image, photo->jpegBytes);
     else
         setShownPicture(imgBianco->image());
@@ -300,7 +313,7 @@ void RecordEditor::btnSalvaFotoClick()
     const QString path = platform().saveFileName(this, photoSaveRequest());
     if (path.isEmpty())
         return;
-    if (!writePictureAs(path, Photo{imgFoto->image(), imgFoto->sourceBytes()}))
+    if (!writePictureAs(path, shownPhoto()))
         showPlaceholder();
 }
 

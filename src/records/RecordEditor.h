@@ -62,6 +62,11 @@ public:
     void showRecord(const QByteArray& record, qint64 position);
     // Reads the picture of the shown position into imgFoto, or the placeholder.
     void loadPhoto();
+    // The picture shown with the bytes of the file it came from, while unchanged.
+    Photo shownPhoto() const;
+    // The picture shown, decoded again from its file's bytes to fit `size`
+    // (the zoom window, a printout); a drawn or captured one scaled down.
+    QImage shownPictureAt(QSize size) const;
     // A picture the user chose, captured or cleared: the record's new picture.
     void setShownPicture(const QImage& picture, const QByteArray& sourceBytes = {});
 

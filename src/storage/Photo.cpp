@@ -1,155 +1,293 @@
 #include "Photo.h"
 
+#include "AtomicSave.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
-#include <QMutex>
-
-#include <cstdlib>
-#include <utility>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
+#include <algorithm>
+#include <cstring>
 
 namespace vinarca {
 
 namespace {
-// A camera photo decodes into some 100 MB of pixels. Touching that much fresh
-// memory costs the system tens of thousands of page faults, a good part of the
-// time it takes to show a photo. So the pixels are backed by large pages where
-// the system offers them, and the buffer of the photo last let go is kept for
-// the next one: browsing photos of one camera reuses one buffer.
-class PixelBuffers
+
+// No photo needs more than this; a bigger file is not read into memory.
+constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+
+// Appended after the file's bytes while it is decoded. A decoder that reads
+// any of it ran past the end of the file: the picture's data ended early, and
+// what it would show below that point is filler, not the photo. For a JPEG
+// the two bytes are an end marker, so the decoder stops there cleanly.
+constexpr char kSentinel[] = "\xff\xd9";
+constexpr qsizetype kSentinelSize = 2;
+
+bool isJpeg(const QByteArray& bytes)
+{
+    return bytes.size() >= 3 && uchar(bytes[0]) == 0xff && uchar(bytes[1]) == 0xd8 && uchar(bytes[2]) == 0xff;
+}
+
+bool isBmp(const QByteArray& bytes)
+{
+    return bytes.size() >= 26 && bytes[0] == 'B' && bytes[1] == 'M';
+}
+
+quint32 littleEndian32(const QByteArray& bytes, qsizetype at)
+{
+    quint32 v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | uchar(bytes[at + i]);
+    return v;
+}
+
+quint16 bigEndian16(const uchar* p)
+{
+    return quint16((p[0] << 8) | p[1]);
+}
+
+// Walks a JPEG's segments the way a decoder does, skipping each by its length
+// (so the thumbnail inside a camera's EXIF block, with its own end marker, is
+// stepped over) and the entropy-coded data after each scan header. Complete
+// when the file's own end marker follows at least one scan, and when the scans
+// hold at least one bit for each 8 x 8 block of the frame: a Huffman code is
+// never shorter, so a header claiming 11000 x 11000 pixels over a few hundred
+// bytes is refused before any pixel memory is taken.
+bool jpegStructureIsComplete(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype at = 2; // after the start marker
+    bool sawScan = false;
+    qint64 blocks = 0;    // 8 x 8 blocks of the frame's full-resolution plane
+    qint64 scanBytes = 0; // entropy-coded bytes of all scans
+    while (at < size) {
+        if (p[at] != 0xff)
+            return false; // not a marker where one must be
+        while (at < size && p[at] == 0xff)
+            ++at; // fill bytes
+        if (at >= size)
+            return false;
+        const uchar marker = p[at++];
+        if (marker == 0xd9)
+            return sawScan && scanBytes * 8 >= blocks;
+        if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7))
+            continue; // markers without a length
+        if (at + 2 > size)
+            return false;
+        const quint16 length = bigEndian16(p + at);
+        if (length < 2 || at + length > size)
+            return false;
+        const bool huffmanFrame = marker == 0xc0 || marker == 0xc1 || marker == 0xc2 || marker == 0xc3
+            || marker == 0xc5 || marker == 0xc6 || marker == 0xc7;
+        if (huffmanFrame && length >= 7) {
+            const qint64 height = bigEndian16(p + at + 3);
+            const qint64 width = bigEndian16(p + at + 5);
+            blocks = ((width + 7) / 8) * ((height + 7) / 8);
+        }
+        at += length;
+        if (marker != 0xda)
+            continue;
+        sawScan = true;
+        // Entropy-coded data runs to the next marker that is neither a
+        // stuffed 0xff00 nor a restart marker.
+        const qsizetype dataStart = at;
+        for (;;) {
+            const auto* ff = static_cast<const uchar*>(std::memchr(p + at, 0xff, size_t(size - at)));
+            if (!ff || ff + 1 >= p + size)
+                return false;
+            const uchar next = ff[1];
+            if (next == 0x00 || (next >= 0xd0 && next <= 0xd7) || next == 0xff) {
+                at = (ff - p) + (next == 0xff ? 1 : 2);
+                continue;
+            }
+            at = ff - p;
+            break;
+        }
+        scanBytes += at - dataStart;
+    }
+    return false;
+}
+
+// An uncompressed BMP says how many bytes of pixels follow its headers; a
+// file shorter than that is cut off, and is refused before any pixel memory
+// is taken for the size its header claims.
+bool bmpIsLongEnough(const QByteArray& bytes)
+{
+    if (bytes.size() < 34)
+        return false;
+    const quint32 pixelsAt = littleEndian32(bytes, 10);
+    const quint32 headerSize = littleEndian32(bytes, 14);
+    if (headerSize < 40)
+        return true; // the old OS/2 header: left to the decoder and the sentinel
+    const qint64 width = qint32(littleEndian32(bytes, 18));
+    const qint64 height = std::abs(qint64(qint32(littleEndian32(bytes, 22))));
+    const int bitCount = uchar(bytes[28]) | (uchar(bytes[29]) << 8);
+    const quint32 compression = littleEndian32(bytes, 30);
+    constexpr quint32 kRgb = 0, kBitfields = 3;
+    if (compression != kRgb && compression != kBitfields)
+        return true; // run-length data has no fixed size
+    if (width <= 0 || bitCount <= 0)
+        return false;
+    const qint64 stride = ((width * bitCount + 31) / 32) * 4;
+    return qint64(pixelsAt) + stride * height <= bytes.size();
+}
+
+// The decoder's own report of data that ends before the picture does (a scan
+// cut short before a marker that is present): Qt passes the JPEG library's
+// warnings to the message handler, and one read listens for them.
+thread_local bool t_listening = false;
+thread_local bool t_dataEndedEarly = false;
+QtMessageHandler g_previousHandler = nullptr;
+
+void listenForEarlyEnd(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (t_listening && context.category && std::strcmp(context.category, "qt.gui.imageio.jpeg") == 0) {
+        if (message.contains(QLatin1String("premature end"), Qt::CaseInsensitive))
+            t_dataEndedEarly = true;
+        return; // a damaged photo is shown as the placeholder, without noise
+    }
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+class EarlyEndListener
 {
 public:
-    static constexpr qsizetype kLargePage = qsizetype(2) << 20;
-
-    static void* take(qsizetype bytes)
+    EarlyEndListener()
     {
-        {
-            QMutexLocker lock(&mutex());
-            Spare& spare = slot();
-            if (spare.pixels && spare.bytes == bytes)
-                return std::exchange(spare.pixels, nullptr);
-        }
-        void* pixels = nullptr;
-        if (posix_memalign(&pixels, kLargePage, bytes) != 0)
-            return nullptr;
-#ifdef Q_OS_LINUX
-        madvise(pixels, bytes, MADV_HUGEPAGE);
-#endif
-        return pixels;
+        t_dataEndedEarly = false;
+        t_listening = true;
+        g_previousHandler = qInstallMessageHandler(listenForEarlyEnd);
     }
-
-    static void give(void* pixels, qsizetype bytes)
+    ~EarlyEndListener()
     {
-        QMutexLocker lock(&mutex());
-        Spare& spare = slot();
-        std::free(spare.pixels);
-        spare = {pixels, bytes};
+        qInstallMessageHandler(g_previousHandler);
+        t_listening = false;
     }
-
-private:
-    struct Spare
-    {
-        void* pixels = nullptr;
-        qsizetype bytes = 0;
-    };
-    static Spare& slot()
-    {
-        static Spare spare;
-        return spare;
-    }
-    static QMutex& mutex()
-    {
-        static QMutex m;
-        return m;
-    }
+    bool heard() const { return t_dataEndedEarly; }
 };
 
-struct PixelBlock
+// The size a decoder of eighths reaches (libjpeg rounds up).
+QSize eighths(QSize size, int m)
 {
-    void* pixels;
-    qsizetype bytes;
-};
-
-QImage allocatePixels(QSize size, QImage::Format format)
-{
-    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
-    const qsizetype stride = (qsizetype(size.width()) * depth / 8 + 3) & ~qsizetype(3);
-    const qsizetype bytes = stride * size.height();
-    if (depth < 8 || bytes < 4 * PixelBuffers::kLargePage)
-        return {};
-    void* pixels = PixelBuffers::take(bytes);
-    if (!pixels)
-        return {};
-    auto* block = new PixelBlock{pixels, bytes};
-    return QImage(
-        static_cast<uchar*>(pixels), size.width(), size.height(), stride, format,
-        [](void* info) {
-            auto* b = static_cast<PixelBlock*>(info);
-            PixelBuffers::give(b->pixels, b->bytes);
-            delete b;
-        },
-        block);
+    return {int((qint64(size.width()) * m + 7) / 8), int((qint64(size.height()) * m + 7) / 8)};
 }
+
+// The scaled size to ask the JPEG reader for: the smallest of a half, a
+// quarter or an eighth of the picture that still covers the fitted size (the
+// library reduces by those with its fast transforms; other eighths take a
+// slow path that costs more than decoding at full size). The reader picks its
+// reduction from the ratio of the sizes, so the request is rounded down to
+// land on exactly that fraction.
+QSize jpegDecodeSize(QSize raw, QSize fitted)
+{
+    for (int m : {1, 2, 4}) {
+        const QSize reached = eighths(raw, m);
+        if (reached.width() >= fitted.width() && reached.height() >= fitted.height())
+            return {int(qint64(raw.width()) * m / 8), int(qint64(raw.height()) * m / 8)};
+    }
+    return raw;
+}
+
+QSize fittedSize(QSize own, QSize box)
+{
+    if (!box.isValid() || box.isEmpty() || (own.width() <= box.width() && own.height() <= box.height()))
+        return own;
+    return own.scaled(box, Qt::KeepAspectRatio).expandedTo({1, 1});
+}
+
+std::optional<QImage> decodeImage(QByteArray& bytes, QSize fitInto, bool jpeg)
+{
+    const qsizetype size = bytes.size();
+    bytes.reserve(size + kSentinelSize);
+    bytes.append(kSentinel, kSentinelSize);
+    std::optional<QImage> result;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, jpeg ? "jpeg" : "bmp");
+        reader.setAutoTransform(true);
+        reader.setAllocationLimit(kPhotoAllocationLimitMb);
+        const QSize raw = reader.size();
+        if (raw.isValid() && !raw.isEmpty()) {
+            const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+            if (jpeg) {
+                const QSize shown = turned ? raw.transposed() : raw;
+                const QSize fitted = fittedSize(shown, fitInto);
+                const QSize decode = jpegDecodeSize(raw, turned ? fitted.transposed() : fitted);
+                if (decode != raw)
+                    reader.setScaledSize(decode);
+            }
+            EarlyEndListener listener;
+            QImage image;
+            if (reader.read(&image) && !image.isNull() && buffer.pos() <= size && !listener.heard())
+                result = std::move(image);
+        }
+    }
+    bytes.chop(kSentinelSize);
+    return result;
+}
+
 } // namespace
 
-std::optional<Photo> readPhotoFile(const QString& path)
+PhotoRead decodePhoto(QByteArray bytes, QSize fitInto)
+{
+    PhotoRead read{PhotoFileState::Unreadable, std::nullopt};
+    const bool jpeg = isJpeg(bytes);
+    if (jpeg ? !jpegStructureIsComplete(bytes) : !(isBmp(bytes) && bmpIsLongEnough(bytes)))
+        return read;
+    std::optional<QImage> image = decodeImage(bytes, fitInto, jpeg);
+    if (!image)
+        return read;
+    read.state = PhotoFileState::Read;
+    read.photo = Photo{std::move(*image), jpeg ? bytes : QByteArray()};
+    return read;
+}
+
+PhotoRead readPhoto(const QString& path, QSize fitInto)
 {
     QFile file(path);
-    // No photo needs more than this; a bigger file is not read into memory.
-    constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+    if (!file.exists())
+        return {PhotoFileState::Missing, std::nullopt};
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
+        return {PhotoFileState::Unreadable, std::nullopt};
+    QByteArray bytes;
+    bytes.reserve(file.size() + kSentinelSize);
+    bytes.resize(file.size());
+    if (file.read(bytes.data(), bytes.size()) != bytes.size())
+        return {PhotoFileState::Unreadable, std::nullopt};
     file.close();
+    return decodePhoto(std::move(bytes), fitInto);
+}
 
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    reader.setAllocationLimit(kPhotoAllocationLimitMb);
-    const QSize claimed = reader.size();
-    const bool isJpeg = reader.format() == "jpeg"; // known before reading only
-    if (claimed.isValid() && qint64(claimed.width()) * claimed.height() * 4 > qint64(kPhotoAllocationLimitMb) << 20)
-        return std::nullopt;
-    Photo photo;
-    // The reader fills an image of the right size and format in place.
-    if (claimed.isValid())
-        photo.image = allocatePixels(claimed, reader.imageFormat());
-    if (!reader.read(&photo.image) || photo.image.isNull())
-        return std::nullopt;
-    if (isJpeg) {
-        // The decoder fills a cut-off file with grey rows and reports success;
-        // a JPEG without its end marker after the scan data is a broken file.
-        if (bytes.lastIndexOf("\xff\xd9") < bytes.indexOf("\xff\xda"))
-            return std::nullopt;
-        photo.jpegBytes = bytes;
+std::optional<Photo> readPhotoFile(const QString& path, QSize fitInto)
+{
+    return readPhoto(path, fitInto).photo;
+}
+
+QImage photoImageAt(const Photo& photo, QSize size)
+{
+    if (!photo.jpegBytes.isEmpty()) {
+        QByteArray bytes = photo.jpegBytes;
+        if (std::optional<QImage> image = decodeImage(bytes, size, true))
+            return *image;
     }
-    return photo;
+    const QSize fitted = fittedSize(photo.image.size(), size);
+    if (fitted == photo.image.size())
+        return photo.image;
+    return photo.image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+Photo placeholderPhoto(const QImage& placeholder, PhotoFileState state)
+{
+    return Photo{placeholder, {}, state == PhotoFileState::Unreadable};
 }
 
 namespace {
-bool saveBytes(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
 QByteArray encode(const QImage& image, const QByteArray& format)
 {
     QByteArray bytes;
@@ -166,11 +304,13 @@ QByteArray encode(const QImage& image, const QByteArray& format)
 
 bool writePhotoFile(const QString& path, const Photo& photo)
 {
+    if (photo.keepsUnreadableFile && QFileInfo::exists(path))
+        return true;
     if (photo.image.isNull() && photo.jpegBytes.isEmpty())
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QByteArray bytes = photo.jpegBytes.isEmpty() ? encode(photo.image, "jpeg") : photo.jpegBytes;
-    return !bytes.isEmpty() && saveBytes(path, bytes);
+    return !bytes.isEmpty() && saveWholeFile(path, bytes);
 }
 
 bool writePictureAs(const QString& path, const Photo& photo)
@@ -179,11 +319,11 @@ bool writePictureAs(const QString& path, const Photo& photo)
     if (format.isEmpty() || format == "jpg")
         format = "jpeg";
     if (format == "jpeg" && !photo.jpegBytes.isEmpty())
-        return saveBytes(path, photo.jpegBytes);
+        return saveWholeFile(path, photo.jpegBytes);
     if (photo.image.isNull())
         return false;
     const QByteArray bytes = encode(photo.image, format);
-    return !bytes.isEmpty() && saveBytes(path, bytes);
+    return !bytes.isEmpty() && saveWholeFile(path, bytes);
 }
 
 } // namespace vinarca

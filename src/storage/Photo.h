@@ -2,34 +2,81 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <optional>
 
 namespace vinarca {
 
+// The sizes a photo is needed at. The editor's photo box; and the largest
+// any use asks for: the zoom window fills a screen (4K included) and the
+// printed sheet wants 300 dots per inch, which for a whole A4 page is
+// 2480 x 3508. No photo is ever decoded larger than that.
+inline constexpr QSize kPhotoBoxSize{307, 409};
+inline constexpr QSize kLargestPhotoSize{4096, 4096};
+
 // A picture together with the bytes of the JPEG file it was read from, while
 // it is unchanged: writing it again copies those bytes, so saving a record
-// over and over never degrades its photo.
+// over and over never degrades its photo, and the picture can be decoded
+// again at another size (photoImageAt) for the zoom window or the printout.
 struct Photo
 {
     QImage image;
     QByteArray jpegBytes;
+    // The picture stands in for a photo file that exists but could not be
+    // read (the placeholder is shown). Writing such a photo leaves an existing
+    // file as it is: the user's picture stays on disk to be recovered.
+    bool keepsUnreadableFile = false;
 };
 
-// Decodes a JPEG or BMP file with its camera orientation applied. Fails (no
-// value) for a missing, unreadable, truncated or oversized file: a header
-// that claims a giant size is refused before any pixel memory is taken.
-std::optional<Photo> readPhotoFile(const QString& path);
+enum class PhotoFileState
+{
+    Missing,    // no file by that name
+    Unreadable, // a file is there, but it is not a complete JPEG or BMP picture
+    Read,
+};
 
-// Writes the photo as JPEG, replacing the file atomically: a failed write
-// leaves any earlier file as it was. Creates the folder when missing.
+struct PhotoRead
+{
+    PhotoFileState state = PhotoFileState::Missing;
+    std::optional<Photo> photo; // set when state is Read
+};
+
+// Reads a photo file with its camera orientation applied, decoded to fit
+// `fitInto` with its proportions kept: a JPEG is reduced while it is decoded
+// (by a half, a quarter or an eighth, so the picture may come out up to a
+// step larger than the box, never larger than its own size); a BMP is kept at its own size. A photo is
+// a JPEG or a BMP whatever its name says; anything else (a drawing, a PNG, a
+// GIF) is unreadable, and so is a picture whose data ends early, a file over
+// 256 MB and one whose pixels would take more than the allocation limit.
+PhotoRead readPhoto(const QString& path, QSize fitInto = kLargestPhotoSize);
+std::optional<Photo> readPhotoFile(const QString& path, QSize fitInto = kLargestPhotoSize);
+
+// The same decoding from bytes in memory.
+PhotoRead decodePhoto(QByteArray bytes, QSize fitInto = kLargestPhotoSize);
+
+// The photo's picture fitted into `size`: decoded again from its JPEG bytes
+// when it has them (the zoom window at screen size, the printout at 300 dpi),
+// otherwise its picture scaled down to fit (never up).
+QImage photoImageAt(const Photo& photo, QSize size);
+
+// What the editor keeps for a record whose photo could not be shown: the
+// placeholder picture, marked so that saving the record does not replace an
+// existing but unreadable photo file with it.
+Photo placeholderPhoto(const QImage& placeholder, PhotoFileState state);
+
+// Writes the photo as JPEG, replacing the file all or nothing: a failed write
+// (a full disk included) leaves any earlier file as it was and answers false.
+// A photo that keeps an unreadable file writes nothing when the file is
+// there and answers true. Creates the folder when missing.
 bool writePhotoFile(const QString& path, const Photo& photo);
 
 // Writes in the format the file name's extension names (JPEG by default).
 bool writePictureAs(const QString& path, const Photo& photo);
 
-// Largest picture accepted, in megabytes of decoded pixels.
-inline constexpr int kPhotoAllocationLimitMb = 512;
+// Largest picture decoded, in megabytes of pixels: a 24-megapixel BMP at its
+// own size, or the largest reduced JPEG decoding.
+inline constexpr int kPhotoAllocationLimitMb = 160;
 
 } // namespace vinarca

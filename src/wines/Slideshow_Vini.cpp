@@ -87,7 +87,7 @@ void TfrmSlideshow_Vini::cmdAvantiClick()
             }
         }
         if (shown > 0) {
-            const RecordPicture picture = readRecordPicture(wineKind(), QString::number(shown));
+            const RecordPicture picture = readRecordPicture(wineKind(), QString::number(shown), imgFoto->size());
             if (picture.photo)
                 imgFoto->setImage(picture.photo->image, picture.photo->jpegBytes);
             else

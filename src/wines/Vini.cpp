@@ -7,6 +7,7 @@
 #include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
+#include "Platform.h"
 #include "SchedaVinoWindow.h"
 #include "ShortString.h"
 #include "Slideshow_Vini.h"
@@ -106,7 +107,8 @@ TfrmVini::TfrmVini(QWidget* parent) : RecordEditor(wineKind(), palette::WindowBl
 
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::Wines); });
-    connect(btnZoomFoto, &QAbstractButton::clicked, this, [this] { showZoom(this, imgFoto->image()); });
+    connect(btnZoomFoto, &QAbstractButton::clicked, this,
+            [this] { showZoom(this, shownPictureAt(platform().screenSize())); });
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
         openWineSearch(
             this, [this](const QByteArray& record, qint64 position) { showRecord(record, position); }, &printWineList);
@@ -227,9 +229,11 @@ void TfrmVini::openSheet(SheetAction action)
 {
     // The sheet prints the boxes as they stand on screen, saved or not.
     WineSheetInput input;
-    for (HighlightEdit* box : editBoxes())
-        input.fields.insert(box->objectName(), box->text());
-    input.photo = imgFoto->image();
+    for (const FieldBox& f : kFieldBoxes)
+        input.fields.insert(QString::fromLatin1(f.field), (this->*f.member)->text());
+    // 300 dots per inch of the whole A4 page at most: sharp on paper, never
+    // the camera's full size in memory.
+    input.photo = shownPictureAt({2480, 3508});
     openWineSheet(this, input, action);
 }
 

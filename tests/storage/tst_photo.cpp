@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,6 +53,88 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
     jpeg[sof + 8] = char(width & 0xff);
     return jpeg;
 }
+
+QImage noise(int w, int h, quint32 seed)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            line[x] = qRgb(80 + int(random.bounded(40)), 30 + int(random.bounded(40)), 60);
+    }
+    return image;
+}
+
+QByteArray bmpOf(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "bmp");
+    return bytes;
+}
+
+// A camera's EXIF block: an orientation tag when one is given (6 means
+// "turn 90 degrees clockwise to show"), then a thumbnail JPEG with its own
+// start and end markers, as cameras put after the tags.
+QByteArray withExif(const QByteArray& jpeg, int orientation, const QByteArray& thumbnail)
+{
+    QByteArray tiff("MM\x00\x2a\x00\x00\x00\x08", 8);
+    if (orientation) {
+        tiff += QByteArray("\x00\x01\x01\x12\x00\x03\x00\x00\x00\x01\x00", 11) + char(orientation)
+            + QByteArray("\x00\x00", 2);
+    } else {
+        tiff += QByteArray("\x00\x00", 2);
+    }
+    tiff += QByteArray(4, '\0'); // no further directory
+    const QByteArray payload = QByteArray("Exif\x00\x00", 6) + tiff + thumbnail;
+    const int length = int(payload.size()) + 2;
+    const QByteArray app1 = QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + payload;
+    return jpeg.left(2) + app1 + jpeg.mid(2);
+}
+
+QByteArray cameraJpeg()
+{
+    return withExif(jpegOf(noise(800, 600, 1)), 1, jpegOf(noise(160, 120, 2)));
+}
+
+// Everything of a JPEG up to the end of its scan header: a frame claiming
+// 11000 x 11000 pixels and no picture data.
+QByteArray giantJpegHeader()
+{
+    QByteArray jpeg = withClaimedSize(jpegOf(sample(16, 16)), 11000, 11000);
+    const qsizetype sos = jpeg.indexOf("\xff\xda");
+    const int length = (uchar(jpeg[sos + 2]) << 8) | uchar(jpeg[sos + 3]);
+    return jpeg.left(sos + 2 + length);
+}
+
+QByteArray littleEndian(quint32 v, int bytes)
+{
+    QByteArray out;
+    for (int i = 0; i < bytes; ++i)
+        out += char((v >> (8 * i)) & 0xff);
+    return out;
+}
+
+// What /proc says of this process's memory: the peak since the last reset.
+qint64 statusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
 } // namespace
 
 class TestPhoto : public QObject
@@ -65,6 +148,13 @@ private slots:
     void unchangedPhotoIsWrittenByteForByte();
     void changedPhotoIsEncodedAsJpeg();
     void failedWriteKeepsTheEarlierFile();
+    void craftedPicturesAreUnreadable_data();
+    void craftedPicturesAreUnreadable();
+    void decodesAtTheSizeItIsNeeded_data();
+    void decodesAtTheSizeItIsNeeded();
+    void reducedPhotoIsDecodedAgainLargerAndWrittenByteForByte();
+    void unreadableFileIsNeverOverwritten_data();
+    void unreadableFileIsNeverOverwritten();
 
 private:
     QTemporaryDir m_dir;
@@ -156,6 +246,169 @@ void TestPhoto::failedWriteKeepsTheEarlierFile()
     QVERIFY(!writePhotoFile(target, Photo{sample(16, 16), {}}));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(get(target), before);
+}
+
+// Each picture comes after a red photo of the same size was shown and let go,
+// so a decoder that hands out a reused buffer, or fills what it lacks with
+// what memory held, would show red.
+void TestPhoto::craftedPicturesAreUnreadable_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QSize>("previous");
+
+    const QByteArray bmp = bmpOf(noise(600, 400, 3));
+    QTest::newRow("BMP cut off after a red photo") << bmp.left(bmp.size() * 6 / 10) << QSize(600, 400);
+
+    const QByteArray camera = cameraJpeg();
+    const QByteArray cut = camera.left(camera.size() * 4 / 10);
+    // The cut keeps the thumbnail whole, end marker and all.
+    QVERIFY(cut.indexOf("\xff\xd9") > cut.indexOf("\xff\xda"));
+    QTest::newRow("camera JPEG cut at 40%, thumbnail whole") << cut << QSize(800, 600);
+
+    const QByteArray jpeg = jpegOf(noise(800, 600, 4));
+    QTest::newRow("JPEG whose scan ends before its end marker")
+        << jpeg.left(jpeg.size() * 6 / 10) + QByteArray("\xff\xd9", 2) << QSize(800, 600);
+
+    const QByteArray giant = giantJpegHeader();
+    QTest::newRow("JPEG header of 11000 x 11000, zeros") << giant + QByteArray(300, '\0') << QSize(1000, 1000);
+    QTest::newRow("JPEG header of 11000 x 11000, zeros, end marker")
+        << giant + QByteArray(300, '\0') + QByteArray("\xff\xd9", 2) << QSize(1000, 1000);
+
+    QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray("\x00\x00\x00\x0dIHDR", 8);
+    png += QByteArray("\x00\x00\x2a\xf8\x00\x00\x2a\xf8\x08\x06\x00\x00\x00", 13) + QByteArray(4, '\0');
+    png += QByteArray("\x00\x00\x01\x00IDAT", 8) + QByteArray(256 + 4, '\0');
+    QTest::newRow("PNG of 11000 x 11000 zeros") << png << QSize(1000, 1000);
+
+    QByteArray gif = "GIF89a" + littleEndian(11000, 2) + littleEndian(11000, 2) + QByteArray("\x00\x00\x00", 3);
+    gif += ',' + littleEndian(0, 4) + littleEndian(11000, 2) + littleEndian(11000, 2) + QByteArray("\x00\x08", 2);
+    gif += QByteArray(300, '\0') + ';';
+    QTest::newRow("GIF of 11000 x 11000 zeros") << gif << QSize(1000, 1000);
+
+    QTest::newRow("SVG named .jpg")
+        << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"11000\" height=\"11000\">"
+                      "<rect width=\"11000\" height=\"11000\" fill=\"blue\"/></svg>")
+        << QSize(1000, 1000);
+
+    QByteArray giantBmp = bmpOf(sample(4, 4));
+    giantBmp.replace(18, 8, littleEndian(11000, 4) + littleEndian(11000, 4));
+    QTest::newRow("BMP header of 11000 x 11000") << giantBmp << QSize(1000, 1000);
+}
+
+void TestPhoto::craftedPicturesAreUnreadable()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QSize, previous);
+    QImage red(previous, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    put(m_dir.filePath(QStringLiteral("red.bmp")), bmpOf(red));
+    put(m_dir.filePath(QStringLiteral("red.jpg")), jpegOf(red));
+    const QString path = m_dir.filePath(QStringLiteral("Catalogo_Vini_Foto_2.jpg"));
+    put(path, content);
+
+    for (const QSize fit : {kPhotoBoxSize, kLargestPhotoSize}) {
+        QVERIFY(readPhotoFile(m_dir.filePath(QStringLiteral("red.bmp")), fit));
+        QVERIFY(readPhotoFile(m_dir.filePath(QStringLiteral("red.jpg")), fit));
+        const bool measured = resetPeakMemory();
+        const qint64 before = statusKb("VmRSS:");
+        const PhotoRead read = readPhoto(path, fit);
+        QCOMPARE(read.state, PhotoFileState::Unreadable);
+        QVERIFY(!read.photo);
+        // Refused before any pixel memory is taken for the size it claims.
+        if (measured && before > 0)
+            QVERIFY2(statusKb("VmHWM:") - before < 8 * 1024, qPrintable(QString::number(statusKb("VmHWM:") - before)));
+    }
+}
+
+void TestPhoto::decodesAtTheSizeItIsNeeded_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QSize>("fit");
+    QTest::addColumn<QSize>("expected");
+    const QByteArray landscape = jpegOf(noise(1600, 1200, 5));
+    // 307 x 230 fits the box; a quarter, 400 x 300, is the first eighth that covers it.
+    QTest::newRow("photo box") << landscape << kPhotoBoxSize << QSize(400, 300);
+    // Shown 1200 x 1600 fits as 306 x 409; a quarter falls short, a half covers it.
+    QTest::newRow("photo box, camera turned") << withExif(landscape, 6, {}) << kPhotoBoxSize << QSize(600, 800);
+    QTest::newRow("zoom window at screen size") << landscape << QSize(800, 600) << QSize(800, 600);
+    // 1280 x 960 needs seven eighths, which decode slower than the whole.
+    QTest::newRow("between the fast reductions") << landscape << QSize(1280, 1024) << QSize(1600, 1200);
+    QTest::newRow("largest size: own size") << landscape << kLargestPhotoSize << QSize(1600, 1200);
+    QTest::newRow("small photo never enlarged") << jpegOf(noise(200, 150, 6)) << kPhotoBoxSize << QSize(200, 150);
+    QTest::newRow("BMP at its own size") << bmpOf(noise(640, 480, 7)) << kPhotoBoxSize << QSize(640, 480);
+}
+
+void TestPhoto::decodesAtTheSizeItIsNeeded()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QSize, fit);
+    QFETCH(QSize, expected);
+    const QString path = m_dir.filePath(QStringLiteral("sized.jpg"));
+    put(path, content);
+    const PhotoRead read = readPhoto(path, fit);
+    QCOMPARE(read.state, PhotoFileState::Read);
+    QVERIFY(read.photo);
+    QCOMPARE(read.photo->image.size(), expected);
+    QCOMPARE(read.photo->jpegBytes.isEmpty(), content.startsWith("BM"));
+    // The colours are the photo's own: a mid pixel is in the noise's range.
+    const QRgb mid = read.photo->image.pixel(expected.width() / 2, expected.height() / 2);
+    QVERIFY(qRed(mid) >= 70 && qRed(mid) <= 130 && qBlue(mid) >= 40 && qBlue(mid) <= 80);
+}
+
+void TestPhoto::reducedPhotoIsDecodedAgainLargerAndWrittenByteForByte()
+{
+    // Taken turned: stored 3200 x 2400, shown 2400 x 3200.
+    const QByteArray jpeg = withExif(jpegOf(noise(3200, 2400, 8)), 6, jpegOf(sample(32, 24)));
+    put(m_dir.filePath(QStringLiteral("camera.jpg")), jpeg);
+    const auto photo = readPhotoFile(m_dir.filePath(QStringLiteral("camera.jpg")), kPhotoBoxSize);
+    QVERIFY(photo);
+    QCOMPARE(photo->image.size(), QSize(600, 800));
+    // The zoom window on a 1920 x 1080 screen (810 x 1080 fit, a half
+    // covers it), and the sheet at 300 dpi on A4 (the whole picture fits).
+    QCOMPARE(photoImageAt(*photo, QSize(1920, 1080)).size(), QSize(1200, 1600));
+    QCOMPARE(photoImageAt(*photo, QSize(2480, 3508)).size(), QSize(2400, 3200));
+    // A picture without its file's bytes is only ever made smaller.
+    const Photo captured{noise(640, 480, 9), {}};
+    QCOMPARE(photoImageAt(captured, kPhotoBoxSize).size(), QSize(307, 230));
+    QCOMPARE(photoImageAt(captured, QSize(2000, 2000)).size(), QSize(640, 480));
+
+    const QString target = m_dir.filePath(QStringLiteral("Catalogo_Vini_Foto_3.jpg"));
+    QVERIFY(writePhotoFile(target, *photo));
+    QCOMPARE(get(target), jpeg);
+}
+
+void TestPhoto::unreadableFileIsNeverOverwritten_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file
+    QTest::addColumn<PhotoFileState>("state");
+    const QByteArray camera = cameraJpeg();
+    QTest::newRow("no file: the placeholder is written") << QByteArray() << PhotoFileState::Missing;
+    QTest::newRow("camera JPEG cut short") << camera.left(camera.size() / 2) << PhotoFileState::Unreadable;
+    QTest::newRow("a format the program does not read")
+        << QByteArray("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR", 16) << PhotoFileState::Unreadable;
+}
+
+void TestPhoto::unreadableFileIsNeverOverwritten()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(PhotoFileState, state);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Catalogo_Vini_Foto_4.jpg"));
+    if (!content.isEmpty())
+        put(path, content);
+    const PhotoRead read = readPhoto(path, kPhotoBoxSize);
+    QCOMPARE(read.state, state);
+    QVERIFY(!read.photo);
+
+    // The editor shows the placeholder and saves the record.
+    const Photo shown = placeholderPhoto(sample(30, 40), read.state);
+    QVERIFY(writePhotoFile(path, shown));
+    if (state == PhotoFileState::Unreadable) {
+        QCOMPARE(get(path), content);
+    } else {
+        const auto written = readPhotoFile(path);
+        QVERIFY(written);
+        QCOMPARE(written->image.size(), QSize(30, 40));
+    }
 }
 
 QTEST_MAIN(TestPhoto)
