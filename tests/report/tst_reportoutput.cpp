@@ -86,7 +86,7 @@ private slots:
     void pdfTextStandsInItsBoxes();
     void pageThatCannotBeDrawnIsLeftOut_data();
     void pageThatCannotBeDrawnIsLeftOut();
-    void previewPrintsThePageOnScreen();
+    void previewCurrentPageFollowsTheView();
     void pdfPixelsShowTitleBarAndPhoto();
     void overlongTextIsCutAtTheBoxEdge();
     void emptyPhotoLeavesTheAreaBlank();
@@ -478,7 +478,7 @@ void TestReportOutput::pageThatCannotBeDrawnIsLeftOut()
     QVERIFY(!pdfTexts(words, printedPages - 1).isEmpty()); // the last page printed is whole
 }
 
-void TestReportOutput::previewPrintsThePageOnScreen()
+void TestReportOutput::previewCurrentPageFollowsTheView()
 {
     auto report = wineList(200);
     ReportPreview preview(report->prepared());
