@@ -114,6 +114,7 @@ public:
         QPrintDialog dialog(&printer, parent);
         dialog.setMinMax(1, std::max(1, pageCount));
         dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
+                          | QAbstractPrintDialog::PrintCurrentPage
                           | QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
         return dialog.exec() == QDialog::Accepted;
     }

@@ -1,6 +1,7 @@
 #include "ListWindow.h"
 
 #include "FramedEdit.h"
+#include "ListReport.h"
 #include "Palette.h"
 #include "Platform.h"
 #include "RecordArchive.h"
@@ -14,8 +15,10 @@
 
 namespace vinarca {
 
-RecordListWindow::RecordListWindow(const RecordKind& kind, RecordLine lineOf, QString tag, QWidget* owner)
-    : QDialog(owner, fixedWindowFlags()), m_kind(kind), m_lineOf(std::move(lineOf)), m_tag(std::move(tag))
+RecordListWindow::RecordListWindow(const RecordKind& kind, RecordLine lineOf, QString tag, const QString& listTitle,
+                                   QWidget* owner)
+    : QDialog(owner, fixedWindowFlags()), m_kind(kind), m_lineOf(std::move(lineOf)), m_tag(std::move(tag)),
+      m_printer([listTitle](QWidget* window, const QStringList& lines) { printList(window, listTitle, lines); })
 {
     lblMemory = new QLabel(this);
     lblMemory->setObjectName(QStringLiteral("lblMemory"));

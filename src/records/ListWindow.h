@@ -46,7 +46,8 @@ public:
     // Receives the record to show in the editor and its position.
     using Loader = std::function<void(const QByteArray& record, qint64 position)>;
     void setLoader(Loader loader) { m_loader = std::move(loader); }
-    // Prints the list lines; set by the opener.
+    // Prints the list lines; by default on the list document under the
+    // window's list title, through the print dialog.
     using ListPrinter = std::function<void(QWidget* owner, const QStringList& lines)>;
     void setListPrinter(ListPrinter printer) { m_printer = std::move(printer); }
 
@@ -55,8 +56,9 @@ public:
     void btnStampaClick();
 
 protected:
-    // `tag`: the routing marker under which a double click loads a record.
-    RecordListWindow(const RecordKind& kind, RecordLine lineOf, QString tag, QWidget* owner);
+    // `tag`: the routing marker under which a double click loads a record;
+    // `listTitle`: the title of the printed list.
+    RecordListWindow(const RecordKind& kind, RecordLine lineOf, QString tag, const QString& listTitle, QWidget* owner);
 
     // Builds the result controls in `panel`; `hint` is the line under the list.
     void buildResultControls(QWidget* panel, const ListWindowGeometry& geometry, const QString& hint);

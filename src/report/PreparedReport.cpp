@@ -1,7 +1,12 @@
 #include "PreparedReport.h"
 
+#include "ReportError.h"
+
 #include <QFontMetricsF>
 #include <QImage>
+
+#include <cmath>
+#include <unordered_map>
 
 namespace vinarca {
 
@@ -11,19 +16,15 @@ namespace {
 // never add up exactly.
 constexpr double kEpsilon = 1e-6;
 
-std::unique_ptr<TView> preparedCopy(const TView& view, const QDate& today)
+QStringList printedLines(const TMemoView& memo, const QDate& today)
 {
-    std::unique_ptr<TView> copy = view.clone();
-    if (auto* memo = dynamic_cast<TMemoView*>(copy.get())) {
-        QStringList lines = memo->lines();
-        if (memo->expressions)
-            for (QString& line : lines)
-                line = TMemoView::evaluate(line, today);
-        if (memo->wordWrap)
-            lines = wrapLines(*memo, lines);
-        memo->setLines(std::move(lines));
-    }
-    return copy;
+    QStringList lines = memo.lines();
+    if (memo.expressions)
+        for (QString& line : lines)
+            line = TMemoView::evaluate(line, today);
+    if (memo.wordWrap)
+        lines = wrapLines(memo, lines);
+    return lines;
 }
 
 class Preparation
@@ -52,7 +53,7 @@ private:
         page.paperMm = QSizeF(m_page.paperWidthMm, m_page.paperHeightMm);
         page.orientation = m_page.orientation();
         for (const auto& view : m_page.views) {
-            PlacedView placed{preparedCopy(*view, m_today), {}};
+            PlacedView placed{preparedCopy(*view), {}};
             placed.view->geometry.translate(left(), printableTop());
             page.views.push_back(std::move(placed));
         }
@@ -87,7 +88,11 @@ private:
                     startPage();
                     continue;
                 }
-                slice = available; // a line taller than a page: cut it rather than loop
+                // A line taller than a page is cut rather than looped over;
+                // a page with no room at all cannot hold anything.
+                if (available <= kEpsilon)
+                    throw ReportError("the page leaves no room for the band " + band.name().toStdString());
+                slice = available;
             }
             placeSlice(band, offset, slice);
             offset += slice;
@@ -105,9 +110,9 @@ private:
             const double top = view->geometry.top() - offset;
             if (top >= height || top + view->geometry.height() <= 0)
                 continue; // wholly in another slice
-            PlacedView placed{preparedCopy(*view, m_today), {}};
-            placed.view->geometry.translate(left(), m_cursor - offset);
             const bool whole = top >= 0 && top + view->geometry.height() <= height + kEpsilon;
+            PlacedView placed{whole ? preparedCopy(*view) : slicedCopy(*view, offset, height), {}};
+            placed.view->geometry.translate(left(), m_cursor - offset);
             if (!whole)
                 placed.clip = clip;
             page.views.push_back(std::move(placed));
@@ -115,10 +120,44 @@ private:
         m_cursor += height;
     }
 
+    // A copy of the view as it prints. A text box's lines are evaluated and
+    // wrapped once per preparation however many pages its band spans.
+    std::unique_ptr<TView> preparedCopy(const TView& view)
+    {
+        std::unique_ptr<TView> copy = view.clone();
+        if (auto* memo = dynamic_cast<TMemoView*>(copy.get())) {
+            auto found = m_printed.find(&view);
+            if (found == m_printed.end())
+                found = m_printed.emplace(&view, printedLines(*memo, m_today)).first;
+            memo->setLines(found->second);
+        }
+        return copy;
+    }
+
+    // The copy of a view standing in a band slice: a top-aligned text box
+    // keeps only the lines that show in the slice, so each page holds its own
+    // lines and no page copies the whole of a long text.
+    std::unique_ptr<TView> slicedCopy(const TView& view, double offset, double height)
+    {
+        std::unique_ptr<TView> copy = preparedCopy(view);
+        auto* memo = dynamic_cast<TMemoView*>(copy.get());
+        if (!memo || memo->vAlign != VAlign::Top || memo->lines().isEmpty())
+            return copy;
+        const double pitch = memo->linePitch();
+        // Slice edges in the box's own coordinates.
+        const double from = offset - memo->geometry.top();
+        const double to = from + height;
+        const int first = std::max(0, int(std::floor((from - TMemoView::kGapY) / pitch)));
+        const int last = int(std::ceil((to - TMemoView::kGapY) / pitch)); // one past
+        memo->keepLines(first, std::max(0, last - first));
+        return copy;
+    }
+
     const TReportPage& m_page;
     QDate m_today;
     PreparedReport& m_out;
     double m_cursor = 0;
+    std::unordered_map<const TView*, QStringList> m_printed;
 };
 
 } // namespace
@@ -145,22 +184,24 @@ double splitHeight(const TBand& band, double offset, double wanted)
 {
     double end = offset + wanted;
     // Moving the end up past one text box's line can cut a line of another,
-    // so repeat until no text box objects.
+    // so repeat until no text box objects. Lines stand at a fixed pitch, so
+    // the line under the end is found directly, not by walking the text.
     bool moved = true;
     while (moved) {
         moved = false;
         for (const auto& view : band.views) {
             const auto* memo = dynamic_cast<const TMemoView*>(view.get());
-            if (!memo)
+            if (!memo || memo->lines().isEmpty())
                 continue;
             const double pitch = memo->linePitch();
-            for (int i = 0; i < memo->lines().size(); ++i) {
-                const double top = memo->geometry.top() + memo->lineTop(i);
-                if (top < end - kEpsilon && top + pitch > end + kEpsilon && top >= offset - kEpsilon) {
-                    end = top;
-                    moved = true;
-                    break;
-                }
+            const double firstTop = memo->geometry.top() + memo->lineTop(0);
+            const double at = std::floor((end - firstTop) / pitch);
+            if (at < 0 || at >= memo->lines().size())
+                continue;
+            const double top = firstTop + at * pitch;
+            if (top < end - kEpsilon && top + pitch > end + kEpsilon && top >= offset - kEpsilon) {
+                end = top;
+                moved = true;
             }
         }
     }

@@ -10,9 +10,20 @@
 #include <QSet>
 #include <QSvgRenderer>
 
+#include <algorithm>
+#include <optional>
+
 namespace vinarca {
 
 namespace {
+
+// Bounds of what a layout may describe, in millimetres and points. Far
+// beyond any paper a printer takes, and far inside what the drawing code
+// can carry in its integer device coordinates at printer resolution.
+constexpr double kMaxPaperMm = 5000;
+constexpr double kMaxExtentMm = 10000;
+constexpr double kMaxFontPoints = 1000;
+constexpr double kMaxFrameUnits = 100;
 
 class LayoutReader
 {
@@ -66,6 +77,33 @@ private:
         return value.toDouble();
     }
 
+    // A number within [low, high]; `fallback` when the key is absent.
+    double bounded(const QJsonObject& object, const char* key, double fallback, double low, double high,
+                   const QString& owner) const
+    {
+        const QJsonValue value = object.value(QLatin1String(key));
+        if (value.isUndefined())
+            return fallback;
+        return bounded(value, key, low, high, owner);
+    }
+
+    double bounded(const QJsonValue& value, const char* key, double low, double high, const QString& owner) const
+    {
+        if (!value.isDouble())
+            fail(QStringLiteral("%1: \"%2\" is not a number").arg(owner, QLatin1String(key)));
+        const double number = value.toDouble();
+        if (!(number >= low && number <= high)) // also refuses NaN
+            fail(QStringLiteral("%1: \"%2\" out of range (%3)").arg(owner, QLatin1String(key)).arg(number));
+        return number;
+    }
+
+    double requiredBounded(const QJsonObject& object, const char* key, double low, double high,
+                           const QString& owner) const
+    {
+        requiredNumber(object, key, owner);
+        return bounded(object.value(QLatin1String(key)), key, low, high, owner);
+    }
+
     QColor colour(const QJsonValue& value, const QColor& fallback, const QString& owner) const
     {
         if (value.isUndefined() || value.isNull())
@@ -82,7 +120,7 @@ private:
     void readPreview(const QJsonObject& preview, PreviewOptions& options) const
     {
         options.allowEdit = preview.value(QLatin1String("allowEdit")).toBool(false);
-        options.zoom = preview.value(QLatin1String("zoom")).toDouble(1.0);
+        options.zoom = bounded(preview, "zoom", 1.0, 0.01, 100, QStringLiteral("preview"));
         const QJsonValue buttons = preview.value(QLatin1String("buttons"));
         if (buttons.isUndefined() || buttons.toString() == QLatin1String("all"))
             return;
@@ -108,22 +146,34 @@ private:
     {
         auto page = std::make_unique<TReportPage>(object.value(QLatin1String("name")).toString(QStringLiteral("Page1")));
         noteName(page->name());
-        page->paperSize = object.value(QLatin1String("paper")).toInt(9);
-        page->paperWidthMm = requiredNumber(object, "width", page->name());
-        page->paperHeightMm = requiredNumber(object, "height", page->name());
+        page->paperSize = int(bounded(object, "paper", 9, 0, 1000, page->name()));
+        page->paperWidthMm = requiredBounded(object, "width", 1, kMaxPaperMm, page->name());
+        page->paperHeightMm = requiredBounded(object, "height", 1, kMaxPaperMm, page->name());
         const QString orientation = object.value(QLatin1String("orientation")).toString(QStringLiteral("portrait"));
         if (orientation == QLatin1String("landscape"))
             page->setDesignedOrientation(QPageLayout::Landscape);
         else if (orientation != QLatin1String("portrait"))
             fail(QStringLiteral("unknown orientation \"%1\"").arg(orientation));
         const QJsonObject margins = object.value(QLatin1String("margins")).toObject();
-        page->leftMarginMm = margins.value(QLatin1String("left")).toDouble(10);
-        page->topMarginMm = margins.value(QLatin1String("top")).toDouble(10);
-        page->rightMarginMm = margins.value(QLatin1String("right")).toDouble(10);
-        page->bottomMarginMm = margins.value(QLatin1String("bottom")).toDouble(10);
+        page->leftMarginMm = bounded(margins, "left", 10, 0, kMaxPaperMm, page->name());
+        page->topMarginMm = bounded(margins, "top", 10, 0, kMaxPaperMm, page->name());
+        page->rightMarginMm = bounded(margins, "right", 10, 0, kMaxPaperMm, page->name());
+        page->bottomMarginMm = bounded(margins, "bottom", 10, 0, kMaxPaperMm, page->name());
+        // Either orientation may be chosen at print time: the margins must
+        // leave room on the paper both ways.
+        const double shortSide = std::min(page->paperWidthMm, page->paperHeightMm);
+        if (page->leftMarginMm + page->rightMarginMm >= shortSide
+            || page->topMarginMm + page->bottomMarginMm >= shortSide)
+            fail(QStringLiteral("%1: the margins leave no room on the paper").arg(page->name()));
+        const double printableMm = std::min(page->paperWidthMm - page->leftMarginMm - page->rightMarginMm,
+                                            page->paperHeightMm - page->topMarginMm - page->bottomMarginMm);
         page->views = readViews(object.value(QLatin1String("objects")).toArray());
-        for (const QJsonValue& band : object.value(QLatin1String("bands")).toArray())
-            page->bands.push_back(readBand(band.toObject()));
+        for (const QJsonValue& band : object.value(QLatin1String("bands")).toArray()) {
+            auto read = readBand(band.toObject());
+            if (Length::units(read->height).mm() > printableMm)
+                fail(QStringLiteral("%1: band taller than the printable area").arg(read->name()));
+            page->bands.push_back(std::move(read));
+        }
         return page;
     }
 
@@ -141,7 +191,7 @@ private:
             fail(QStringLiteral("%1: unknown band kind \"%2\"").arg(name, kindText));
         noteName(name);
         auto band = std::make_unique<TBand>(name, *kind);
-        band->height = Length::mm(requiredNumber(object, "height", name)).units();
+        band->height = Length::mm(requiredBounded(object, "height", 0, kMaxExtentMm, name)).units();
         band->allowSplit = object.value(QLatin1String("allowSplit")).toBool(false);
         band->views = readViews(object.value(QLatin1String("objects")).toArray());
         return band;
@@ -170,14 +220,14 @@ private:
         else
             fail(QStringLiteral("%1: unknown kind \"%2\"").arg(name, kind));
 
-        view->geometry = QRectF(Length::mm(requiredNumber(object, "left", name)).units(),
-                                Length::mm(requiredNumber(object, "top", name)).units(),
-                                Length::mm(requiredNumber(object, "width", name)).units(),
-                                Length::mm(requiredNumber(object, "height", name)).units());
+        view->geometry = QRectF(Length::mm(requiredBounded(object, "left", -kMaxExtentMm, kMaxExtentMm, name)).units(),
+                                Length::mm(requiredBounded(object, "top", -kMaxExtentMm, kMaxExtentMm, name)).units(),
+                                Length::mm(requiredBounded(object, "width", 0, kMaxExtentMm, name)).units(),
+                                Length::mm(requiredBounded(object, "height", 0, kMaxExtentMm, name)).units());
         view->fill = colour(object.value(QLatin1String("fill")), QColor(), name);
         const QJsonObject frame = object.value(QLatin1String("frame")).toObject();
         view->frame.colour = colour(frame.value(QLatin1String("colour")), Qt::black, name);
-        view->frame.width = frame.value(QLatin1String("width")).toDouble(1);
+        view->frame.width = bounded(frame, "width", 1, 0, kMaxFrameUnits, name);
         view->frame.lines = frameLines(frame.value(QLatin1String("lines")), name);
         if (kind == QLatin1String("picture"))
             loadFixedPicture(static_cast<TPictureView&>(*view), object.value(QLatin1String("picture")).toString());
@@ -211,7 +261,7 @@ private:
         memo->setText(object.value(QLatin1String("text")).toString());
         const QJsonObject font = object.value(QLatin1String("font")).toObject();
         memo->fontName = font.value(QLatin1String("name")).toString(memo->fontName);
-        memo->fontSize = Length::points(font.value(QLatin1String("size")).toDouble(10)).units();
+        memo->fontSize = Length::points(bounded(font, "size", 10, 0.5, kMaxFontPoints, name)).units();
         memo->bold = font.value(QLatin1String("bold")).toBool(false);
         memo->italic = font.value(QLatin1String("italic")).toBool(false);
         memo->textColour = colour(font.value(QLatin1String("colour")), Qt::black, name);
@@ -251,9 +301,10 @@ private:
         if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
             QSvgRenderer svg(path);
             if (svg.isValid()) {
-                const QSize dots = QSizeF(svg.defaultSize())
-                                       .scaled(view.geometry.size() * (300.0 / kUnitsPerInch), Qt::KeepAspectRatio)
-                                       .toSize();
+                // At most 4000 dots a side: a picture box as large as a wall
+                // does not need a wall of pixels.
+                const QSizeF box = (view.geometry.size() * (300.0 / kUnitsPerInch)).boundedTo(QSizeF(4000, 4000));
+                const QSize dots = QSizeF(svg.defaultSize()).scaled(box, Qt::KeepAspectRatio).toSize();
                 image = QImage(dots, QImage::Format_ARGB32_Premultiplied);
                 image.fill(Qt::transparent);
                 QPainter painter(&image);

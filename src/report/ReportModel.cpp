@@ -3,8 +3,6 @@
 #include "PreparedReport.h"
 #include "ProgramFolder.h"
 #include "ReportError.h"
-#include "ReportOutput.h"
-#include "ReportPreview.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -77,13 +75,29 @@ void TMemoView::setText(const QString& text)
 
 double TMemoView::lineTop(int index) const
 {
+    const int line = m_firstLine + index;
     if (vAlign == VAlign::Center)
-        return (geometry.height() - m_lines.size() * linePitch()) / 2 + index * linePitch();
-    return kGapY + index * linePitch();
+        return (geometry.height() - m_lines.size() * linePitch()) / 2 + line * linePitch();
+    return kGapY + line * linePitch();
+}
+
+double TMemoView::linesHeight() const
+{
+    return m_lines.isEmpty() ? 0 : kGapY + m_lines.size() * linePitch();
+}
+
+void TMemoView::keepLines(int first, int count)
+{
+    first = std::clamp(first, 0, int(m_lines.size()));
+    count = std::clamp(count, 0, int(m_lines.size()) - first);
+    m_lines = m_lines.mid(first, count);
+    m_firstLine += first;
 }
 
 QString TMemoView::evaluate(const QString& text, const QDate& today)
 {
+    if (!text.contains(QLatin1Char('[')))
+        return text; // shared, not copied: a long list keeps one copy of its lines
     QString result = text;
     return result.replace(QLatin1String("[DATE]"), shortDateText(today), Qt::CaseInsensitive);
 }
@@ -157,28 +171,45 @@ QSize TPictureView::drawnPixelSize(QSize picture, QSizeF targetPixels)
     return QSize(std::max(1, int(std::ceil(fitted.width()))), std::max(1, int(std::ceil(fitted.height()))));
 }
 
+QImage TPictureView::drawnPicture(double pixelsPerUnit, bool paged) const
+{
+    const QRectF target = pictureRect();
+    if (target.isEmpty())
+        return {};
+    QSizeF pixels = target.size() * pixelsPerUnit;
+    // Printers and PDF files get the picture at no more than 300 dots per
+    // inch of its box: a camera photo then prints fast and files stay small.
+    if (paged) {
+        constexpr double kPrintDotsPerUnit = 300.0 / kUnitsPerInch;
+        pixels = pixels.boundedTo(target.size() * kPrintDotsPerUnit);
+    }
+    const QSize drawn = drawnPixelSize(m_picture.size(), pixels);
+    if (drawn == m_picture.size())
+        return m_picture;
+    const QImage scaled = m_picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (scaled.isNull())
+        throw ReportError("not enough memory to scale the picture");
+    return scaled;
+}
+
+void TPictureView::prepareDrawing(double pixelsPerUnit, bool paged) const
+{
+    m_drawn = QImage();
+    m_drawn = drawnPicture(pixelsPerUnit, paged);
+}
+
 void TPictureView::drawContent(QPainter& painter) const
 {
     const QRectF target = pictureRect();
     if (target.isEmpty())
         return;
-    QSizeF pixels = painter.combinedTransform().mapRect(target).size();
-    // Printers and PDF files get the picture at no more than 300 dots per
-    // inch of its box: a camera photo then prints fast and files stay small.
-    if (dynamic_cast<QPagedPaintDevice*>(painter.device())) {
-        constexpr double kPrintDotsPerUnit = 300.0 / kUnitsPerInch;
-        pixels = pixels.boundedTo(target.size() * kPrintDotsPerUnit);
+    QImage drawn = m_drawn;
+    if (drawn.isNull()) {
+        const double pixelsPerUnit = painter.combinedTransform().mapRect(target).width() / target.width();
+        drawn = drawnPicture(pixelsPerUnit, dynamic_cast<QPagedPaintDevice*>(painter.device()) != nullptr);
     }
-    const QSize drawn = drawnPixelSize(m_picture.size(), pixels);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (drawn == m_picture.size()) {
-        painter.drawImage(target, m_picture);
-        return;
-    }
-    const QImage scaled = m_picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (scaled.isNull())
-        throw ReportError("not enough memory to scale the picture");
-    painter.drawImage(target, scaled);
+    painter.drawImage(target, drawn);
 }
 
 void TReportPage::setOrientation(QPageLayout::Orientation orientation)
@@ -217,20 +248,6 @@ void TReport::prepareReport(const QDate& today)
 {
     m_prepared.reset();
     m_prepared = prepare(*this, today);
-}
-
-void TReport::showReport(QWidget* parent)
-{
-    if (!m_prepared)
-        throw ReportError("the report has not been prepared");
-    showPreview(parent, m_prepared);
-}
-
-bool TReport::print(QWidget* parent)
-{
-    if (!m_prepared)
-        throw ReportError("the report has not been prepared");
-    return printReport(parent, *m_prepared) == PrintOutcome::Printed;
 }
 
 } // namespace vinarca

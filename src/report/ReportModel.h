@@ -68,6 +68,13 @@ public:
 
     virtual std::unique_ptr<TView> clone() const = 0;
 
+    // Does ahead of drawing whatever may fail (scaling a picture) for a
+    // device of `pixelsPerUnit`, so that a page is drawn whole or not at all.
+    // Throws ReportError.
+    virtual void prepareDrawing(double pixelsPerUnit, bool paged) const { Q_UNUSED(pixelsPerUnit) Q_UNUSED(paged) }
+    // Lets go of what prepareDrawing kept.
+    virtual void releaseDrawing() const {}
+
 protected:
     // In coordinates local to the box (0, 0 at its top-left corner).
     virtual void drawContent(QPainter& painter) const = 0;
@@ -104,14 +111,22 @@ public:
     void clear() { m_lines.clear(); }
     void addLine(const QString& line) { m_lines.append(line); }
     const QStringList& lines() const { return m_lines; }
-    void setLines(QStringList lines) { m_lines = std::move(lines); }
+    void setLines(QStringList lines) { m_lines = std::move(lines); m_firstLine = 0; }
+    // Keeps only the lines [first, first + count) of the text, still drawn at
+    // their own place in the box: the part of a long text that one page
+    // shows, so a page never carries the lines of the others.
+    void keepLines(int first, int count);
+    int firstLine() const { return m_firstLine; }
 
     // The distance between the tops of two lines: the font's pixel height
     // plus the fixed spacing. Independent of the output device, so a page
     // breaks between the same lines on screen, paper and PDF.
     double linePitch() const { return fontSize + kLineSpacing; }
-    // Top of line `index` inside the box.
+    // Top of line `index` (of the lines held) inside the box.
     double lineTop(int index) const;
+    // The height that the text's lines take in the box: the top gap and one
+    // pitch a line (nothing for no line).
+    double linesHeight() const;
     // Text with every [DATE] replaced; other brackets stay as written.
     static QString evaluate(const QString& text, const QDate& today);
     // The font at its size in units for a device of the given resolution.
@@ -124,6 +139,7 @@ protected:
 
 private:
     QStringList m_lines;
+    int m_firstLine = 0; // index in the whole text of m_lines[0]
 };
 
 // Pictures larger than this are refused: no camera makes them, and the photo
@@ -150,12 +166,18 @@ public:
     static QSize drawnPixelSize(QSize picture, QSizeF targetPixels);
 
     std::unique_ptr<TView> clone() const override { return std::make_unique<TPictureView>(*this); }
+    void prepareDrawing(double pixelsPerUnit, bool paged) const override;
+    void releaseDrawing() const override { m_drawn = QImage(); }
 
 protected:
     void drawContent(QPainter& painter) const override;
 
 private:
+    // The picture at the size it is drawn on a device; throws ReportError.
+    QImage drawnPicture(double pixelsPerUnit, bool paged) const;
+
     QImage m_picture;
+    mutable QImage m_drawn; // scaled ahead of drawing, until released
 };
 
 class TShapeView final : public TView
@@ -258,12 +280,6 @@ public:
     void prepareReport(const QDate& today = QDate::currentDate());
     // The pages of the last preparation (none before the first).
     std::shared_ptr<const PreparedReport> prepared() const { return m_prepared; }
-
-    // Shows the prepared pages in the preview window; returns when it closes.
-    void showReport(QWidget* parent);
-    // The print dialog, then the prepared pages on the chosen printer. False
-    // when the user cancels; throws ReportError when printing fails.
-    bool print(QWidget* parent);
 
 private:
     std::unique_ptr<TReportPage> m_page;

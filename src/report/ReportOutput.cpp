@@ -10,6 +10,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
+
 namespace vinarca {
 
 namespace {
@@ -24,14 +26,38 @@ QPageLayout pageLayoutOf(const PreparedPage& page)
     return QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-// Draws on a paged device whose coordinates start at the paper's corner.
-void paintOnDevice(const ReportRenderer& renderer, int index, QPainter& painter, QPagedPaintDevice& device)
+double pixelsPerUnitOf(const QPaintDevice& device)
 {
-    const double pixelsPerUnit = device.logicalDpiX() / kUnitsPerInch;
-    renderer.paintPageScaled(index, painter, pixelsPerUnit);
+    return device.logicalDpiX() / kUnitsPerInch;
 }
 
 } // namespace
+
+void ReportRenderer::preparePage(int index, double pixelsPerUnit, bool paged) const
+{
+    const PreparedPage& page = m_report.pages.at(index);
+    try {
+        for (const PlacedView& placed : page.views)
+            placed.view->prepareDrawing(pixelsPerUnit, paged);
+        // A rehearsal on a one-pixel page clipped to nothing: every view
+        // runs its drawing, so what would fail half-way through the page
+        // fails here, before the page is started; text boxes skip the lines
+        // outside the clip, so it costs next to nothing.
+        QImage rehearsal(1, 1, QImage::Format_RGB32);
+        QPainter painter(&rehearsal);
+        painter.setClipRect(QRectF(0, 0, 1e-3, 1e-3));
+        paintPageScaled(index, painter, pixelsPerUnit);
+    } catch (...) {
+        releasePage(index);
+        throw;
+    }
+}
+
+void ReportRenderer::releasePage(int index) const
+{
+    for (const PlacedView& placed : m_report.pages.at(index).views)
+        placed.view->releaseDrawing();
+}
 
 void ReportRenderer::paintPage(int index, QPainter& painter) const
 {
@@ -61,8 +87,10 @@ void ReportRenderer::paintPageScaled(int index, QPainter& painter, double pixels
 QImage renderPageImage(const PreparedReport& report, int index, double dpi)
 {
     const PreparedPage& page = report.pages.at(index);
-    const QSizeF inches = page.paperMm / kMmPerInch;
-    QImage image(qRound(inches.width() * dpi), qRound(inches.height() * dpi), QImage::Format_RGB32);
+    const QSizeF dots = page.paperMm / kMmPerInch * dpi;
+    if (!(dots.width() >= 1 && dots.height() >= 1 && dots.width() <= 65535 && dots.height() <= 65535))
+        throw ReportError("the page image would be too large");
+    QImage image(qRound(dots.width()), qRound(dots.height()), QImage::Format_RGB32);
     if (image.isNull())
         throw ReportError("not enough memory for the page image");
     const int dotsPerMeter = qRound(dpi / kMmPerInch * 1000.0);
@@ -83,17 +111,25 @@ void writePdf(const PreparedReport& report, const QString& path)
     writer.setCreator(QStringLiteral("Vinarca"));
     writer.setResolution(1200);
     writer.setPageLayout(pageLayoutOf(report.pages.front()));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        throw ReportError(QStringLiteral("cannot write %1").arg(path).toStdString());
     const ReportRenderer renderer(report);
+    const double pixelsPerUnit = pixelsPerUnitOf(writer);
+    renderer.preparePage(0, pixelsPerUnit, true);
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        renderer.releasePage(0);
+        throw ReportError(QStringLiteral("cannot write %1").arg(path).toStdString());
+    }
     for (int i = 0; i < renderer.pageCount(); ++i) {
         if (i > 0) {
+            renderer.preparePage(i, pixelsPerUnit, true);
             writer.setPageLayout(pageLayoutOf(report.pages.at(i)));
-            if (!writer.newPage())
+            if (!writer.newPage()) {
+                renderer.releasePage(i);
                 throw ReportError("cannot start a new PDF page");
+            }
         }
-        paintOnDevice(renderer, i, painter, writer);
+        renderer.paintPageScaled(i, painter, pixelsPerUnit);
+        renderer.releasePage(i);
     }
     if (!painter.end())
         throw ReportError(QStringLiteral("cannot finish %1").arg(path).toStdString());
@@ -120,7 +156,24 @@ QList<int> selectedPages(const QPrinter& printer, int pageCount, int currentPage
             pages << i;
         break;
     }
+    if (printer.pageOrder() == QPrinter::LastPageFirst)
+        std::reverse(pages.begin(), pages.end());
     return pages;
+}
+
+QList<int> printedSheets(const QList<int>& pages, int copies, bool collate)
+{
+    QList<int> sheets;
+    copies = std::max(1, copies);
+    if (collate) {
+        for (int c = 0; c < copies; ++c)
+            sheets << pages;
+    } else {
+        for (int page : pages)
+            for (int c = 0; c < copies; ++c)
+                sheets << page;
+    }
+    return sheets;
 }
 
 void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages)
@@ -133,39 +186,54 @@ void printPages(const PreparedReport& report, QPrinter& printer, const QList<int
     if (toFile && printer.outputFileName().isEmpty())
         throw ReportError("no file to print to");
 
-    // Copies are laid out here rather than left to the driver, so every
-    // printer and a PDF file receive the same sheets.
-    const int copies = std::max(1, printer.copyCount());
-    const bool collate = printer.collateCopies();
+    // Copies and page order are laid out here rather than left to the
+    // driver, so every printer and a PDF file receive the same sheets.
+    const QList<int> sheets = printedSheets(pages, printer.copyCount(), printer.collateCopies());
     printer.setCopyCount(1);
-    QList<int> sheets;
-    if (collate) {
-        for (int c = 0; c < copies; ++c)
-            sheets << pages;
-    } else {
-        for (int page : pages)
-            for (int c = 0; c < copies; ++c)
-                sheets << page;
-    }
+    printer.setPageOrder(QPrinter::FirstPageFirst);
 
     printer.setFullPage(true);
     printer.setDocName(report.reportName);
     printer.setPageLayout(pageLayoutOf(report.pages.at(sheets.front())));
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw ReportError("the printer cannot start the job");
     const ReportRenderer renderer(report);
+    const double pixelsPerUnit = pixelsPerUnitOf(printer);
+    // Whatever can fail on a page is done before its first stroke: a page
+    // that cannot be drawn ends the job before it starts, so no half-drawn
+    // page reaches the paper.
+    renderer.preparePage(sheets.front(), pixelsPerUnit, true);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        renderer.releasePage(sheets.front());
+        throw ReportError("the printer cannot start the job");
+    }
+    auto fail = [&](int page, const char* what) {
+        renderer.releasePage(page);
+        printer.abort();
+        painter.end();
+        throw ReportError(what);
+    };
     for (int i = 0; i < sheets.size(); ++i) {
+        const int page = sheets[i];
         if (i > 0) {
-            printer.setPageLayout(pageLayoutOf(report.pages.at(sheets[i])));
-            if (!printer.newPage()) {
-                printer.abort();
-                throw ReportError("the printer refused a new page");
+            try {
+                renderer.preparePage(page, pixelsPerUnit, true);
+            } catch (...) {
+                // The pages before it are printed; the job ends without it.
+                painter.end();
+                throw;
             }
+            printer.setPageLayout(pageLayoutOf(report.pages.at(page)));
+            if (!printer.newPage())
+                fail(page, "the printer refused a new page");
         }
-        paintOnDevice(renderer, sheets[i], painter, printer);
+        try {
+            renderer.paintPageScaled(page, painter, pixelsPerUnit);
+        } catch (const std::exception&) {
+            fail(page, "a page could not be drawn");
+        }
+        renderer.releasePage(page);
         if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
-            throw ReportError("the printer stopped the job");
+            fail(page, "the printer stopped the job");
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         throw ReportError("the printer did not accept the job");
@@ -188,6 +256,13 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
         return PrintOutcome::Cancelled;
     printPages(report, printer, selectedPages(printer, report.pageCount(), currentPage));
     return PrintOutcome::Printed;
+}
+
+bool printReport(const TReport& report, QWidget* owner)
+{
+    if (!report.prepared())
+        throw ReportError("the report has not been prepared");
+    return printReport(owner, *report.prepared()) == PrintOutcome::Printed;
 }
 
 } // namespace vinarca

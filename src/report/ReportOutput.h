@@ -23,6 +23,12 @@ public:
     void paintPage(int index, QPainter& painter) const;
     // The same on a painter in device pixels at `pixelsPerUnit`.
     void paintPageScaled(int index, QPainter& painter, double pixelsPerUnit) const;
+    // Does ahead of drawing what may fail on page `index` (scaling its
+    // pictures for the device, then a rehearsal of the drawing), so the
+    // page is then drawn whole; throws ReportError. releasePage lets go of
+    // what it kept.
+    void preparePage(int index, double pixelsPerUnit, bool paged) const;
+    void releasePage(int index) const;
 
 private:
     const PreparedReport& m_report;
@@ -36,7 +42,8 @@ void writePdf(const PreparedReport& report, const QString& path);
 
 // Prints every page in `pages` order (0-based) on a printer already set up
 // (printer or PDF output, copies, collate). Throws ReportError on any failure
-// of the printer; nothing is reported as printed unless the whole job was handed over.
+// of the printer; nothing is reported as printed unless the whole job was
+// handed over, and a page that cannot be drawn is left out, never half drawn.
 void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages);
 
 enum class PrintOutcome { Printed, Cancelled };
@@ -45,7 +52,16 @@ enum class PrintOutcome { Printed, Cancelled };
 // chosen printer. `currentPage` is the page the "Current page" choice means.
 PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int currentPage = 0);
 
-// The 0-based pages the printer's range choice selects among `pageCount`.
+// The prepared pages of a layout through the print dialog: false when the
+// user cancels; throws ReportError when the layout is not prepared or
+// printing fails.
+bool printReport(const TReport& report, QWidget* owner);
+
+// The 0-based pages the printer's range choice selects among `pageCount`, in
+// printing order (last page first when the dialog's "Reverse" is ticked).
 QList<int> selectedPages(const QPrinter& printer, int pageCount, int currentPage);
+// The sheets that go to the printer: the pages repeated for the copies,
+// collated or each page's copies together.
+QList<int> printedSheets(const QList<int>& pages, int copies, bool collate);
 
 } // namespace vinarca

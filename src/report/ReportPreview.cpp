@@ -185,7 +185,7 @@ QAction* ReportPreview::action(const QString& objectName) const
 double ReportPreview::zoom() const
 {
     const QSize viewport = m_scroll->viewport()->size() - QSize(2 * kPageGap, 2 * kPageGap);
-    const QSizeF page = m_report->pages.at(m_currentPage).sizeUnits();
+    const QSizeF page = m_report->pages.front().sizeUnits();
     switch (m_mode) {
     case ZoomMode::Factor:
         return m_factor;
@@ -224,10 +224,35 @@ void ReportPreview::resizeEvent(QResizeEvent* event)
         applyZoom();
 }
 
+int ReportPreview::currentPage() const
+{
+    // The first page of the lowest row whose top has reached the view's top.
+    const int top = m_scroll->verticalScrollBar()->value();
+    int current = 0;
+    int currentTop = -1;
+    for (int i = 0; i < m_report->pageCount(); ++i) {
+        const QRect r = m_pages->pageRect(i);
+        if (r.top() - kPageGap <= top && r.top() > currentTop) {
+            current = i;
+            currentTop = r.top();
+        }
+    }
+    return current;
+}
+
+void ReportPreview::showPage(int index)
+{
+    if (index < 0 || index >= m_report->pageCount())
+        return;
+    const QRect r = m_pages->pageRect(index);
+    m_scroll->verticalScrollBar()->setValue(r.top() - kPageGap);
+    m_scroll->horizontalScrollBar()->setValue(r.left() - kPageGap);
+}
+
 void ReportPreview::printClick()
 {
     try {
-        printReport(this, *m_report, m_currentPage);
+        printReport(this, *m_report, currentPage());
     } catch (const ReportError& error) {
         platform().message(this, MessageKind::Error,
                            QStringLiteral("The document could not be printed: %1.").arg(QString::fromStdString(error.what())));
@@ -243,6 +268,13 @@ void showPreview(QWidget* parent, std::shared_ptr<const PreparedReport> report)
 {
     ReportPreview preview(std::move(report), parent);
     platform().execDialog(preview);
+}
+
+void showReport(const TReport& report, QWidget* owner)
+{
+    if (!report.prepared())
+        throw ReportError("the report has not been prepared");
+    showPreview(owner, report.prepared());
 }
 
 } // namespace vinarca

@@ -28,7 +28,11 @@ public:
     ZoomMode zoomMode() const { return m_mode; }
     void setZoom(double factor);
     void setZoomMode(ZoomMode mode);
-    int currentPage() const { return m_currentPage; }
+    // The page at the top of the view: what the print dialog's "Current
+    // page" prints.
+    int currentPage() const;
+    // Scrolls page `index` to the top of the view.
+    void showPage(int index);
     const PreparedReport& report() const { return *m_report; }
     QAction* action(const QString& objectName) const;
 
@@ -46,11 +50,13 @@ private:
     PreviewPages* m_pages = nullptr;
     ZoomMode m_mode = ZoomMode::Factor;
     double m_factor = 1.0;
-    int m_currentPage = 0;
 };
 
 // Shows the prepared pages in the preview window, modally through the
 // platform seam; returns when the user closes it.
 void showPreview(QWidget* parent, std::shared_ptr<const PreparedReport> report);
+// The same for the last preparation of a layout; throws ReportError when it
+// has not been prepared.
+void showReport(const TReport& report, QWidget* owner);
 
 } // namespace vinarca

@@ -1,6 +1,8 @@
 #include "AnteprimaVini.h"
 
 TfrmAnteprimaVini::TfrmAnteprimaVini(const vinarca::WineSheetInput& input, QWidget* parent)
-    : SchedaVinoWindow(vinarca::SheetAction::Preview, input, parent)
+    : DocumentWindow(vinarca::wineSheetSpec(vinarca::SheetAction::Preview), input.photo,
+                     [fields = input.fields](vinarca::TReport& sheet) { vinarca::fillWineSheetTexts(sheet, fields); },
+                     parent)
 {
 }

@@ -3,7 +3,7 @@
 #include "SchedaVinoWindow.h"
 
 // Shows the wine sheet in the preview window.
-class TfrmAnteprimaVini : public vinarca::SchedaVinoWindow
+class TfrmAnteprimaVini : public vinarca::DocumentWindow
 {
     Q_OBJECT
 public:

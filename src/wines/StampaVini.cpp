@@ -1,6 +1,8 @@
 #include "StampaVini.h"
 
 TfrmStampaVini::TfrmStampaVini(const vinarca::WineSheetInput& input, QWidget* parent)
-    : SchedaVinoWindow(vinarca::SheetAction::Print, input, parent)
+    : DocumentWindow(vinarca::wineSheetSpec(vinarca::SheetAction::Print), input.photo,
+                     [fields = input.fields](vinarca::TReport& sheet) { vinarca::fillWineSheetTexts(sheet, fields); },
+                     parent)
 {
 }

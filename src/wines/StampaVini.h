@@ -3,7 +3,7 @@
 #include "SchedaVinoWindow.h"
 
 // Prints the wine sheet through the print dialog.
-class TfrmStampaVini : public vinarca::SchedaVinoWindow
+class TfrmStampaVini : public vinarca::DocumentWindow
 {
     Q_OBJECT
 public:

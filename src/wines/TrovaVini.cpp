@@ -45,7 +45,8 @@ const Criterion kCriteria[] = {
 } // namespace
 
 TfrmTrovaVini::TfrmTrovaVini(QWidget* owner)
-    : RecordListWindow(wineKind(), &WineSearchLine, QStringLiteral("vini"), owner)
+    : RecordListWindow(wineKind(), &WineSearchLine, QStringLiteral("vini"), QStringLiteral("Riepilogo vini in catalogo"),
+                       owner)
 {
     setObjectName(QStringLiteral("frmTrovaVini"));
     setWindowTitle(QStringLiteral(" Trova vini in catalogo"));
@@ -162,12 +163,11 @@ void TfrmTrovaVini::btnCercaClick()
 }
 
 namespace vinarca {
-void openWineSearch(QWidget* owner, TfrmTrovaVini::Loader loader, TfrmTrovaVini::ListPrinter printer)
+void openWineSearch(QWidget* owner, TfrmTrovaVini::Loader loader)
 {
     TfrmTrovaVini window(owner);
     window.lblMemory->setText(QStringLiteral("vini"));
     window.setLoader(std::move(loader));
-    window.setListPrinter(std::move(printer));
     platform().execDialog(window);
 }
 } // namespace vinarca

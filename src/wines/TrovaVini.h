@@ -39,5 +39,5 @@ protected:
 
 namespace vinarca {
 // Opens a fresh search window with routing marker "vini", modal.
-void openWineSearch(QWidget* owner, TfrmTrovaVini::Loader loader, TfrmTrovaVini::ListPrinter printer);
+void openWineSearch(QWidget* owner, TfrmTrovaVini::Loader loader);
 } // namespace vinarca

@@ -3,7 +3,6 @@
 #include "Artwork.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
-#include "WineListReport.h"
 #include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
@@ -110,8 +109,7 @@ TfrmVini::TfrmVini(QWidget* parent) : RecordEditor(wineKind(), palette::WindowBl
     connect(btnZoomFoto, &QAbstractButton::clicked, this,
             [this] { showZoom(this, shownPictureAt(platform().screenSize())); });
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
-        openWineSearch(
-            this, [this](const QByteArray& record, qint64 position) { showRecord(record, position); }, &printWineList);
+        openWineSearch(this, [this](const QByteArray& record, qint64 position) { showRecord(record, position); });
     });
     connect(cmdSlideshow, &QAbstractButton::clicked, this, [this] { openWineSlideshow(this); });
     connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Preview); });

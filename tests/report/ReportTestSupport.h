@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers shared by the report tests: the two layouts, and reading real
-// output back with poppler's command-line tools.
+// Helpers shared by the report tests: the engine's own test layout, and
+// reading real output back with poppler's command-line tools.
 
 #include "Length.h"
 #include "ReportLayout.h"
@@ -20,26 +20,59 @@
 
 namespace reporttest {
 
-inline std::unique_ptr<vinarca::TReport> sheetLayout()
+// A small layout of the engine's tests' own: a portrait A4 page with a
+// header line, a title bar with a centred title, a photo box, a caption bar,
+// a framed value, a date line and a foot bar standing on the page, and one
+// band that may split, with a text box of its own.
+inline QByteArray engineLayoutJson()
 {
-    return vinarca::loadReportLayout(QStringLiteral(":/reports/scheda_vino.json"));
+    return R"({
+  "report": "repProva", "name": "Documento di prova",
+  "preview": {"allowEdit": false, "zoom": 1.0, "buttons": ["print", "zoom", "fullScreen", "close"]},
+  "page": {"name": "Page1", "width": 210, "height": 297,
+    "margins": {"left": 10, "top": 10, "right": 10, "bottom": 10},
+    "objects": [
+      {"kind": "text", "name": "txtHeader", "left": 1, "top": 0.5, "width": 188, "height": 4,
+       "font": {"name": "Arial", "size": 7}, "valign": "center", "wordWrap": false, "text": "HEADER LINE"},
+      {"kind": "shape", "name": "shpBar", "left": 1, "top": 5, "width": 188, "height": 8, "fill": "#4169E1",
+       "frame": {"colour": "#4169E1"}},
+      {"kind": "text", "name": "txtTitle", "left": 2, "top": 6.2, "width": 186, "height": 6,
+       "font": {"name": "Arial", "size": 12, "colour": "#FFFFFF"}, "align": "center", "valign": "center",
+       "wordWrap": false, "expressions": false},
+      {"kind": "picture", "name": "imgPhoto", "left": 1, "top": 16, "width": 188, "height": 106},
+      {"kind": "shape", "name": "shpCaption", "left": 1, "top": 125, "width": 93, "height": 4.8, "fill": "#4169E1",
+       "frame": {"colour": "#4169E1"}},
+      {"kind": "shape", "name": "shpValue", "left": 1, "top": 130, "width": 93, "height": 6},
+      {"kind": "text", "name": "txtValue", "left": 2, "top": 131, "width": 91, "height": 4,
+       "font": {"name": "Arial", "size": 8}, "valign": "center", "wordWrap": false, "expressions": false},
+      {"kind": "text", "name": "txtDate", "left": 2, "top": 140, "width": 91, "height": 4,
+       "font": {"name": "Arial", "size": 8}, "valign": "center", "wordWrap": false, "text": "[DATE]"},
+      {"kind": "shape", "name": "shpFoot", "left": 1, "top": 265, "width": 188, "height": 4.8, "fill": "#4169E1",
+       "frame": {"colour": "#4169E1"}}
+    ],
+    "bands": [
+      {"kind": "masterData", "name": "Body", "height": 5, "allowSplit": true, "objects": [
+        {"kind": "text", "name": "txtLines", "left": 3, "top": 0, "width": 180, "height": 5,
+         "font": {"name": "Courier New", "size": 8}, "wordWrap": false}
+      ]}
+    ]
+  }
+})";
 }
 
-inline std::unique_ptr<vinarca::TReport> listLayout()
+inline std::unique_ptr<vinarca::TReport> engineLayout()
 {
-    return vinarca::loadReportLayout(QStringLiteral(":/reports/riepilogo.json"));
+    return vinarca::parseReportLayout(engineLayoutJson(), QStringLiteral("engine test layout"));
 }
 
-// Fills the list layout the way the search windows do: one line per entry,
-// 12.822 units a line, the band 10 units taller than its text.
-inline void fillList(vinarca::TReport& report, int lines)
+// Lines numbered from 001, as a search list would hold them.
+inline QStringList numberedLines(int count)
 {
-    auto* memo = report.find<vinarca::TMemoView>(QStringLiteral("txtRiepilogo"));
-    memo->clear();
-    for (int i = 1; i <= lines; ++i)
-        memo->addLine(QStringLiteral("Riga %1 Barolo Riserva").arg(i, 3, 10, QLatin1Char('0')));
-    memo->setHeight(lines * 12.822);
-    report.find<vinarca::TBand>(QStringLiteral("MasterData"))->setHeight(memo->geometry.height() + 10);
+    QStringList lines;
+    lines.reserve(count);
+    for (int i = 1; i <= count; ++i)
+        lines << QStringLiteral("Riga %1 Barolo Riserva").arg(i, 3, 10, QLatin1Char('0'));
+    return lines;
 }
 
 inline bool haveTool(const char* name)

@@ -50,8 +50,10 @@ void TestPrintSpooler::sheetPrintsThroughTheSpooler()
 
     TestWorld world;
     WineSheetInput input;
-    input.fields.insert(QStringLiteral("txtNome"), QStringLiteral("Barolo Cannubi"));
-    input.fields.insert(QStringLiteral("txtProduttore"), QStringLiteral("Cantina Rossi"));
+    for (const SheetField& entry : kSheetFields)
+        input.fields.insert(QString::fromLatin1(entry.field), QString());
+    input.fields[QStringLiteral("Nome")] = QStringLiteral("Barolo Cannubi");
+    input.fields[QStringLiteral("Produttore")] = QStringLiteral("Cantina Rossi");
     // A wide red photo: 188 x 47 mm, centred in the 106 mm box (26..132 mm on the paper).
     input.photo = QImage(4000, 1000, QImage::Format_RGB32);
     input.photo.fill(Qt::red);

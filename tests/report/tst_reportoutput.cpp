@@ -1,6 +1,7 @@
 // Real output of the engine: PDF files read back with poppler, page images,
 // the preview window and the print path through the platform seam.
 
+#include "ListReport.h"
 #include "PreparedReport.h"
 #include "ReportError.h"
 #include "ReportOutput.h"
@@ -23,18 +24,48 @@ namespace {
 
 const QColor kRoyalBlue(0x41, 0x69, 0xE1);
 
-// The sheet with a few fields filled and a wide red photo.
-std::unique_ptr<TReport> filledSheet(const QImage& photo)
+// The engine's test layout with its texts filled and a photo.
+std::unique_ptr<TReport> filledDocument(const QImage& photo)
 {
-    auto report = sheetLayout();
-    report->find<TPictureView>(QStringLiteral("imgLogo"))->setPicture(photo);
-    report->find<TMemoView>(QStringLiteral("txtVino"))->setText(QStringLiteral("Barolo Cannubi"));
-    report->find<TMemoView>(QStringLiteral("txtProduttore"))->setText(QStringLiteral("Cantina Rossi"));
-    report->find<TMemoView>(QStringLiteral("txtPrezzo"))->setText(QStringLiteral("42,50"));
-    report->find<TMemoView>(QStringLiteral("txtNote"))->setText(QStringLiteral("Servire [DATE] [fresco]"));
+    auto report = engineLayout();
+    report->find<TPictureView>(QStringLiteral("imgPhoto"))->setPicture(photo);
+    report->find<TMemoView>(QStringLiteral("txtTitle"))->setText(QStringLiteral("Barolo Cannubi"));
+    report->find<TMemoView>(QStringLiteral("txtValue"))->setText(QStringLiteral("Cantina Rossi"));
     report->prepareReport(QDate(2024, 3, 5));
     return report;
 }
+
+std::unique_ptr<TReport> wineList(int lines)
+{
+    auto report = prepareListReport(QStringLiteral("Riepilogo vini in catalogo"), numberedLines(lines));
+    report->prepareReport(QDate(2024, 3, 5));
+    return report;
+}
+
+// A view whose drawing fails: ahead of drawing (as a picture that cannot be
+// scaled does) or half-way through the page.
+class FailingView final : public TView
+{
+public:
+    enum class When { AheadOfDrawing, WhileDrawing };
+    FailingView(When when) : TView(QStringLiteral("failing")), m_when(when) { geometry = QRectF(50, 300, 200, 50); }
+    std::unique_ptr<TView> clone() const override { return std::make_unique<FailingView>(m_when); }
+    void prepareDrawing(double, bool) const override
+    {
+        if (m_when == When::AheadOfDrawing)
+            throw ReportError("not enough memory to scale the picture");
+    }
+
+protected:
+    void drawContent(QPainter&) const override
+    {
+        if (m_when == When::WhileDrawing)
+            throw ReportError("drawing failed");
+    }
+
+private:
+    When m_when;
+};
 
 QImage solid(QSize size, const QColor& colour)
 {
@@ -53,6 +84,9 @@ private slots:
     void initTestCase();
     void pdfTextStandsInItsBoxes_data();
     void pdfTextStandsInItsBoxes();
+    void pageThatCannotBeDrawnIsLeftOut_data();
+    void pageThatCannotBeDrawnIsLeftOut();
+    void previewCurrentPageFollowsTheView();
     void pdfPixelsShowTitleBarAndPhoto();
     void overlongTextIsCutAtTheBoxEdge();
     void emptyPhotoLeavesTheAreaBlank();
@@ -80,13 +114,10 @@ void TestReportOutput::pdfTextStandsInItsBoxes_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QRectF>("boxMm"); // on the paper
     QTest::addColumn<bool>("centred");
-    QTest::newRow("header, left") << "SCHEDA" << QRectF(11, 10.5, 188, 4) << false;
-    QTest::newRow("wine name, centred on the page") << "Barolo" << QRectF(12, 16.2, 186, 6) << true;
-    QTest::newRow("caption of row 125") << "PRODUTTORE" << QRectF(12, 135.6, 91, 3.6) << false;
-    QTest::newRow("value of row 125") << "Cantina" << QRectF(12, 141, 91, 4) << false;
-    QTest::newRow("right column caption") << "DESIGNAZIONE" << QRectF(107, 135.6, 91, 3.6) << false;
-    QTest::newRow("price, row 251 right") << "42,50" << QRectF(107, 267.4, 91, 4) << false;
-    QTest::newRow("notes caption") << "NOTE" << QRectF(12, 275.6, 185.8, 3.6) << false;
+    QTest::newRow("header, left") << "HEADER" << QRectF(11, 10.5, 188, 4) << false;
+    QTest::newRow("title, centred on the page") << "Barolo" << QRectF(12, 16.2, 186, 6) << true;
+    QTest::newRow("framed value") << "Cantina" << QRectF(12, 141, 91, 4) << false;
+    QTest::newRow("date, evaluated") << "05/03/2024" << QRectF(12, 150, 91, 4) << false;
 }
 
 void TestReportOutput::pdfTextStandsInItsBoxes()
@@ -94,7 +125,7 @@ void TestReportOutput::pdfTextStandsInItsBoxes()
     QFETCH(QString, word);
     QFETCH(QRectF, boxMm);
     QFETCH(bool, centred);
-    auto report = filledSheet(solid({400, 300}, Qt::red));
+    auto report = filledDocument(solid({400, 300}, Qt::red));
     const QString pdf = m_dir.filePath(QStringLiteral("sheet.pdf"));
     writePdf(*report->prepared(), pdf);
     QCOMPARE(pdfPageCount(pdf), 1);
@@ -120,7 +151,7 @@ void TestReportOutput::pdfTextStandsInItsBoxes()
 void TestReportOutput::pdfPixelsShowTitleBarAndPhoto()
 {
     // A wide photo: 188 mm wide, so 47 mm tall, centred in the 106 mm box (26..132 mm on paper).
-    auto report = filledSheet(solid({4000, 1000}, Qt::red));
+    auto report = filledDocument(solid({4000, 1000}, Qt::red));
     const QString pdf = m_dir.filePath(QStringLiteral("pixels.pdf"));
     writePdf(*report->prepared(), pdf);
     const QImage page = pdfPageImage(pdf, 0, 100);
@@ -130,9 +161,9 @@ void TestReportOutput::pdfPixelsShowTitleBarAndPhoto()
     QVERIFY(near(pixelAtMm(page, 100, 12, 60), Qt::red));             // photo reaches the box's left edge
     QVERIFY(near(pixelAtMm(page, 100, 105, 40), Qt::white));          // above the photo: blank
     QVERIFY(near(pixelAtMm(page, 100, 105, 120), Qt::white));         // below the photo: blank
-    QVERIFY(near(pixelAtMm(page, 100, 60, 137), kRoyalBlue));         // caption bar of row 125
-    QVERIFY(near(pixelAtMm(page, 100, 105, 137), Qt::white));         // gap between the columns
-    QVERIFY(near(pixelAtMm(page, 100, 150, 277), kRoyalBlue));        // notes bar
+    QVERIFY(near(pixelAtMm(page, 100, 60, 137), kRoyalBlue));         // caption bar
+    QVERIFY(near(pixelAtMm(page, 100, 105, 137), Qt::white));         // beside it
+    QVERIFY(near(pixelAtMm(page, 100, 150, 277), kRoyalBlue));        // foot bar
     // Same page drawn straight to an image.
     const QImage direct = renderPageImage(*report->prepared(), 0, 100);
     QVERIFY(near(pixelAtMm(direct, 100, 105, 79), Qt::red));
@@ -141,9 +172,8 @@ void TestReportOutput::pdfPixelsShowTitleBarAndPhoto()
 
 void TestReportOutput::overlongTextIsCutAtTheBoxEdge()
 {
-    auto report = sheetLayout();
-    report->find<TMemoView>(QStringLiteral("txtProduttore"))->setText(QStringLiteral("W").repeated(300));
-    report->find<TMemoView>(QStringLiteral("txtDesignazione"))->setText(QString());
+    auto report = engineLayout();
+    report->find<TMemoView>(QStringLiteral("txtValue"))->setText(QStringLiteral("W").repeated(300));
     report->prepareReport();
     const QString pdf = m_dir.filePath(QStringLiteral("long.pdf"));
     writePdf(*report->prepared(), pdf);
@@ -160,7 +190,7 @@ void TestReportOutput::overlongTextIsCutAtTheBoxEdge()
     QVERIFY(inkBetween(95, 102.8) > 100); // text runs up to the edge
     QCOMPARE(inkBetween(103.3, 103.8), 0); // and nothing beyond it: not before the frame line,
     QCOMPARE(inkBetween(104.3, 105.8), 0); // nor past it in the gap between the columns
-    QCOMPARE(inkBetween(107, 120), 0);     // nor in the right column's empty value
+    QCOMPARE(inkBetween(107, 120), 0);     // nor anywhere to its right
     // One line only: nothing under the value line inside the box.
     int below = 0;
     for (double x = 12; x < 100; x += 0.2)
@@ -171,7 +201,7 @@ void TestReportOutput::overlongTextIsCutAtTheBoxEdge()
 
 void TestReportOutput::emptyPhotoLeavesTheAreaBlank()
 {
-    auto report = filledSheet(QImage());
+    auto report = filledDocument(QImage());
     const QImage page = renderPageImage(*report->prepared(), 0, 50);
     for (double x = 12; x < 198; x += 2)
         for (double y = 27; y < 131; y += 2)
@@ -189,7 +219,7 @@ void TestReportOutput::bigPhotoIsSentAtPrintResolution()
         for (int x = 0; x < photo.width(); ++x)
             line[x] = qRgb((x * 7) & 255, (y * 3) & 255, ((x ^ y) * 5) & 255);
     }
-    auto report = filledSheet(photo);
+    auto report = filledDocument(photo);
     const QString pdf = m_dir.filePath(QStringLiteral("big.pdf"));
     QElapsedTimer timer;
     timer.start();
@@ -208,10 +238,7 @@ void TestReportOutput::bigPhotoIsSentAtPrintResolution()
 
 void TestReportOutput::listPdfCarriesEachLineOnItsPage()
 {
-    auto report = listLayout();
-    fillList(*report, 100);
-    report->find<TMemoView>(QStringLiteral("txtTitolo"))->setText(QStringLiteral("Riepilogo vini in catalogo"));
-    report->prepareReport(QDate(2024, 3, 5));
+    auto report = wineList(100);
     const QString pdf = m_dir.filePath(QStringLiteral("list.pdf"));
     writePdf(*report->prepared(), pdf);
     QCOMPARE(pdfPageCount(pdf), 2);
@@ -238,11 +265,26 @@ void TestReportOutput::listPdfCarriesEachLineOnItsPage()
             date = w.mm.top();
     }
     QVERIFY(date > line100 && date < line100 + 10);
+    // As on a list ten times as long: the footer keeps its distance.
+    auto longer = wineList(1000);
+    const QString longPdf = m_dir.filePath(QStringLiteral("list1000.pdf"));
+    writePdf(*longer->prepared(), longPdf);
+    const int last = pdfPageCount(longPdf) - 1;
+    double line1000 = 0, longDate = 0;
+    for (const PdfWord& w : pdfWords(longPdf)) {
+        if (w.page == last && w.text == QLatin1String("1000"))
+            line1000 = w.mm.bottom();
+        if (w.page == last && w.text == QLatin1String("05/03/2024"))
+            longDate = w.mm.top();
+    }
+    QVERIFY(line1000 > 0 && longDate > 0);
+    QVERIFY2(qAbs((longDate - line1000) - (date - line100)) < 0.1,
+             qPrintable(QStringLiteral("%1 / %2").arg(longDate - line1000).arg(date - line100)));
 }
 
 void TestReportOutput::unwritablePdfPathFails()
 {
-    auto report = filledSheet(solid({40, 30}, Qt::red));
+    auto report = filledDocument(solid({40, 30}, Qt::red));
     const QString path = m_dir.filePath(QStringLiteral("no-such-folder/sheet.pdf"));
     QVERIFY_THROWS_EXCEPTION(ReportError, writePdf(*report->prepared(), path));
     QVERIFY(!QFileInfo::exists(path));
@@ -250,7 +292,7 @@ void TestReportOutput::unwritablePdfPathFails()
 
 void TestReportOutput::previewStartsAtFullSizeWithTheLayoutsButtons()
 {
-    auto sheet = filledSheet(solid({40, 30}, Qt::red));
+    auto sheet = filledDocument(solid({40, 30}, Qt::red));
     ReportPreview preview(sheet->prepared());
     QCOMPARE(preview.windowTitle(), QStringLiteral("Preview"));
     QCOMPARE(preview.zoom(), 1.0);
@@ -261,7 +303,7 @@ void TestReportOutput::previewStartsAtFullSizeWithTheLayoutsButtons()
     QCOMPARE(preview.action(QStringLiteral("actWholePage"))->text(), QStringLiteral("Whole Page"));
 
     // A layout that allows only closing shows only that button.
-    auto closeOnly = filledSheet(solid({40, 30}, Qt::red));
+    auto closeOnly = filledDocument(solid({40, 30}, Qt::red));
     closeOnly->previewOptions.buttons = PreviewButton::Close;
     closeOnly->prepareReport();
     ReportPreview limited(closeOnly->prepared());
@@ -278,7 +320,7 @@ void TestReportOutput::previewStartsAtFullSizeWithTheLayoutsButtons()
 void TestReportOutput::previewAndPrintShowTheSamePage()
 {
     TestWorld world;
-    auto report = filledSheet(solid({1600, 1200}, QColor(0x80, 0x20, 0x20)));
+    auto report = filledDocument(solid({1600, 1200}, QColor(0x80, 0x20, 0x20)));
     const QImage expected = renderPageImage(*report->prepared(), 0, 96);
 
     // The preview at 100 % paints the very same pixels.
@@ -317,26 +359,40 @@ void TestReportOutput::printDialogChoices_data()
 {
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<int>("copies");
-    QTest::addColumn<QString>("range"); // empty: all pages
-    QTest::addColumn<int>("sheets");    // pages in the file, -1: no file
-    // The 200-line list has four pages.
-    QTest::newRow("cancel prints nothing") << false << 1 << QString() << -1;
-    QTest::newRow("all pages once") << true << 1 << QString() << 4;
-    QTest::newRow("three copies of all pages") << true << 3 << QString() << 12;
-    QTest::newRow("pages 2-3") << true << 1 << QStringLiteral("2-3") << 2;
-    QTest::newRow("page 4, two copies") << true << 2 << QStringLiteral("4") << 2;
+    QTest::addColumn<int>("range");        // QPrinter::PrintRange
+    QTest::addColumn<QString>("pages");    // for a page range
+    QTest::addColumn<bool>("reverse");
+    QTest::addColumn<QStringList>("order"); // a line number each printed sheet shows, in file order; empty: no file
+    // The 200-line list has four pages, opening with lines 001, 055, 111 and 167.
+    const int all = QPrinter::AllPages, range = QPrinter::PageRange, current = QPrinter::CurrentPage;
+    QTest::newRow("cancel prints nothing") << false << 1 << all << QString() << false << QStringList();
+    QTest::newRow("all pages once") << true << 1 << all << QString() << false << QStringList{"001", "055", "111", "167"};
+    QTest::newRow("three copies of all pages, collated")
+        << true << 3 << all << QString() << false
+        << QStringList{"001", "055", "111", "167", "001", "055", "111", "167", "001", "055", "111", "167"};
+    QTest::newRow("pages 2-3") << true << 1 << range << QStringLiteral("2-3") << false << QStringList{"055", "111"};
+    QTest::newRow("page 4, two copies") << true << 2 << range << QStringLiteral("4") << false << QStringList{"167", "167"};
+    QTest::newRow("reverse: last page first") << true << 1 << all << QString() << true
+                                              << QStringList{"167", "111", "055", "001"};
+    QTest::newRow("pages 1,3-4 reversed, two copies")
+        << true << 2 << range << QStringLiteral("1,3-4") << true
+        << QStringList{"167", "111", "001", "167", "111", "001"};
+    // Printed from the preview while it shows the third page.
+    QTest::newRow("current page") << true << 1 << current << QString() << false << QStringList{"111"};
+    QTest::newRow("current page reversed is that page") << true << 1 << current << QString() << true
+                                                         << QStringList{"111"};
 }
 
 void TestReportOutput::printDialogChoices()
 {
     QFETCH(bool, confirm);
     QFETCH(int, copies);
-    QFETCH(QString, range);
-    QFETCH(int, sheets);
+    QFETCH(int, range);
+    QFETCH(QString, pages);
+    QFETCH(bool, reverse);
+    QFETCH(QStringList, order);
     TestWorld world;
-    auto report = listLayout();
-    fillList(*report, 200);
-    report->prepareReport();
+    auto report = wineList(200);
     const QString pdf = m_dir.filePath(QStringLiteral("choices-%1.pdf").arg(QTest::currentDataTag()));
     world.platform().onPrintDialog = [&](QPrinter& printer, int pageCount) {
         if (pageCount != 4)
@@ -344,25 +400,102 @@ void TestReportOutput::printDialogChoices()
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         printer.setCopyCount(copies);
-        if (!range.isEmpty()) {
-            printer.setPrintRange(QPrinter::PageRange);
-            printer.setPageRanges(QPageRanges::fromString(range));
-        }
+        printer.setCollateCopies(true);
+        printer.setPrintRange(QPrinter::PrintRange(range));
+        if (!pages.isEmpty())
+            printer.setPageRanges(QPageRanges::fromString(pages));
+        printer.setPageOrder(reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
         return confirm;
     };
-    QCOMPARE(report->print(nullptr), confirm);
+    if (range == QPrinter::CurrentPage) {
+        // The preview's print button, with the third page in view.
+        ReportPreview preview(report->prepared());
+        preview.resize(1000, 800);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        preview.showPage(2);
+        QCOMPARE(preview.currentPage(), 2);
+        preview.action(QStringLiteral("actPrint"))->trigger();
+        QVERIFY(world.platform().messages.isEmpty());
+    } else {
+        QCOMPARE(printReport(*report, nullptr), confirm);
+    }
     QCOMPARE(world.platform().printDialogs, 1);
-    if (sheets < 0) {
+    if (order.isEmpty()) {
         QVERIFY(!QFileInfo::exists(pdf));
         return;
     }
-    QCOMPARE(pdfPageCount(pdf), sheets);
+    QCOMPARE(pdfPageCount(pdf), int(order.size()));
+    const QList<PdfWord> words = pdfWords(pdf);
+    for (int sheet = 0; sheet < order.size(); ++sheet)
+        QVERIFY2(pdfTexts(words, sheet).contains(order[sheet]), qPrintable(QStringLiteral("sheet %1").arg(sheet + 1)));
+}
+
+void TestReportOutput::pageThatCannotBeDrawnIsLeftOut_data()
+{
+    QTest::addColumn<int>("when"); // FailingView::When
+    QTest::addColumn<int>("failingPage");
+    QTest::addColumn<int>("printedPages"); // in the file; -1: no file
+    const int ahead = int(FailingView::When::AheadOfDrawing), midway = int(FailingView::When::WhileDrawing);
+    QTest::newRow("first page cannot be drawn: no job at all") << ahead << 0 << -1;
+    QTest::newRow("third page cannot be drawn: the job ends after page 2") << ahead << 2 << 2;
+    QTest::newRow("drawing fails half-way through page 2") << midway << 1 << 1;
+}
+
+void TestReportOutput::pageThatCannotBeDrawnIsLeftOut()
+{
+    QFETCH(int, when);
+    QFETCH(int, failingPage);
+    QFETCH(int, printedPages);
+    TestWorld world;
+    auto report = wineList(200);
+    // The prepared pages are shared and read-only to the output; the test
+    // plants its failing view in a copy of their structure.
+    auto pages = std::make_shared<PreparedReport>();
+    pages->reportName = report->prepared()->reportName;
+    for (const PreparedPage& page : report->prepared()->pages) {
+        PreparedPage& copy = pages->pages.emplace_back();
+        copy.paperMm = page.paperMm;
+        copy.orientation = page.orientation;
+        for (const PlacedView& placed : page.views)
+            copy.views.push_back({placed.view->clone(), placed.clip});
+    }
+    pages->pages[failingPage].views.push_back({std::make_unique<FailingView>(FailingView::When(when)), {}});
+
+    const QString pdf = m_dir.filePath(QStringLiteral("failing-%1.pdf").arg(QTest::currentDataTag()));
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    QVERIFY_THROWS_EXCEPTION(ReportError, printReport(nullptr, *pages));
+    if (printedPages < 0) {
+        QVERIFY(!QFileInfo::exists(pdf));
+        return;
+    }
+    QCOMPARE(pdfPageCount(pdf), printedPages);
+    const QList<PdfWord> words = pdfWords(pdf);
+    QVERIFY(!pdfTexts(words, printedPages - 1).isEmpty()); // the last page printed is whole
+}
+
+void TestReportOutput::previewCurrentPageFollowsTheView()
+{
+    auto report = wineList(200);
+    ReportPreview preview(report->prepared());
+    preview.resize(1000, 800);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QCOMPARE(preview.currentPage(), 0);
+    for (int page : {3, 1, 0, 2}) {
+        preview.showPage(page);
+        QCOMPARE(preview.currentPage(), page);
+    }
 }
 
 void TestReportOutput::printerThatIsGoneFails()
 {
     TestWorld world;
-    auto report = filledSheet(solid({40, 30}, Qt::red));
+    auto report = filledDocument(solid({40, 30}, Qt::red));
     // With no spooler queue at all, a printer chosen in the dialog that is
     // gone by the time the job starts fails. (Where queues exist, Qt hands an
     // unknown name to the default queue, so the case cannot be staged there.)
@@ -372,7 +505,7 @@ void TestReportOutput::printerThatIsGoneFails()
             printer.setPrinterName(QStringLiteral("Vinarca-printer-removed-meanwhile"));
             return true;
         };
-        QVERIFY_THROWS_EXCEPTION(ReportError, report->print(nullptr));
+        QVERIFY_THROWS_EXCEPTION(ReportError, printReport(*report, nullptr));
     }
 
     // A file that cannot be created is a failure too, never a success.
@@ -381,7 +514,7 @@ void TestReportOutput::printerThatIsGoneFails()
         printer.setOutputFileName(m_dir.filePath(QStringLiteral("missing-folder/out.pdf")));
         return true;
     };
-    QVERIFY_THROWS_EXCEPTION(ReportError, report->print(nullptr));
+    QVERIFY_THROWS_EXCEPTION(ReportError, printReport(*report, nullptr));
 }
 
 QTEST_MAIN(TestReportOutput)

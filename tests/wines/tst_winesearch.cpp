@@ -4,7 +4,6 @@
 #include "ScriptedPlatform.h"
 #include "TrovaVini.h"
 #include "WineRecord.h"
-#include "WineListReport.h"
 #include "WineSearch.h"
 #include "ProgramFolder.h"
 
@@ -273,7 +272,6 @@ void TestWineSearch::printedListPages()
         return true;
     };
     TfrmTrovaVini window;
-    window.setListPrinter(&printWineList);
     window.show();
     window.btnCercaClick();
     window.btnStampaClick();

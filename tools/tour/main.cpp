@@ -19,7 +19,7 @@
 #include "Slideshow_Vini.h"
 #include "StampaVini.h"
 #include "TrovaVini.h"
-#include "WineListReport.h"
+#include "ListReport.h"
 #include "WineSearch.h"
 #include "WebCam.h"
 #include "Zoom.h"
@@ -146,8 +146,12 @@ WineSheetInput sampleSheet()
     editor.cmdPrimoClick();
     editor.cmdAvantiClick();
     WineSheetInput input;
-    for (HighlightEdit* box : editor.editBoxes())
-        input.fields.insert(box->objectName(), box->text());
+    // The sheet takes the record's fields by name; each box is named after
+    // its field, the stock's box excepted.
+    for (HighlightEdit* box : editor.editBoxes()) {
+        const QString field = box->objectName() == QLatin1String("txtTel") ? QStringLiteral("Giacenza") : box->objectName().mid(3);
+        input.fields.insert(field, box->text());
+    }
     input.photo = editor.imgFoto->image();
     return input;
 }

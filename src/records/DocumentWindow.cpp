@@ -1,0 +1,163 @@
+#include "DocumentWindow.h"
+
+#include "Artwork.h"
+#include "Palette.h"
+#include "PictureBox.h"
+#include "Platform.h"
+#include "ProgramFolder.h"
+#include "ReportError.h"
+#include "ReportLayout.h"
+#include "ReportModel.h"
+#include "ReportOutput.h"
+#include "ReportPreview.h"
+#include "Shapes.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgRenderer>
+
+namespace vinarca {
+
+namespace {
+
+QImage standByPicture(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    QSvgRenderer svg(path);
+    QImage image(QSize(640, 480), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    svg.render(&painter);
+    return image;
+}
+
+QLabel* instruction(QWidget* parent, const char* name, const QString& text, const QRect& geometry, int pointSize,
+                    bool bold)
+{
+    QLabel* label = makeLabel(parent, QString::fromLatin1(name), text, geometry, QStringLiteral("Verdana"), pointSize,
+                              bold, palette::CaptionBlue);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QLabel* icon(QWidget* parent, const char* name, const QString& artworkName, const QRect& geometry)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    const QImage picture = artwork(artworkName);
+    if (!picture.isNull())
+        label->setPixmap(QPixmap::fromImage(picture.scaled(geometry.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
+DocumentWindow::DocumentWindow(DocumentWindowSpec spec, QImage picture, Fill fill, QWidget* parent)
+    : QDialog(parent), m_spec(std::move(spec)), m_picture(std::move(picture)), m_fill(std::move(fill))
+{
+    applyProcessFormats();
+    setObjectName(m_spec.objectName);
+    setWindowTitle(m_spec.caption);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(364, 287);
+
+    auto* shpSfondo = new ShapeRect(this, QStringLiteral("shpSfondo"), QRect(8, 8, 348, 230), Qt::white,
+                                    palette::PanelOutline, 4);
+    icon(shpSfondo, "imgIcona01", m_spec.icon, QRect(14, 12, 40, 40));
+    instruction(shpSfondo, "imgIstruzioni01", m_spec.heading, QRect(64, 20, 270, 24), 12, true);
+    instruction(shpSfondo, "imgIstruzioni02", m_spec.what, QRect(16, 60, 316, 54), 9, false);
+    auto* separator = new ShapeRect(shpSfondo, QStringLiteral("shpSeparatore"), QRect(16, 122, 316, 3),
+                                    palette::WindowBlue);
+    separator->lower();
+    icon(shpSfondo, "imgIcona02", m_spec.howIcon, QRect(14, 138, 40, 40));
+    instruction(shpSfondo, "imgIstruzioni03", m_spec.how, QRect(64, 138, 268, 80), 9, false);
+
+    btnAnnulla = makeButton(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(8, 250, 145, 28), 9);
+    btnStampa = makeButton(this, "btnStampa", m_spec.button, QRect(211, 250, 145, 28), 9);
+    btnStampa->setDefault(true);
+
+    imgLogo = new PictureBox(this);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setGeometry(8, 8, 64, 48);
+    imgLogo->hide();
+    imgTemp = new PictureBox(this);
+    imgTemp->setObjectName(QStringLiteral("imgTemp"));
+    imgTemp->setGeometry(80, 8, 64, 48);
+    imgTemp->setImage(standByPicture(m_spec.standBy));
+    imgTemp->hide();
+
+    connect(btnAnnulla, &QPushButton::clicked, this, &DocumentWindow::btnAnnullaClick);
+    connect(btnStampa, &QPushButton::clicked, this, &DocumentWindow::btnStampaClick);
+
+    // The window owns its own copy of the layout; a fault in the delivered
+    // file surfaces when the user asks for the document.
+    try {
+        m_report = loadReportLayout(m_spec.layout);
+    } catch (const ReportError& error) {
+        m_layoutError = QString::fromStdString(error.what());
+    }
+}
+
+DocumentWindow::~DocumentWindow() = default;
+
+void DocumentWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void DocumentWindow::paintEvent(QPaintEvent*)
+{
+    paintGradient(this, palette::WindowBlue);
+}
+
+void DocumentWindow::FormShow()
+{
+    // The picture is shared with the opener's picture box, not copied: a
+    // camera photo is 100 MB, and neither side changes it while the window
+    // is open, so taking it cannot fail and the stand-by is never needed.
+    imgLogo->setImage(m_picture);
+}
+
+void DocumentWindow::btnAnnullaClick()
+{
+    reject();
+}
+
+void DocumentWindow::btnStampaClick()
+{
+    try {
+        fillAndOutput();
+    } catch (const std::exception&) {
+        // ReportError, a name the layout or the record lacks, and
+        // std::bad_alloc from a picture beyond the memory left.
+        platform().message(this, MessageKind::Warning, m_spec.failure);
+    }
+    accept();
+}
+
+void DocumentWindow::fillAndOutput()
+{
+    if (!m_report)
+        throw ReportError(m_layoutError.toStdString());
+    if (!m_spec.pictureView.isEmpty()) {
+        auto* picture = m_report->find<TPictureView>(m_spec.pictureView);
+        if (!picture)
+            throw ReportError("the layout has no picture " + m_spec.pictureView.toStdString());
+        picture->setPicture(imgLogo->image());
+    }
+    if (m_fill)
+        m_fill(*m_report);
+    m_report->prepareReport();
+    if (m_spec.action == DocumentAction::Print)
+        printReport(*m_report, this);
+    else
+        showReport(*m_report, this);
+}
+
+} // namespace vinarca

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QPushButton;
+
+namespace vinarca {
+
+class PictureBox;
+class TReport;
+
+enum class DocumentAction { Preview, Print };
+
+// What one print or preview window of a document shows and does. The print
+// and the preview window of a document differ only here.
+struct DocumentWindowSpec
+{
+    DocumentAction action = DocumentAction::Print;
+    QString objectName;  // the window's global reference name
+    QString caption;
+    QString heading;     // the three instruction texts
+    QString what;
+    QString how;
+    QString icon;        // artwork beside the heading
+    QString howIcon;     // artwork beside the last instruction
+    QString button;      // label of btnStampa
+    QString failure;     // the warning when filling or output fails
+    QString layout;      // path of the document's layout
+    QString pictureView; // picture of the layout that receives the window's picture ("" for none)
+    QString standBy;     // SVG of the stand-by picture that replaces a picture that cannot be taken
+};
+
+// The print/preview window core: a small fixed window with instructions,
+// Annulla and Stampa. Stampa puts the window's picture into the layout, lets
+// the opener's fill function put in the texts, prepares the document and
+// previews or prints it; any failure ends in the window's warning. Either
+// way the window then closes.
+class DocumentWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    // Fills the layout's named objects; throws ReportError (or any
+    // std::exception) for a name the layout or the record does not have.
+    using Fill = std::function<void(TReport&)>;
+
+    DocumentWindow(DocumentWindowSpec spec, QImage picture, Fill fill, QWidget* parent = nullptr);
+    ~DocumentWindow() override;
+
+    QPushButton* btnAnnulla = nullptr;
+    QPushButton* btnStampa = nullptr;
+    PictureBox* imgLogo = nullptr; // hidden: the picture to print
+    PictureBox* imgTemp = nullptr; // hidden: the stand-by picture
+
+    DocumentAction action() const { return m_spec.action; }
+    const DocumentWindowSpec& spec() const { return m_spec; }
+    // The layout this window fills (null if it could not be read).
+    TReport* report() const { return m_report.get(); }
+
+    void FormShow();
+    void btnAnnullaClick();
+    void btnStampaClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void fillAndOutput();
+
+    DocumentWindowSpec m_spec;
+    QImage m_picture;
+    Fill m_fill;
+    std::unique_ptr<TReport> m_report;
+    QString m_layoutError;
+};
+
+} // namespace vinarca
