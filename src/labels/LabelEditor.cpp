@@ -84,6 +84,9 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
     buildNotes(panContainer, *hints);
     createAttachmentLabels(panContainer);
     connectRecordButtons();
+    // The boxes were made first, so the bands and tiles built since lie under them.
+    for (HighlightEdit* box : chain)
+        box->raise();
 
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::Labels); });

@@ -11,13 +11,13 @@ LiveLabel::LiveLabel(const LabelKind& kind, QWidget* parent)
     : QWidget(parent), m_kind(kind), m_lines(kLabelLineCount), m_ornament(artwork(kind.ornament))
 {
     setObjectName(QStringLiteral("pnlEtichetta"));
-    const QRect frame = geometry().frameUnits();
+    const QRect frame = labelGeometry().frameUnits();
     setGeometry(QRect(kind.labelOrigin + frame.topLeft(), frame.size()));
 }
 
 QRect LiveLabel::elementRect(const QString& name) const
 {
-    return geometry().element(name).units.translated(labelOffset());
+    return labelGeometry().element(name).units.translated(labelOffset());
 }
 
 void LiveLabel::setLine(LabelLine line, const QString& text)
@@ -39,7 +39,7 @@ void LiveLabel::paintEvent(QPaintEvent*)
     painter.translate(labelOffset());
     painter.scale(kUnitsPerMm, kUnitsPerMm);
     // The logo is the imgFoto box laid over its element.
-    drawLabel(painter, geometry(), LabelFace{m_lines, QImage(), m_ornament});
+    drawLabel(painter, labelGeometry(), LabelFace{m_lines, QImage(), m_ornament});
 }
 
 } // namespace vinarca

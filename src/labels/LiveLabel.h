@@ -17,9 +17,9 @@ public:
     // Placed so that the label's top-left corner lies at `labelOrigin` of the parent.
     LiveLabel(const LabelKind& kind, QWidget* parent);
 
-    const LabelGeometry& geometry() const { return *m_kind.geometry; }
+    const LabelGeometry& labelGeometry() const { return *m_kind.geometry; }
     // Where the label's top-left corner lies inside this widget.
-    QPoint labelOffset() const { return -geometry().frameUnits().topLeft(); }
+    QPoint labelOffset() const { return -labelGeometry().frameUnits().topLeft(); }
     // An element's box in this widget's coordinates.
     QRect elementRect(const QString& name) const;
 

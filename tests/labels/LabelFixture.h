@@ -5,10 +5,12 @@
 #include "LiveLabel.h"
 #include "Orizzontali.h"
 #include "PictureBox.h"
+#include "PictureButton.h"
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
 #include "Verticali.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QTest>
 
@@ -66,7 +68,7 @@ struct LabelFixture
         box->selectAll();
         QTest::keyClicks(box, text);
     }
-    QString messages() const { return world.platform().lastMessage(); }
+    QString messages() { return world.platform().lastMessage(); }
 
     QString archivePath() const { return world.path(kind().record.archiveFile); }
     QByteArray archiveBytes() const { return testfiles::read(archivePath()); }

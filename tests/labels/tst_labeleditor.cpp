@@ -155,7 +155,7 @@ void TestLabelEditor::designedState()
     const QImage blank = f.picture("imgGomma")->image();
     QCOMPARE(blank.size(), QSize(338, 145));
     QCOMPARE(blank.pixelColor(200, 100), QColor(Qt::white));
-    for (const char* hidden : {"lblFile01", "lblDesc03", "imgBianco", "imgGomma", "btnFocus"})
+    for (const char* hidden : {"lblFile01", "lblDesc03", "imgBianco", "imgGomma"})
         QVERIFY2(f.find(hidden) && !f.find(hidden)->isVisible(), hidden);
     for (const char* button : {"cmdNuovo", "cmdDuplica", "cmdSalva", "cmdTrova", "cmdAnteprima", "cmdStampa",
                                "cmdPrimo", "cmdIndietro", "cmdAvanti", "cmdUltimo", "cmdAllega", "cmdEsporta",
@@ -455,7 +455,7 @@ void TestLabelEditor::navigation_data()
     QTest::addColumn<QString>("expected"); // lblPosizione afterwards
     QTest::addColumn<QString>("message");
     forBothKinds([](const QString& kind) {
-        const auto row = [&](const char* name) { return QTest::addRow("%s %s", qPrintable(kind), name) << kind; };
+        const auto row = [&](const char* name) -> QTestData& { return QTest::addRow("%s %s", qPrintable(kind), name) << kind; };
         row("first, empty archive") << 0 << "" << "cmdPrimo" << "" << kEmpty;
         row("next, empty archive, clears the position") << 0 << "2" << "cmdAvanti" << "" << kEmpty;
         row("previous from new record shows 1") << 3 << "" << "cmdIndietro" << "1" << "";

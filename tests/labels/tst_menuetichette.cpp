@@ -1,5 +1,7 @@
 // The labels menu: the routing marker and where each way of closing leads.
 #include "MenuEtichette.h"
+#include "PictureBox.h"
+#include "PictureButton.h"
 #include "ScriptedPlatform.h"
 
 #include "Guida.h"
