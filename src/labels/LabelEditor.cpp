@@ -95,7 +95,13 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
 
     txtPrezzo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtPrezzo->setKeyFilter([](const QKeyEvent& event) { return IsPriceKey(event.key(), event.text()); });
-    connect(txtPrezzo, &HighlightEdit::left, this, [this] { txtPrezzo->setText(NormalizePrice(txtPrezzo->text())); });
+    connect(txtPrezzo, &HighlightEdit::left, this, [this] {
+        // The canonical text may outgrow the typing limit (15 digits gain
+        // ",00"): the box shows it whole, the record keeps what fits.
+        const QString price = NormalizePrice(txtPrezzo->text());
+        txtPrezzo->setMaxLength(std::max<int>(txtPrezzo->maxLength(), static_cast<int>(price.size())));
+        txtPrezzo->setText(price);
+    });
     txtPrezzo->setText(QStringLiteral("0,00"));
 }
 

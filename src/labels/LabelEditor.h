@@ -3,6 +3,8 @@
 #include "LabelRecord.h"
 #include "RecordEditor.h"
 
+#include <QHash>
+
 namespace vinarca {
 
 class LiveLabel;
