@@ -2,8 +2,11 @@
 
 #include "Avvio.h"
 #include "CambiaPassword.h"
+#include "MenuEtichette.h"
+#include "Orizzontali.h"
 #include "Password.h"
 #include "ProgramFolder.h"
+#include "Verticali.h"
 #include "Vini.h"
 #include "WindowKeys.h"
 
@@ -85,6 +88,9 @@ void WindowSet::createOtherWindows()
     // dialog windows are created afresh by their openers at each use.
     frmAvvio = new TfrmAvvio;
     frmCambiaPassword = new TfrmCambiaPassword;
+    frmMenuEtichette = new TfrmMenuEtichette;
+    frmOrizzontali = new TfrmOrizzontali;
+    frmVerticali = new TfrmVerticali;
     frmVini = new TfrmVini;
 
     connect(frmPassword, &TfrmPassword::loggedIn, this, [] { handOver(frmPassword, frmAvvio); });
@@ -98,21 +104,37 @@ void WindowSet::createOtherWindows()
     connect(frmAvvio, &TfrmAvvio::appChosen, this, [](TfrmAvvio::App app) {
         if (app == TfrmAvvio::App::Wines)
             handOver(frmAvvio, frmVini);
+        if (app == TfrmAvvio::App::Labels)
+            handOver(frmAvvio, frmMenuEtichette);
     });
     connect(frmAvvio, &TfrmAvvio::terminateRequested, this, &Terminate);
 
     // Closing an application window, however it happens, returns to the main
     // menu: the menu is shown while the closing window is still on screen.
     connect(frmVini, &TfrmVini::closed, this, [] { handOver(nullptr, frmAvvio); });
+    connect(frmVerticali, &TfrmVerticali::closed, this, [] { handOver(nullptr, frmAvvio); });
+    connect(frmOrizzontali, &TfrmOrizzontali::closed, this, [] { handOver(nullptr, frmAvvio); });
+    connect(frmMenuEtichette, &TfrmMenuEtichette::closed, this, [](TfrmMenuEtichette::Route route) {
+        using Route = TfrmMenuEtichette::Route;
+        handOver(nullptr, route == Route::Horizontal ? static_cast<QWidget*>(frmOrizzontali)
+                          : route == Route::Vertical ? static_cast<QWidget*>(frmVerticali)
+                                                     : static_cast<QWidget*>(frmAvvio));
+    });
 }
 
 WindowSet::~WindowSet()
 {
     delete frmVini;
+    delete frmVerticali;
+    delete frmOrizzontali;
+    delete frmMenuEtichette;
     delete frmCambiaPassword;
     delete frmAvvio;
     delete frmPassword;
     frmVini = nullptr;
+    frmVerticali = nullptr;
+    frmOrizzontali = nullptr;
+    frmMenuEtichette = nullptr;
     frmCambiaPassword = nullptr;
     frmAvvio = nullptr;
     frmPassword = nullptr;

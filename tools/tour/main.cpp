@@ -28,6 +28,7 @@
 #include "Platform.h"
 #include "ProgramFolder.h"
 #include "SampleData.h"
+#include "LabelsTour.h"
 #include "Vini.h"
 #include "WineRecord.h"
 
@@ -228,6 +229,7 @@ int main(int argc, char* argv[])
         {"wine search", searchWindow},
         {"slideshow", slideshowWindow},
         {"webcam, with a painted frame", webcamWindow},
+        {"bottle labels: menu, both editors, live labels", [] { g_failures += tourLabels(g_out); }},
     };
     for (const auto& [what, shot] : shots) {
         std::printf("-- %s\n", what);

@@ -1,0 +1,5 @@
+#include "Orizzontali.h"
+
+TfrmOrizzontali* frmOrizzontali = nullptr;
+
+TfrmOrizzontali::TfrmOrizzontali(QWidget* parent) : LabelEditor(vinarca::horizontalLabelKind(), parent) {}

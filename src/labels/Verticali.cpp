@@ -1,0 +1,5 @@
+#include "Verticali.h"
+
+TfrmVerticali* frmVerticali = nullptr;
+
+TfrmVerticali::TfrmVerticali(QWidget* parent) : LabelEditor(vinarca::verticalLabelKind(), parent) {}
