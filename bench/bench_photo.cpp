@@ -8,7 +8,7 @@
 //   zoom     decoded again from the kept bytes for a 1920 x 1080 screen
 //   print    decoded again for a 300-dpi A4 page (2480 x 3508)
 //   djpeg -scale 1/8   the decoding library's own least work for this file
-//   editor   the editor's Primo showing the record, as wired today
+//   editor   the editor's Primo showing the record, its photo decoded for the box
 // Usage: bench_photo [--quick]
 #include "BenchSupport.h"
 #include "Photo.h"
@@ -143,7 +143,7 @@ int main(int argc, char* argv[])
     editor.resize(1280, 800);
     editor.show();
     QCoreApplication::processEvents();
-    pairs("  the editor's Primo, as wired today", runs, floor,
+    pairs("  the editor's Primo", runs, floor,
           [&] {
               editor.lblPosizione->clear();
               editor.cmdPrimoClick();
