@@ -39,14 +39,6 @@ namespace {
 
 int g_over = 0;
 
-double timeMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
 void djpeg(const QString& path, const QStringList& options = {})
 {
     QProcess process;
@@ -60,26 +52,9 @@ void djpeg(const QString& path, const QStringList& options = {})
 void pairs(const char* what, int runs, const std::function<void()>& floor, const std::function<void()>& work,
            double budget)
 {
-    std::vector<double> ratios, works, floors;
-    for (int i = 0; i < runs; ++i) {
-        const double f = timeMs(floor);
-        const double w = timeMs(work);
-        floors.push_back(f);
-        works.push_back(w);
-        ratios.push_back(w / f);
-    }
-    std::sort(ratios.begin(), ratios.end());
-    std::sort(works.begin(), works.end());
-    std::sort(floors.begin(), floors.end());
-    const double median = ratios[ratios.size() / 2];
-    const bool ok = budget <= 0 || median <= budget;
-    g_over += ok ? 0 : 1;
-    std::printf("%-44s %8.1f ms  floor %8.1f ms  ratio min %5.2f median %5.2f", what, works[works.size() / 2],
-                floors[floors.size() / 2], ratios.front(), median);
-    if (budget > 0)
-        std::printf("  budget %4.2f  %s\n", budget, ok ? "OK" : "OVER");
-    else
-        std::printf("  (for information)\n");
+    const bench::Pairs measured = bench::interleaved(
+        runs, [&] { return bench::timedMs(floor); }, [&] { return bench::timedMs(work); });
+    g_over += bench::reportPairs(what, measured, budget) ? 0 : 1;
 }
 
 QString writeCameraPhoto()

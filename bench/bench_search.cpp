@@ -34,14 +34,6 @@ namespace {
 
 int g_over = 0;
 
-double timeMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
 void grepArchive()
 {
     // Output read through a pipe: with its output on /dev/null grep stops at
@@ -66,22 +58,10 @@ double search(const std::function<void(TfrmTrovaVini&)>& criteria)
     window.show();
     criteria(window);
     QCoreApplication::processEvents();
-    return timeMs([&] {
+    return bench::timedMs([&] {
         window.btnCercaClick();
         QCoreApplication::processEvents(); // the list drawn
     });
-}
-
-struct Ratios
-{
-    double min;
-    double median;
-};
-
-Ratios ratios(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return {values.front(), values[values.size() / 2]};
 }
 
 // Returns the median ratio of the search with no criterion.
@@ -98,31 +78,19 @@ double searchBench(int wines, int pairs)
     // One untimed round: the file in the page cache for both sides.
     grepArchive();
     search(none);
-    std::vector<double> noneRatios, threeRatios, floors, noneTimes, threeTimes;
-    for (int i = 0; i < pairs; ++i) {
-        const double floor = timeMs(grepArchive);
-        const double all = search(none);
-        const double some = search(three);
-        floors.push_back(floor);
-        noneTimes.push_back(all);
-        threeTimes.push_back(some);
-        noneRatios.push_back(all / floor);
-        threeRatios.push_back(some / floor);
-    }
-    const Ratios n = ratios(noneRatios), t = ratios(threeRatios);
-    std::sort(floors.begin(), floors.end());
-    std::sort(noneTimes.begin(), noneTimes.end());
-    std::sort(threeTimes.begin(), threeTimes.end());
     constexpr double kBudget = 1.5;
-    std::printf("%9d wines  floor (grep) %9.1f ms\n", wines, floors[floors.size() / 2]);
-    std::printf("  Cerca, no criterion    %9.1f ms  ratio min %5.2f  median %5.2f  budget %.1f  %s\n",
-                noneTimes[noneTimes.size() / 2], n.min, n.median, kBudget, n.median <= kBudget ? "OK" : "OVER");
-    std::printf("  Cerca, three criteria  %9.1f ms  ratio min %5.2f  median %5.2f  budget %.1f  %s\n",
-                threeTimes[threeTimes.size() / 2], t.min, t.median, kBudget, t.median <= kBudget ? "OK" : "OVER");
-    g_over += (n.median <= kBudget ? 0 : 1) + (t.median <= kBudget ? 0 : 1);
-    const double logic = timeMs([] { searchWines({}); });
+    const auto grep = [] { return bench::timedMs(grepArchive); };
+    const bench::Pairs all = bench::interleaved(pairs, grep, [&] { return search(none); });
+    const bench::Pairs some = bench::interleaved(pairs, grep, [&] { return search(three); });
+    std::printf("%9d wines\n", wines);
+    g_over += bench::reportPairs("  Cerca, no criterion", all, kBudget) ? 0 : 1;
+    g_over += bench::reportPairs("  Cerca, three criteria", some, kBudget) ? 0 : 1;
+    const double logic = bench::timedMs([] { searchWines({}); });
     std::printf("  of which the scan and the sort, no criterion: %9.1f ms (for information)\n", logic);
-    return n.median;
+    std::vector<double> ratios;
+    for (size_t i = 0; i < all.floorMs.size(); ++i)
+        ratios.push_back(all.measuredMs[i] / all.floorMs[i]);
+    return bench::median(ratios);
 }
 
 } // namespace
