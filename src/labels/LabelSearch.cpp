@@ -10,6 +10,7 @@
 #include "TrovaEtichetteOri.h"
 #include "TrovaEtichetteVer.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QShowEvent>
 

@@ -471,8 +471,10 @@ void TestLabelPrint::editorPrintsWhatItShowsUnsaved()
     const QString pdf = m_dir.filePath(kind + QStringLiteral("-editor.pdf"));
     f.world.platform().onDialog = [&](QDialog& dialog) {
         opened << dialog.objectName();
-        if (auto* window = qobject_cast<DocumentWindow*>(&dialog))
+        if (auto* window = qobject_cast<DocumentWindow*>(&dialog)) {
+            window->show(); // as the modal run shows it: the logo is taken
             window->btnStampaClick();
+        }
         return 0;
     };
     f.world.platform().onPrintDialog = [&](QPrinter& printer, int) {
