@@ -14,7 +14,10 @@
 #include "StampaOrizzontale.h"
 #include "StampaVerticale.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -50,16 +53,16 @@ QRectF boxOnSheet(const TReport& report, const QString& name)
 }
 
 // Bounds in millimetres of the pixels for which `hit(colour, y in mm)` holds.
-template <typename Hit> QRectF boundsMm(const QImage& page, Hit hit)
+template <typename Hit> QRectF boundsMm(const QImage& page, Hit hit, int dpi = kDpi)
 {
     int left = page.width(), top = page.height(), right = -1, bottom = -1;
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x)
-            if (hit(page.pixelColor(x, y), y * 25.4 / kDpi)) {
+            if (hit(page.pixelColor(x, y), y * 25.4 / dpi)) {
                 left = std::min(left, x), right = std::max(right, x);
                 top = std::min(top, y), bottom = std::max(bottom, y);
             }
-    const double mm = 25.4 / kDpi;
+    const double mm = 25.4 / dpi;
     return right < 0 ? QRectF() : QRectF(left * mm, top * mm, (right - left + 1) * mm, (bottom - top + 1) * mm);
 }
 
@@ -118,6 +121,7 @@ private slots:
     void failuresEndInTheWindowsWarning();
     void editorPrintsWhatItShowsUnsaved_data();
     void editorPrintsWhatItShowsUnsaved();
+    void copiesPrintThroughTheSpooler();
 
 private:
     QTemporaryDir m_dir;
@@ -493,6 +497,62 @@ void TestLabelPrint::editorPrintsWhatItShowsUnsaved()
     const QImage page = pdfPageImage(pdf, 0, kDpi);
     QVERIFY(near(pixelAtMm(page, kDpi, logoBox.center().x(), logoBox.center().y()), Qt::red, 40));
     QCOMPARE(f.archiveBytes(), stored);
+}
+
+// Through a real print spooler: cups with a cups-pdf queue
+// (scripts/print-spooler.sh), whose output PDF is read back.
+void TestLabelPrint::copiesPrintThroughTheSpooler()
+{
+    const QString queue = qEnvironmentVariable("VINARCA_PRINT_QUEUE");
+    const QString outFolder = qEnvironmentVariable("VINARCA_PRINT_OUT");
+    if (queue.isEmpty() || outFolder.isEmpty())
+        QSKIP("no print spooler: set VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT (scripts/print-spooler.sh start)");
+    if (QPrinterInfo::printerInfo(queue).isNull())
+        QSKIP(qPrintable(QStringLiteral("the print queue %1 is not known to the spooler").arg(queue)));
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the spooled PDF");
+    const QDir out(outFolder);
+    const auto pdfsIn = [&out] {
+        const QStringList names = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        return QSet<QString>(names.begin(), names.end());
+    };
+    const QSet<QString> before = pdfsIn();
+
+    TestWorld world;
+    TfrmStampaVerticale window(sampleInput());
+    window.show();
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(queue);
+        printer.setCopyCount(3);
+        return true;
+    };
+    QTest::mouseClick(window.btnStampa, Qt::LeftButton);
+    QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
+
+    QString spooled;
+    QDeadlineTimer deadline(120000);
+    qint64 lastSize = -1;
+    while (!deadline.hasExpired() && spooled.isEmpty()) {
+        const QSet<QString> fresh = pdfsIn() - before;
+        if (!fresh.isEmpty()) {
+            const QString path = out.filePath(*fresh.begin());
+            const qint64 size = QFileInfo(path).size();
+            if (size > 0 && size == lastSize && pdfPageCount(path) > 0)
+                spooled = path;
+            lastSize = size;
+        }
+        QTest::qWait(500);
+    }
+    QVERIFY2(!spooled.isEmpty(), "the spooler wrote no PDF within two minutes");
+    QCOMPARE(pdfPageCount(spooled), 3);
+    const QSizeF paper = pdfPageSizeMm(spooled);
+    QVERIFY2(qAbs(paper.width() - 210) < 1 && qAbs(paper.height() - 297) < 1, "A4 portrait");
+    for (int page = 0; page < 3; ++page) {
+        const QImage image = pdfPageImage(spooled, page, 100);
+        const QRectF inked = boundsMm(image, [](const QColor& c, double) { return !near(c, Qt::white, 60); }, 100);
+        QVERIFY2(closeTo(inked, QRectF(kMargin, kMargin, 95, 120), 0.6), qPrintable(describe(inked)));
+    }
 }
 
 QTEST_MAIN(TestLabelPrint)
