@@ -3,6 +3,7 @@
 #include "Artwork.h"
 #include "AnteprimaOrizzontale.h"
 #include "AnteprimaVerticale.h"
+#include "FramedEdit.h"
 #include "HighlightEdit.h"
 #include "LabelPrint.h"
 #include "LabelSearch.h"
@@ -137,6 +138,8 @@ bool searchShot(const QString& out, const QString& name, LabelSearchWindow& wind
         {"Arneis Roero", "Cascina del Pozzo", "L-3001", "11,20", "bianco"},
     };
     QFile::remove(kind.record.archivePath());
+    {
+    // Closed before the window reads it.
     RecordArchive archive(kind.record.archivePath(), layout, RecordArchive::Access::Write);
     for (const auto& row : rows) {
         QByteArray record = layout.emptyRecord();
@@ -144,6 +147,7 @@ bool searchShot(const QString& out, const QString& name, LabelSearchWindow& wind
         for (int i = 0; i < 5; ++i)
             layout.encodeField(record, layout.indexOf(QString::fromLatin1(fields[i])), QString::fromUtf8(row[i]));
         archive.append(record);
+    }
     }
     window.show();
     window.txtTrova->setText(QStringLiteral("rossi"));
