@@ -3,6 +3,8 @@
 #include "Artwork.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
+#include "LabelPrint.h"
+#include "LabelSearch.h"
 #include "LiveLabel.h"
 #include "Palette.h"
 #include "PictureBox.h"
@@ -90,6 +92,9 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
 
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::Labels); });
+    connect(cmdTrova, &QAbstractButton::clicked, this, [this] { openLabelSearch(*this); });
+    connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openLabelDocument(*this, DocumentAction::Preview); });
+    connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openLabelDocument(*this, DocumentAction::Print); });
     connect(btnCancFoto, &QAbstractButton::clicked, this, &LabelEditor::btnCancFotoClick);
     connect(btnZoomFoto, &QAbstractButton::clicked, this, &LabelEditor::btnZoomFotoClick);
 

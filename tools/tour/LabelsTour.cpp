@@ -1,7 +1,12 @@
 #include "LabelsTour.h"
 
 #include "Artwork.h"
+#include "AnteprimaOrizzontale.h"
+#include "AnteprimaVerticale.h"
+#include "FramedEdit.h"
 #include "HighlightEdit.h"
+#include "LabelPrint.h"
+#include "LabelSearch.h"
 #include "LabelDrawing.h"
 #include "LabelEditor.h"
 #include "Length.h"
@@ -9,11 +14,22 @@
 #include "MenuEtichette.h"
 #include "Orizzontali.h"
 #include "PictureBox.h"
+#include "PreparedReport.h"
+#include "RecordArchive.h"
+#include "ReportModel.h"
+#include "ReportOutput.h"
+#include "ReportPreview.h"
+#include "StampaOrizzontale.h"
+#include "StampaVerticale.h"
+#include "TrovaEtichetteOri.h"
+#include "TrovaEtichetteVer.h"
 #include "SampleData.h"
 #include "Verticali.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 
 #include <cstdio>
@@ -79,6 +95,67 @@ bool liveLabelAlone(const QString& out, const QString& name, const LabelEditor& 
     painter.end();
     return save(image, out + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
+// The print and preview windows of the editor's kind, the preview of the
+// filled label and the printed page.
+bool printShots(const QString& out, const QString& suffix, LabelEditor& editor)
+{
+    const LabelPrintInput input = labelPrintInput(editor);
+    const bool vertical = &editor.labelKind() == &verticalLabelKind();
+    std::unique_ptr<DocumentWindow> print, preview;
+    if (vertical) {
+        print = std::make_unique<TfrmStampaVerticale>(input);
+        preview = std::make_unique<TfrmAnteprimaVerticale>(input);
+    } else {
+        print = std::make_unique<TfrmStampaOrizzontale>(input);
+        preview = std::make_unique<TfrmAnteprimaOrizzontale>(input);
+    }
+    bool ok = true;
+    for (DocumentWindow* window : {print.get(), preview.get()}) {
+        window->show();
+        QCoreApplication::processEvents();
+        const QString name = (window == print.get() ? QStringLiteral("etichetta_stampa_") : QStringLiteral("etichetta_anteprima_")) + suffix;
+        ok &= save(window->grab().toImage(), out + QLatin1Char('/') + name + QStringLiteral(".png"));
+        window->hide();
+    }
+    auto label = loadLabelLayout(editor.labelKind());
+    fillLabel(*label, input);
+    label->prepareReport();
+    ReportPreview window(label->prepared());
+    ok &= shoot(out, QStringLiteral("anteprima_report_etichetta_") + suffix, window);
+    ok &= save(renderPageImage(*label->prepared(), 0, 96), out + QStringLiteral("/pagina_etichetta_") + suffix + QStringLiteral(".png"));
+    return ok;
+}
+
+// The search window of the kind over a few stored labels, after a find.
+bool searchShot(const QString& out, const QString& name, LabelSearchWindow& window, const LabelKind& kind)
+{
+    const RecordLayout& layout = labelLayout();
+    const char* const rows[][5] = {
+        {"Barbera d'Asti DOCG", "Cantina Sociale di Nizza", "L-2318", "12,50", "fiera di primavera"},
+        {"Barolo Riserva", "Cantina Rossi", "L-0412", "38,00", "solo su prenotazione"},
+        {"Dolcetto d'Alba", "Azienda Agricola Bricco", "L-1107", "8,90", ""},
+        {"Nebbiolo Langhe", "Cantina Rossi", "L-0977", "15,00", "annata 2020"},
+        {"Arneis Roero", "Cascina del Pozzo", "L-3001", "11,20", "bianco"},
+    };
+    QFile::remove(kind.record.archivePath());
+    {
+    // Closed before the window reads it.
+    RecordArchive archive(kind.record.archivePath(), layout, RecordArchive::Access::Write);
+    for (const auto& row : rows) {
+        QByteArray record = layout.emptyRecord();
+        const char* fields[] = {"Prodotto", "Imbottigliatore", "Lotto", "Prezzo", "Note"};
+        for (int i = 0; i < 5; ++i)
+            layout.encodeField(record, layout.indexOf(QString::fromLatin1(fields[i])), QString::fromUtf8(row[i]));
+        archive.append(record);
+    }
+    }
+    window.show();
+    window.txtTrova->setText(QStringLiteral("rossi"));
+    window.btnTrovaClick();
+    window.btnTrovaClick();
+    QCoreApplication::processEvents();
+    return save(window.grab().toImage(), out + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
 } // namespace
 
 int tourLabels(const QString& out)
@@ -94,6 +171,7 @@ int tourLabels(const QString& out)
     vertical.txtNome->setFocus();
     failures += !shoot(out, QStringLiteral("etichette_verticali_compilata"), vertical);
     failures += !liveLabelAlone(out, QStringLiteral("etichetta_verticale_ingrandita"), vertical);
+    failures += !printShots(out, QStringLiteral("verticale"), vertical);
 
     TfrmOrizzontali horizontal;
     failures += !shoot(out, QStringLiteral("etichette_orizzontali_nuova"), horizontal);
@@ -102,5 +180,11 @@ int tourLabels(const QString& out)
     horizontal.txtRigo04->setFocus();
     failures += !shoot(out, QStringLiteral("etichette_orizzontali_compilata_testi_lunghi"), horizontal);
     failures += !liveLabelAlone(out, QStringLiteral("etichetta_orizzontale_ingrandita"), horizontal);
+    failures += !printShots(out, QStringLiteral("orizzontale"), horizontal);
+
+    TfrmTrovaEtichetteVer searchVertical;
+    failures += !searchShot(out, QStringLiteral("trova_etichette_verticali"), searchVertical, verticalLabelKind());
+    TfrmTrovaEtichetteOri searchHorizontal;
+    failures += !searchShot(out, QStringLiteral("trova_etichette_orizzontali"), searchHorizontal, horizontalLabelKind());
     return failures;
 }

@@ -1,0 +1,149 @@
+#include "LabelPrint.h"
+
+#include "AnteprimaOrizzontale.h"
+#include "AnteprimaVerticale.h"
+#include "LabelEditor.h"
+#include "LiveLabel.h"
+#include "Platform.h"
+#include "ReportError.h"
+#include "ReportLayout.h"
+#include "ReportModel.h"
+#include "ShortString.h"
+#include "StampaOrizzontale.h"
+#include "StampaVerticale.h"
+
+#include <QFontMetricsF>
+
+namespace vinarca {
+
+namespace {
+// The text boxes of the printed label, in filling order, with the line each prints.
+struct LabelMemo
+{
+    const char* name;
+    LabelLine line;
+};
+constexpr LabelMemo kLabelMemos[kLabelLineCount] = {
+    {"txtCima", LabelLine::Cima},         {"txtNome", LabelLine::Nome},     {"txtSottotitolo", LabelLine::Sottotitolo},
+    {"txtRigo01", LabelLine::Rigo01},     {"txtRigo02", LabelLine::Rigo02}, {"txtRigo03", LabelLine::Rigo03},
+    {"txtRigo04", LabelLine::Rigo04},     {"txtRosso", LabelLine::Rosso},   {"txtCalce", LabelLine::Calce},
+};
+
+bool isVertical(const LabelKind& kind)
+{
+    return &kind == &verticalLabelKind();
+}
+
+// The logo decoded for paper: 300 dots per inch of the larger logo box at most.
+constexpr QSize kPrintedLogo(1300, 1300);
+} // namespace
+
+QString labelLayoutPath(const LabelKind& kind)
+{
+    return isVertical(kind) ? QStringLiteral(":/labels/reports/etichetta_verticale.json")
+                            : QStringLiteral(":/labels/reports/etichetta_orizzontale.json");
+}
+
+QString labelFailureMessage(DocumentAction action)
+{
+    return action == DocumentAction::Print
+        ? QStringLiteral("Attenzione: la stampa non è andata a buon fine.\n\r\n\r"
+                         "Si consiglia di ridurre le dimensioni della foto.")
+        : QStringLiteral("Attenzione: la visualizzazione dell'anteprima di stampa non è andata a buon fine.\n\r\n\r"
+                         "Si consiglia di ridurre le dimensioni della foto.");
+}
+
+DocumentWindowSpec labelDocumentSpec(const LabelKind& kind, DocumentAction action)
+{
+    const bool vertical = isVertical(kind);
+    DocumentWindowSpec spec;
+    spec.action = action;
+    spec.layout = labelLayoutPath(kind);
+    spec.pictureView = QStringLiteral("imgLogo");
+    spec.standBy = vertical ? QStringLiteral(":/labels/logo_verticale.svg") : QStringLiteral(":/labels/logo_orizzontale.svg");
+    spec.howIcon = QStringLiteral(":/labels/guida");
+    spec.failure = labelFailureMessage(action);
+    if (action == DocumentAction::Print) {
+        spec.objectName = vertical ? QStringLiteral("frmStampaVerticale") : QStringLiteral("frmStampaOrizzontale");
+        spec.caption = QStringLiteral(" Stampa etichetta");
+        spec.heading = QStringLiteral("Stampa etichetta");
+        spec.what = QStringLiteral("Questa operazione provvederà a stampare l'etichetta su carta con i dati immessi "
+                                   "dall'utente.");
+        spec.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
+                                  "annullare l'operazione.");
+        spec.button = QStringLiteral("Stampa");
+        spec.icon = QStringLiteral(":/labels/stampa");
+    } else {
+        spec.objectName = vertical ? QStringLiteral("frmAnteprimaVerticale") : QStringLiteral("frmAnteprimaOrizzontale");
+        spec.caption = QStringLiteral(" Anteprima di stampa");
+        spec.heading = QStringLiteral("Anteprima di stampa");
+        spec.what = QStringLiteral("Questa operazione consente di visualizzare sullo schermo i dati che appariranno in "
+                                   "stampa.");
+        spec.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento prima di eseguire la "
+                                  "stampa su carta.");
+        spec.button = QStringLiteral("Mostra anteprima");
+        spec.icon = QStringLiteral(":/labels/anteprima");
+    }
+    return spec;
+}
+
+std::unique_ptr<TReport> loadLabelLayout(const LabelKind& kind)
+{
+    return loadReportLayout(labelLayoutPath(kind));
+}
+
+void fillLabelTexts(TReport& label, const QStringList& lines)
+{
+    if (lines.size() != kLabelLineCount)
+        throw ReportError("a label has nine lines");
+    label.page().setOrientation(QPageLayout::Portrait);
+    for (const LabelMemo& entry : kLabelMemos) {
+        auto* memo = label.find<TMemoView>(QString::fromLatin1(entry.name));
+        if (!memo)
+            throw ReportError(std::string("the label has no text box ") + entry.name);
+        const QString text = trimControl(lines.at(static_cast<int>(entry.line)));
+        memo->setText(text);
+        // A line too wide for its box keeps its beginning readable, as on
+        // the live label: it starts at the box's left edge.
+        const QFontMetricsF metrics(memo->font(), &referenceDevice());
+        if (metrics.horizontalAdvance(text) > memo->geometry.width() - 2 * TMemoView::kGapX)
+            memo->hAlign = HAlign::Left;
+    }
+}
+
+void fillLabel(TReport& label, const LabelPrintInput& input)
+{
+    auto* picture = label.find<TPictureView>(QStringLiteral("imgLogo"));
+    if (!picture)
+        throw ReportError("the label has no picture imgLogo");
+    picture->setPicture(input.logo);
+    fillLabelTexts(label, input.lines);
+}
+
+LabelPrintInput labelPrintInput(const LabelEditor& editor)
+{
+    LabelPrintInput input;
+    input.lines = editor.label->lines();
+    input.logo = editor.shownPictureAt(kPrintedLogo);
+    return input;
+}
+
+void openLabelDocument(LabelEditor& editor, DocumentAction action)
+{
+    const LabelPrintInput input = labelPrintInput(editor);
+    std::unique_ptr<DocumentWindow> window;
+    if (isVertical(editor.labelKind())) {
+        if (action == DocumentAction::Print)
+            window = std::make_unique<TfrmStampaVerticale>(input, &editor);
+        else
+            window = std::make_unique<TfrmAnteprimaVerticale>(input, &editor);
+    } else {
+        if (action == DocumentAction::Print)
+            window = std::make_unique<TfrmStampaOrizzontale>(input, &editor);
+        else
+            window = std::make_unique<TfrmAnteprimaOrizzontale>(input, &editor);
+    }
+    platform().execDialog(*window);
+}
+
+} // namespace vinarca

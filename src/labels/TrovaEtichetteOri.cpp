@@ -1,0 +1,6 @@
+#include "TrovaEtichetteOri.h"
+
+TfrmTrovaEtichetteOri::TfrmTrovaEtichetteOri(QWidget* owner) : LabelSearchWindow(vinarca::horizontalLabelKind(), owner)
+{
+    setObjectName(QStringLiteral("frmTrovaEtichetteOri"));
+}

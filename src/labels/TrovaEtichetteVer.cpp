@@ -1,0 +1,6 @@
+#include "TrovaEtichetteVer.h"
+
+TfrmTrovaEtichetteVer::TfrmTrovaEtichetteVer(QWidget* owner) : LabelSearchWindow(vinarca::verticalLabelKind(), owner)
+{
+    setObjectName(QStringLiteral("frmTrovaEtichetteVer"));
+}

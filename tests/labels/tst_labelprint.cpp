@@ -1,0 +1,559 @@
+// The printed label: where its outline, bands, logo and lines land on the
+// A4 sheet, in millimetres read back from PDFs, for both kinds; its print and
+// preview windows, the copies of the print dialog, the failures, and the
+// editor's buttons that open them.
+
+#include "../report/ReportTestSupport.h"
+#include "AnteprimaOrizzontale.h"
+#include "AnteprimaVerticale.h"
+#include "LabelDrawing.h"
+#include "LabelFixture.h"
+#include "LabelPrint.h"
+#include "PreparedReport.h"
+#include "ReportOutput.h"
+#include "StampaOrizzontale.h"
+#include "StampaVerticale.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using namespace vinarca;
+using namespace reporttest;
+
+Q_DECLARE_METATYPE(vinarca::DocumentAction)
+
+namespace {
+
+constexpr double kMargin = 10; // the label's corner on the sheet
+constexpr int kDpi = 200;
+
+// One word per line, so each can be found on paper.
+LabelPrintInput sampleInput()
+{
+    LabelPrintInput input;
+    input.lines = {QStringLiteral(" CIMA "), QStringLiteral("Barolo"), QStringLiteral("Rosso"),
+                   QStringLiteral("Sottotitolo\t"), QStringLiteral("Rigo01"), QStringLiteral("Rigo02"),
+                   QStringLiteral("75cl"), QStringLiteral("13%"), QStringLiteral("Calce")};
+    input.logo = QImage(400, 400, QImage::Format_RGB32); // square: narrower than either logo box
+    input.logo.fill(Qt::red);
+    return input;
+}
+
+// The layout box of a view, in millimetres on the sheet.
+QRectF boxOnSheet(const TReport& report, const QString& name)
+{
+    const QRectF units = report.find<TView>(name)->geometry;
+    return {Length::units(units.x()).mm() + kMargin, Length::units(units.y()).mm() + kMargin,
+            Length::units(units.width()).mm(), Length::units(units.height()).mm()};
+}
+
+// Bounds in millimetres of the pixels for which `hit(colour, y in mm)` holds.
+template <typename Hit> QRectF boundsMm(const QImage& page, Hit hit, int dpi = kDpi)
+{
+    int left = page.width(), top = page.height(), right = -1, bottom = -1;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (hit(page.pixelColor(x, y), y * 25.4 / dpi)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    const double mm = 25.4 / dpi;
+    return right < 0 ? QRectF() : QRectF(left * mm, top * mm, (right - left + 1) * mm, (bottom - top + 1) * mm);
+}
+
+bool closeTo(const QRectF& a, const QRectF& b, double tolerance)
+{
+    return std::abs(a.left() - b.left()) <= tolerance && std::abs(a.top() - b.top()) <= tolerance
+        && std::abs(a.right() - b.right()) <= tolerance && std::abs(a.bottom() - b.bottom()) <= tolerance;
+}
+
+QString describe(const QRectF& r)
+{
+    return QStringLiteral("(%1, %2) %3 x %4 mm").arg(r.x(), 0, 'f', 2).arg(r.y(), 0, 'f', 2).arg(r.width(), 0, 'f', 2)
+        .arg(r.height(), 0, 'f', 2);
+}
+
+std::unique_ptr<DocumentWindow> makeWindow(const QString& kind, DocumentAction action, const LabelPrintInput& input)
+{
+    if (kind == QLatin1String("vertical")) {
+        if (action == DocumentAction::Print)
+            return std::make_unique<TfrmStampaVerticale>(input);
+        return std::make_unique<TfrmAnteprimaVerticale>(input);
+    }
+    if (action == DocumentAction::Print)
+        return std::make_unique<TfrmStampaOrizzontale>(input);
+    return std::make_unique<TfrmAnteprimaOrizzontale>(input);
+}
+
+const PdfWord* wordOf(const QList<PdfWord>& words, const QString& text, int page = 0)
+{
+    for (const PdfWord& w : words)
+        if (w.page == page && w.text == text)
+            return &w;
+    return nullptr;
+}
+
+} // namespace
+
+class TestLabelPrint : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void labelHasItsSizeInTheSheetsCorner_data();
+    void labelHasItsSizeInTheSheetsCorner();
+    void linesStandInTheirBoxesOnPaper_data();
+    void linesStandInTheirBoxesOnPaper();
+    void tooWideLineStartsAtTheLeftAsOnTheLiveLabel_data();
+    void tooWideLineStartsAtTheLeftAsOnTheLiveLabel();
+    void emptyLabelPrintsItsFrameworkOnly();
+    void windowsCarryTheirTexts_data();
+    void windowsCarryTheirTexts();
+    void copiesFromThePrintDialogGiveOneSheetEach_data();
+    void copiesFromThePrintDialogGiveOneSheetEach();
+    void failuresEndInTheWindowsWarning_data();
+    void failuresEndInTheWindowsWarning();
+    void editorPrintsWhatItShowsUnsaved_data();
+    void editorPrintsWhatItShowsUnsaved();
+    void copiesPrintThroughTheSpooler();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_tools = false;
+};
+
+void TestLabelPrint::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_tools = haveTool("pdftotext") && haveTool("pdftoppm");
+}
+
+void TestLabelPrint::labelHasItsSizeInTheSheetsCorner_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QSizeF>("size");
+    QTest::newRow("vertical") << "vertical" << QSizeF(95, 120);
+    QTest::newRow("horizontal") << "horizontal" << QSizeF(110, 85);
+}
+
+void TestLabelPrint::labelHasItsSizeInTheSheetsCorner()
+{
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the PDF back");
+    QFETCH(QString, kind);
+    QFETCH(QSizeF, size);
+    auto report = loadLabelLayout(labelKindNamed(kind));
+    fillLabel(*report, sampleInput());
+    report->prepareReport();
+    QCOMPARE(report->prepared()->pageCount(), 1);
+    const QString pdf = m_dir.filePath(kind + QStringLiteral("-geometry.pdf"));
+    writePdf(*report->prepared(), pdf);
+    const QSizeF paper = pdfPageSizeMm(pdf);
+    QVERIFY(std::abs(paper.width() - 210) < 0.5 && std::abs(paper.height() - 297) < 0.5);
+    const QImage page = pdfPageImage(pdf, 0, kDpi);
+    QVERIFY(!page.isNull());
+
+    // Nothing prints outside the outline, which is the label's size at 10 mm from the edges.
+    const QRectF inked = boundsMm(page, [](const QColor& c, double) { return !near(c, Qt::white, 60); });
+    QVERIFY2(closeTo(inked, QRectF(QPointF(kMargin, kMargin), size), 0.3), qPrintable(describe(inked)));
+    QVERIFY(near(pixelAtMm(page, kDpi, kMargin + 0.1, kMargin + size.height() / 2), Qt::black, 120));
+
+    // The two royal-blue bands, one in each half of the label.
+    const QColor royalBlue(0x41, 0x69, 0xE1);
+    const double middle = kMargin + size.height() / 2;
+    for (const char* band : {"shpTitolo", "Shape1"}) {
+        const QRectF box = boxOnSheet(*report, QString::fromLatin1(band));
+        const bool upper = box.center().y() < middle;
+        const QRectF blue = boundsMm(page, [&](const QColor& c, double yMm) {
+            return (yMm < middle) == upper && near(c, royalBlue, 30);
+        });
+        QVERIFY2(closeTo(blue, box, 0.3), qPrintable(QString::fromLatin1(band) + QLatin1Char(' ') + describe(blue)));
+    }
+
+    // The logo, scaled into its box with its proportions kept, centred.
+    const QRectF logoBox = boxOnSheet(*report, QStringLiteral("imgLogo"));
+    const QRectF logo = boundsMm(page, [](const QColor& c, double) { return near(c, Qt::red, 40); });
+    QVERIFY2(closeTo(logo, fittedPicture(QSizeF(400, 400), logoBox), 0.3), qPrintable(describe(logo)));
+
+    // The ornament prints inside its box.
+    const QRectF ornamentBox = boxOnSheet(*report, QStringLiteral("Picture1"));
+    int inkedDots = 0;
+    for (double x = ornamentBox.left() + 0.5; x < ornamentBox.right(); x += 0.5)
+        for (double y = ornamentBox.top() + 0.5; y < ornamentBox.bottom(); y += 0.5)
+            inkedDots += !near(pixelAtMm(page, kDpi, x, y), Qt::white, 60);
+    QVERIFY(inkedDots > 20);
+}
+
+void TestLabelPrint::linesStandInTheirBoxesOnPaper_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("vertical") << "vertical";
+    QTest::newRow("horizontal") << "horizontal";
+}
+
+void TestLabelPrint::linesStandInTheirBoxesOnPaper()
+{
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the PDF back");
+    QFETCH(QString, kind);
+    auto report = loadLabelLayout(labelKindNamed(kind));
+    fillLabel(*report, sampleInput());
+    report->prepareReport();
+    const QString pdf = m_dir.filePath(kind + QStringLiteral("-words.pdf"));
+    writePdf(*report->prepared(), pdf);
+    const QList<PdfWord> words = pdfWords(pdf);
+    QCOMPARE(words.size(), kLabelLineCount); // the design texts never print
+
+    struct Expect
+    {
+        const char* memo;
+        const char* word;
+        HAlign align;
+    };
+    const Expect expected[] = {
+        {"txtCima", "CIMA", HAlign::Center},       {"txtNome", "Barolo", HAlign::Center},
+        {"txtRosso", "Rosso", HAlign::Center},     {"txtSottotitolo", "Sottotitolo", HAlign::Center},
+        {"txtRigo01", "Rigo01", HAlign::Center},   {"txtRigo02", "Rigo02", HAlign::Center},
+        {"txtRigo03", "75cl", HAlign::Left},       {"txtRigo04", "13%", HAlign::Right},
+        {"txtCalce", "Calce", HAlign::Center},
+    };
+    const double gap = Length::units(TMemoView::kGapX).mm();
+    for (const Expect& e : expected) {
+        const QString what = QString::fromLatin1(e.memo);
+        const PdfWord* word = wordOf(words, QString::fromLatin1(e.word));
+        QVERIFY2(word, e.word);
+        const QRectF box = boxOnSheet(*report, what);
+        const QString where = what + QLatin1Char(' ') + describe(word->mm) + QStringLiteral(" in ") + describe(box);
+        QVERIFY2(std::abs(word->mm.center().y() - box.center().y()) < 0.8, qPrintable(where));
+        switch (e.align) {
+        case HAlign::Center:
+            QVERIFY2(std::abs(word->mm.center().x() - box.center().x()) < 0.4, qPrintable(where));
+            break;
+        case HAlign::Left:
+            QVERIFY2(std::abs(word->mm.left() - (box.left() + gap)) < 0.4, qPrintable(where));
+            break;
+        case HAlign::Right:
+            QVERIFY2(std::abs(word->mm.right() - (box.right() - gap)) < 0.4, qPrintable(where));
+            break;
+        }
+    }
+}
+
+void TestLabelPrint::tooWideLineStartsAtTheLeftAsOnTheLiveLabel_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("memo");
+    QTest::newRow("vertical, centred line") << "vertical" << int(LabelLine::Rigo01) << "txtRigo01";
+    QTest::newRow("vertical, right-aligned line") << "vertical" << int(LabelLine::Rigo04) << "txtRigo04";
+    QTest::newRow("horizontal, centred line") << "horizontal" << int(LabelLine::Nome) << "txtNome";
+}
+
+void TestLabelPrint::tooWideLineStartsAtTheLeftAsOnTheLiveLabel()
+{
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the PDF back");
+    QFETCH(QString, kind);
+    QFETCH(int, line);
+    QFETCH(QString, memo);
+    LabelPrintInput input = sampleInput();
+    const QString text = QStringLiteral("[Inizio] Barolo Riserva Cannubi Boschis Vigna Vecchia Bussia Soprana Ginestra");
+    input.lines[line] = text;
+    auto report = loadLabelLayout(labelKindNamed(kind));
+    fillLabel(*report, input);
+    report->prepareReport();
+    const QString pdf = m_dir.filePath(kind + memo + QStringLiteral("-long.pdf"));
+    writePdf(*report->prepared(), pdf);
+    const QList<PdfWord> words = pdfWords(pdf);
+    // Printed as typed, brackets and all, from the box's left edge.
+    const PdfWord* first = wordOf(words, QStringLiteral("[Inizio]"));
+    QVERIFY(first);
+    const QRectF box = boxOnSheet(*report, memo);
+    QVERIFY2(std::abs(first->mm.left() - (box.left() + Length::units(TMemoView::kGapX).mm())) < 0.4,
+             qPrintable(describe(first->mm) + QStringLiteral(" in ") + describe(box)));
+    // The live label places the same line by the same rule.
+    const LabelElement& live = labelKindNamed(kind).geometry->elements.at([&] {
+        const auto& elements = labelKindNamed(kind).geometry->elements;
+        for (int i = 0; i < elements.size(); ++i)
+            if (elements[i].kind == LabelElementKind::Text && int(elements[i].line) == line)
+                return i;
+        return -1;
+    }());
+    QCOMPARE(labelTextLeft(live.mm().width() * 2, live.mm().width(), live.alignment), 0.0);
+}
+
+void TestLabelPrint::emptyLabelPrintsItsFrameworkOnly()
+{
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the PDF back");
+    LabelPrintInput input = sampleInput();
+    input.lines = QStringList(kLabelLineCount);
+    auto report = loadLabelLayout(verticalLabelKind());
+    fillLabel(*report, input);
+    report->prepareReport();
+    const QString pdf = m_dir.filePath(QStringLiteral("empty.pdf"));
+    writePdf(*report->prepared(), pdf);
+    QVERIFY(pdfWords(pdf).isEmpty());
+    const QImage page = pdfPageImage(pdf, 0, kDpi);
+    const QRectF inked = boundsMm(page, [](const QColor& c, double) { return !near(c, Qt::white, 60); });
+    QVERIFY2(closeTo(inked, QRectF(kMargin, kMargin, 95, 120), 0.3), qPrintable(describe(inked)));
+}
+
+void TestLabelPrint::windowsCarryTheirTexts_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<DocumentAction>("action");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("vertical print") << "vertical" << DocumentAction::Print << "TfrmStampaVerticale"
+                                    << "frmStampaVerticale" << " Stampa etichetta" << "Stampa";
+    QTest::newRow("vertical preview") << "vertical" << DocumentAction::Preview << "TfrmAnteprimaVerticale"
+                                      << "frmAnteprimaVerticale" << " Anteprima di stampa" << "Mostra anteprima";
+    QTest::newRow("horizontal print") << "horizontal" << DocumentAction::Print << "TfrmStampaOrizzontale"
+                                      << "frmStampaOrizzontale" << " Stampa etichetta" << "Stampa";
+    QTest::newRow("horizontal preview") << "horizontal" << DocumentAction::Preview << "TfrmAnteprimaOrizzontale"
+                                        << "frmAnteprimaOrizzontale" << " Anteprima di stampa" << "Mostra anteprima";
+}
+
+void TestLabelPrint::windowsCarryTheirTexts()
+{
+    QFETCH(QString, kind);
+    QFETCH(DocumentAction, action);
+    QFETCH(QString, className);
+    QFETCH(QString, objectName);
+    QFETCH(QString, caption);
+    QFETCH(QString, button);
+    TestWorld world;
+    auto window = makeWindow(kind, action, sampleInput());
+    QCOMPARE(QString::fromLatin1(window->metaObject()->className()), className);
+    QCOMPARE(window->objectName(), objectName);
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(window->btnStampa->text(), button);
+    QCOMPARE(window->btnAnnulla->text(), QStringLiteral("Annulla"));
+    QCOMPARE(window->size(), QSize(364, 287));
+    QVERIFY(window->report());
+    QCOMPARE(window->report()->reportName, QStringLiteral("Etichetta Bottiglia"));
+    QCOMPARE(window->report()->previewOptions.zoom, 1.0);
+    QVERIFY(!window->report()->previewOptions.allowEdit);
+    QVERIFY(!window->report()->printOptions.showProgress);
+}
+
+void TestLabelPrint::copiesFromThePrintDialogGiveOneSheetEach_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("copies");
+    QTest::newRow("vertical, one") << "vertical" << 1;
+    QTest::newRow("vertical, three") << "vertical" << 3;
+    QTest::newRow("horizontal, three") << "horizontal" << 3;
+    QTest::newRow("cancelled") << "vertical" << 0;
+}
+
+void TestLabelPrint::copiesFromThePrintDialogGiveOneSheetEach()
+{
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the PDF back");
+    QFETCH(QString, kind);
+    QFETCH(int, copies);
+    TestWorld world;
+    auto window = makeWindow(kind, DocumentAction::Print, sampleInput());
+    window->show();
+    const QString pdf = m_dir.filePath(QStringLiteral("%1-%2-copies.pdf").arg(kind).arg(copies));
+    world.platform().onPrintDialog = [&](QPrinter& printer, int pageCount) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setCopyCount(copies);
+        return pageCount == 1 && copies > 0;
+    };
+    QTest::mouseClick(window->btnStampa, Qt::LeftButton);
+    QCOMPARE(world.platform().printDialogs, 1);
+    QVERIFY(world.platform().messages.isEmpty());
+    QVERIFY(!window->isVisible());
+    if (copies == 0) {
+        QVERIFY(!QFileInfo::exists(pdf));
+        return;
+    }
+    QCOMPARE(pdfPageCount(pdf), copies);
+    const QList<PdfWord> words = pdfWords(pdf);
+    for (int page = 0; page < copies; ++page) {
+        const PdfWord* nome = wordOf(words, QStringLiteral("Barolo"), page);
+        QVERIFY(nome);
+        QCOMPARE(pdfTexts(words, page).size(), kLabelLineCount); // one label a sheet
+    }
+}
+
+void TestLabelPrint::failuresEndInTheWindowsWarning_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<DocumentAction>("action");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    const QString printFailed = QStringLiteral(
+        "Attenzione: la stampa non è andata a buon fine.\n\r\n\rSi consiglia di ridurre le dimensioni della foto.");
+    const QString previewFailed = QStringLiteral("Attenzione: la visualizzazione dell'anteprima di stampa non è andata "
+                                                 "a buon fine.\n\r\n\rSi consiglia di ridurre le dimensioni della foto.");
+    QTest::newRow("print: logo too large") << "vertical" << DocumentAction::Print << "huge logo" << printFailed;
+    QTest::newRow("preview: logo too large") << "horizontal" << DocumentAction::Preview << "huge logo" << previewFailed;
+    QTest::newRow("print: PDF cannot be written") << "horizontal" << DocumentAction::Print << "printer" << printFailed;
+    QTest::newRow("print: line missing from the layout") << "horizontal" << DocumentAction::Print << "missing box"
+                                                         << printFailed;
+    QTest::newRow("preview: line missing from the layout") << "vertical" << DocumentAction::Preview << "missing box"
+                                                           << previewFailed;
+}
+
+void TestLabelPrint::failuresEndInTheWindowsWarning()
+{
+    QFETCH(QString, kind);
+    QFETCH(DocumentAction, action);
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    TestWorld world;
+    LabelPrintInput input = sampleInput();
+    if (fault == QLatin1String("huge logo"))
+        input.logo = QImage(20000, 20000, QImage::Format_Mono);
+    auto window = makeWindow(kind, action, input);
+    window->show();
+    if (fault == QLatin1String("missing box")) {
+        auto& views = window->report()->page().views;
+        std::erase_if(views, [](const auto& view) { return view->name() == QLatin1String("txtCalce"); });
+    }
+    const QString pdf = m_dir.filePath(QStringLiteral("missing-folder/label.pdf"));
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    int previews = 0;
+    world.platform().onDialog = [&](QDialog&) { return ++previews, 0; };
+    QTest::mouseClick(window->btnStampa, Qt::LeftButton);
+    QCOMPARE(world.platform().messages.size(), 1);
+    QCOMPARE(world.platform().messages.front().kind, MessageKind::Warning);
+    QCOMPARE(world.platform().lastMessage(), message);
+    QCOMPARE(previews, 0);
+    QVERIFY(!QFileInfo::exists(pdf));
+    QVERIFY(!window->isVisible());
+}
+
+void TestLabelPrint::editorPrintsWhatItShowsUnsaved_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("vertical") << "vertical";
+    QTest::newRow("horizontal") << "horizontal";
+}
+
+void TestLabelPrint::editorPrintsWhatItShowsUnsaved()
+{
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the PDF back");
+    QFETCH(QString, kind);
+    LabelFixture f(kind);
+    f.type("txtNome", QStringLiteral("Barbaresco"));
+    f.type("txtRigo03", QStringLiteral("75cl"));
+    QImage logo(300, 300, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    f.window->setShownPicture(logo);
+    const QByteArray stored = f.archiveBytes();
+
+    // Anteprima opens the preview window of the kind.
+    QStringList opened;
+    f.world.platform().onDialog = [&](QDialog& dialog) {
+        opened << dialog.objectName();
+        return 0;
+    };
+    f.click("cmdAnteprima");
+    const QString kindName = kind == QLatin1String("vertical") ? QStringLiteral("Verticale") : QStringLiteral("Orizzontale");
+    QCOMPARE(opened, QStringList{QStringLiteral("frmAnteprima") + kindName});
+
+    // Stampa prints the texts and logo the editor shows, unsaved.
+    const QString pdf = m_dir.filePath(kind + QStringLiteral("-editor.pdf"));
+    f.world.platform().onDialog = [&](QDialog& dialog) {
+        opened << dialog.objectName();
+        if (auto* window = qobject_cast<DocumentWindow*>(&dialog)) {
+            window->show(); // as the modal run shows it: the logo is taken
+            window->btnStampaClick();
+        }
+        return 0;
+    };
+    f.world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    f.click("cmdStampa");
+    QCOMPARE(opened.last(), QStringLiteral("frmStampa") + kindName);
+    QVERIFY(f.world.platform().messages.isEmpty());
+    const QList<PdfWord> words = pdfWords(pdf);
+    QVERIFY(wordOf(words, QStringLiteral("Barbaresco")));
+    QVERIFY(wordOf(words, QStringLiteral("75cl")));
+    auto report = loadLabelLayout(f.kind());
+    const QRectF logoBox = boxOnSheet(*report, QStringLiteral("imgLogo"));
+    const QImage page = pdfPageImage(pdf, 0, kDpi);
+    QVERIFY(near(pixelAtMm(page, kDpi, logoBox.center().x(), logoBox.center().y()), Qt::red, 40));
+    QCOMPARE(f.archiveBytes(), stored);
+}
+
+// Through a real print spooler: cups with a cups-pdf queue
+// (scripts/print-spooler.sh), whose output PDF is read back.
+void TestLabelPrint::copiesPrintThroughTheSpooler()
+{
+    const QString queue = qEnvironmentVariable("VINARCA_PRINT_QUEUE");
+    const QString outFolder = qEnvironmentVariable("VINARCA_PRINT_OUT");
+    if (queue.isEmpty() || outFolder.isEmpty())
+        QSKIP("no print spooler: set VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT (scripts/print-spooler.sh start)");
+    if (QPrinterInfo::printerInfo(queue).isNull())
+        QSKIP(qPrintable(QStringLiteral("the print queue %1 is not known to the spooler").arg(queue)));
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the spooled PDF");
+    const QDir out(outFolder);
+    const auto pdfsIn = [&out] {
+        const QStringList names = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        return QSet<QString>(names.begin(), names.end());
+    };
+    const QSet<QString> before = pdfsIn();
+
+    TestWorld world;
+    TfrmStampaVerticale window(sampleInput());
+    window.show();
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(queue);
+        printer.setCopyCount(3);
+        return true;
+    };
+    QTest::mouseClick(window.btnStampa, Qt::LeftButton);
+    QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
+
+    QString spooled;
+    QDeadlineTimer deadline(120000);
+    qint64 lastSize = -1;
+    while (!deadline.hasExpired() && spooled.isEmpty()) {
+        const QSet<QString> fresh = pdfsIn() - before;
+        if (!fresh.isEmpty()) {
+            const QString path = out.filePath(*fresh.begin());
+            const qint64 size = QFileInfo(path).size();
+            if (size > 0 && size == lastSize && pdfPageCount(path) > 0)
+                spooled = path;
+            lastSize = size;
+        }
+        QTest::qWait(500);
+    }
+    QVERIFY2(!spooled.isEmpty(), "the spooler wrote no PDF within two minutes");
+    QCOMPARE(pdfPageCount(spooled), 3);
+    const QSizeF paper = pdfPageSizeMm(spooled);
+    QVERIFY2(qAbs(paper.width() - 210) < 1 && qAbs(paper.height() - 297) < 1, "A4 portrait");
+    for (int page = 0; page < 3; ++page) {
+        const QImage image = pdfPageImage(spooled, page, 100);
+        const QRectF inked = boundsMm(image, [](const QColor& c, double) { return !near(c, Qt::white, 60); }, 100);
+        QVERIFY2(closeTo(inked, QRectF(kMargin, kMargin, 95, 120), 0.6), qPrintable(describe(inked)));
+    }
+}
+
+QTEST_MAIN(TestLabelPrint)
+#include "tst_labelprint.moc"
