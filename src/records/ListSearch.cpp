@@ -58,8 +58,12 @@ void sortListLines(QStringList& lines)
     for (const QString& line : lines)
         total += line.size();
     std::vector<unsigned char> keys(static_cast<std::size_t>(total));
+    // Each line's first eight key bytes as one number decide most
+    // comparisons with a single integer compare; equal heads go on with the
+    // bytes after them.
     struct Entry
     {
+        quint64 head;
         qsizetype offset;
         qsizetype length;
         qsizetype index;
@@ -70,16 +74,27 @@ void sortListLines(QStringList& lines)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString& line = lines.at(i);
         const char16_t* src = reinterpret_cast<const char16_t*>(line.constData());
-        for (qsizetype k = 0; k < line.size(); ++k)
-            keys[static_cast<std::size_t>(at + k)] = table[src[k]];
-        entries.push_back({at, line.size(), i});
+        quint64 head = 0;
+        for (qsizetype k = 0; k < line.size(); ++k) {
+            const unsigned char byte = table[src[k]];
+            keys[static_cast<std::size_t>(at + k)] = byte;
+            if (k < 8)
+                head |= quint64(byte) << (8 * (7 - k));
+        }
+        entries.push_back({head, at, line.size(), i});
         at += line.size();
     }
     const unsigned char* base = keys.data();
     std::stable_sort(entries.begin(), entries.end(), [base](const Entry& a, const Entry& b) {
-        const int order = std::memcmp(base + a.offset, base + b.offset,
-                                      static_cast<std::size_t>(std::min(a.length, b.length)));
-        return order != 0 ? order < 0 : a.length < b.length;
+        if (a.head != b.head)
+            return a.head < b.head;
+        const qsizetype common = std::min(a.length, b.length);
+        if (common > 8) {
+            const int order = std::memcmp(base + a.offset + 8, base + b.offset + 8, static_cast<std::size_t>(common - 8));
+            if (order != 0)
+                return order < 0;
+        }
+        return a.length < b.length;
     });
     QStringList sorted;
     sorted.reserve(lines.size());
