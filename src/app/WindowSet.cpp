@@ -1,8 +1,11 @@
 #include "WindowSet.h"
 
+#include "ApriCatalogo.h"
 #include "Avvio.h"
+#include "CreaCatalogo.h"
 #include "CambiaPassword.h"
 #include "MenuEtichette.h"
+#include "MenuListini.h"
 #include "Orizzontali.h"
 #include "Password.h"
 #include "ProgramFolder.h"
@@ -92,6 +95,9 @@ void WindowSet::createOtherWindows()
     frmOrizzontali = new TfrmOrizzontali;
     frmVerticali = new TfrmVerticali;
     frmVini = new TfrmVini;
+    frmMenuListini = new TfrmMenuListini;
+    frmCreaCatalogo = new TfrmCreaCatalogo;
+    frmApriCatalogo = new TfrmApriCatalogo;
 
     connect(frmPassword, &TfrmPassword::loggedIn, this, [] { handOver(frmPassword, frmAvvio); });
     connect(frmPassword, &TfrmPassword::changePasswordRequested, this,
@@ -106,6 +112,8 @@ void WindowSet::createOtherWindows()
             handOver(frmAvvio, frmVini);
         if (app == TfrmAvvio::App::Labels)
             handOver(frmAvvio, frmMenuEtichette);
+        if (app == TfrmAvvio::App::PriceLists)
+            handOver(frmAvvio, frmMenuListini);
     });
     connect(frmAvvio, &TfrmAvvio::terminateRequested, this, &Terminate);
 
@@ -120,10 +128,23 @@ void WindowSet::createOtherWindows()
                           : route == Route::Vertical ? static_cast<QWidget*>(frmVerticali)
                                                      : static_cast<QWidget*>(frmAvvio));
     });
+    connect(frmMenuListini, &TfrmMenuListini::closed, this, [](TfrmMenuListini::Route route) {
+        using Route = TfrmMenuListini::Route;
+        handOver(nullptr, route == Route::Create ? static_cast<QWidget*>(frmCreaCatalogo)
+                                 : route == Route::Open ? static_cast<QWidget*>(frmApriCatalogo)
+                                                        : static_cast<QWidget*>(frmAvvio));
+    });
+    connect(frmCreaCatalogo, &TfrmCreaCatalogo::closed, this, [] { handOver(nullptr, frmAvvio); });
+    // The page editor is not part of the program yet: a chosen list leads
+    // back to the main menu like any other way out of the opening window.
+    connect(frmApriCatalogo, &TfrmApriCatalogo::closed, this, [] { handOver(nullptr, frmAvvio); });
 }
 
 WindowSet::~WindowSet()
 {
+    delete frmApriCatalogo;
+    delete frmCreaCatalogo;
+    delete frmMenuListini;
     delete frmVini;
     delete frmVerticali;
     delete frmOrizzontali;
@@ -131,6 +152,9 @@ WindowSet::~WindowSet()
     delete frmCambiaPassword;
     delete frmAvvio;
     delete frmPassword;
+    frmApriCatalogo = nullptr;
+    frmCreaCatalogo = nullptr;
+    frmMenuListini = nullptr;
     frmVini = nullptr;
     frmVerticali = nullptr;
     frmOrizzontali = nullptr;
