@@ -48,7 +48,7 @@ TfrmApriCatalogo::TfrmApriCatalogo(QWidget* parent) : GradientWindow(palette::St
     btnApri = new PictureButton(QStringLiteral(":/pricelists/apri_archivio"), panContainer);
     btnApri->setObjectName(QStringLiteral("btnApri"));
     btnApri->move(740, 600);
-    imgGuida = new PictureButton(QStringLiteral(":/pricelists/guida"), panContainer);
+    imgGuida = new PictureButton(QStringLiteral(":/pricelists/guida_file"), panContainer);
     imgGuida->setObjectName(QStringLiteral("imgGuida"));
     imgGuida->move(437, 602);
 

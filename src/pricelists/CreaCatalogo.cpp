@@ -48,7 +48,7 @@ TfrmCreaCatalogo::TfrmCreaCatalogo(QWidget* parent) : GradientWindow(palette::St
     btnAnnulla = new PictureButton(QStringLiteral(":/pricelists/annulla"), panContainer);
     btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
     btnAnnulla->move(67, 420);
-    imgGuida = new PictureButton(QStringLiteral(":/pricelists/guida"), panContainer);
+    imgGuida = new PictureButton(QStringLiteral(":/pricelists/guida_file"), panContainer);
     imgGuida->setObjectName(QStringLiteral("imgGuida"));
     imgGuida->move(437, 600);
 

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Shapes.h"
+
+#include <QImage>
+#include <QStringList>
+
+#include <array>
+
+class QLabel;
+
+namespace vinarca {
+class HighlightEdit;
+class PictureBox;
+class PictureButton;
+}
+
+// The page editor of one price list: one page of eight product slots, A to
+// H, browsed, cleared and saved as records of the list file named by lblFile;
+// each slot's photo is a file of its own in the photo folder.
+class TfrmListinoPrezzi : public vinarca::GradientWindow
+{
+    Q_OBJECT
+public:
+    explicit TfrmListinoPrezzi(QWidget* parent = nullptr);
+
+    // The controls of one slot, the same for the eight slots.
+    struct Slot
+    {
+        QWidget* bkgProdotto = nullptr;
+        vinarca::PictureBox* imgFoto = nullptr;
+        vinarca::HighlightEdit *txtNome = nullptr, *txtUM = nullptr, *txtCaratteristiche = nullptr,
+                               *txtCodice = nullptr, *txtPrezzo = nullptr;
+        vinarca::PictureButton* impProdotto = nullptr;
+    };
+    std::array<Slot, 8> slots;
+
+    vinarca::PictureButton *cmdNuovo, *cmdSalva, *cmdAnteprima, *cmdStampa, *cmdPrimo, *cmdIndietro, *cmdAvanti,
+        *cmdUltimo, *cmdGuida, *cmdEsci;
+    QLabel *lblPosizione, *lblNome, *lblFile, *panInfo;
+    vinarca::PictureBox *imgBianco, *imgGomma; // never shown: the placeholder and the blank slot picture
+
+    void cmdNuovoClick();
+    void cmdSalvaClick();
+    void cmdPrimoClick();
+    void cmdIndietroClick();
+    void cmdAvantiClick();
+    void cmdUltimoClick();
+    void imgFotoClick(int slot);
+    void impProdottoClick(int slot);
+    // Writes the eight slot pictures as the list's preview photos and shows
+    // them back in the slots, ready for the page document.
+    void preparePreview();
+
+    // The forty texts of the page in record order, each trimmed.
+    QStringList pageTexts() const;
+    // The edit box of a slot's field ("Nome", "Prezzo", ...).
+    vinarca::HighlightEdit* box(int slot, const QString& field) const;
+
+signals:
+    void closed();
+    // Preview (false) or print (true) of the prepared page was asked for.
+    void documentRequested(bool print);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void clearPage();
+    void navigate(int step);
+    void showPage(int page);
+    void setSlotPicture(int slot, const QImage& picture);
+    QString listTitle() const;
+};
+
+extern TfrmListinoPrezzi* frmListinoPrezzi;
