@@ -3,6 +3,7 @@
 #include "ApriCatalogo.h"
 #include "Avvio.h"
 #include "CreaCatalogo.h"
+#include "ListinoPrezzi.h"
 #include "CambiaPassword.h"
 #include "MenuEtichette.h"
 #include "MenuListini.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QTimer>
 
 namespace vinarca {
@@ -98,6 +100,7 @@ void WindowSet::createOtherWindows()
     frmMenuListini = new TfrmMenuListini;
     frmCreaCatalogo = new TfrmCreaCatalogo;
     frmApriCatalogo = new TfrmApriCatalogo;
+    frmListinoPrezzi = new TfrmListinoPrezzi;
 
     connect(frmPassword, &TfrmPassword::loggedIn, this, [] { handOver(frmPassword, frmAvvio); });
     connect(frmPassword, &TfrmPassword::changePasswordRequested, this,
@@ -135,13 +138,22 @@ void WindowSet::createOtherWindows()
                                                         : static_cast<QWidget*>(frmAvvio));
     });
     connect(frmCreaCatalogo, &TfrmCreaCatalogo::closed, this, [] { handOver(nullptr, frmAvvio); });
-    // The page editor is not part of the program yet: a chosen list leads
-    // back to the main menu like any other way out of the opening window.
-    connect(frmApriCatalogo, &TfrmApriCatalogo::closed, this, [] { handOver(nullptr, frmAvvio); });
+    connect(frmApriCatalogo, &TfrmApriCatalogo::closed, this, [](TfrmApriCatalogo::Route route) {
+        if (route != TfrmApriCatalogo::Route::PriceList) {
+            handOver(nullptr, frmAvvio);
+            return;
+        }
+        // The editor learns its list before it is shown: showing it prepares a new page.
+        frmListinoPrezzi->lblFile->setText(frmApriCatalogo->lblFile->text().trimmed());
+        frmListinoPrezzi->lblNome->setText(frmApriCatalogo->selectedTitle());
+        handOver(nullptr, frmListinoPrezzi);
+    });
+    connect(frmListinoPrezzi, &TfrmListinoPrezzi::closed, this, [] { handOver(nullptr, frmAvvio); });
 }
 
 WindowSet::~WindowSet()
 {
+    delete frmListinoPrezzi;
     delete frmApriCatalogo;
     delete frmCreaCatalogo;
     delete frmMenuListini;
@@ -152,6 +164,7 @@ WindowSet::~WindowSet()
     delete frmCambiaPassword;
     delete frmAvvio;
     delete frmPassword;
+    frmListinoPrezzi = nullptr;
     frmApriCatalogo = nullptr;
     frmCreaCatalogo = nullptr;
     frmMenuListini = nullptr;

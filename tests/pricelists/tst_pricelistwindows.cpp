@@ -5,6 +5,7 @@
 #include "CreaCatalogo.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
+#include "ListinoPrezzi.h"
 #include "MenuListini.h"
 #include "Password.h"
 #include "PictureBox.h"
@@ -445,6 +446,20 @@ void TestPriceListWindows::routes()
     } else if (next == QLatin1String("frmApriCatalogo")) {
         QCOMPARE(frmApriCatalogo->lstFiles->count(), 1);
         QTest::mouseClick(frmApriCatalogo->btnAnnulla, Qt::LeftButton);
+        QCOMPARE(visibleWindows(), QStringList{"frmAvvio"});
+        // A chosen list opens in the page editor on a new page; the editor
+        // returns to the main menu.
+        QTest::mouseClick(frmAvvio->findChild<QAbstractButton*>(tile), Qt::LeftButton);
+        QTest::mouseClick(frmMenuListini->btnVerticali, Qt::LeftButton);
+        select(frmApriCatalogo->lstFiles, QStringLiteral("Rossi.lis"));
+        QTest::mouseClick(frmApriCatalogo->btnApri, Qt::LeftButton);
+        QCOMPARE(visibleWindows(), QStringList{"frmListinoPrezzi"});
+        QCOMPARE(frmListinoPrezzi->lblFile->text(), world.path("Rossi.lis"));
+        QCOMPARE(frmListinoPrezzi->lblNome->text(), QStringLiteral("Rossi"));
+        QVERIFY(frmListinoPrezzi->lblPosizione->text().isEmpty());
+        QTest::mouseClick(frmListinoPrezzi->cmdAvanti, Qt::LeftButton);
+        QCOMPARE(world.platform().lastMessage(), QStringLiteral("L'archivio non contiene nessuna scheda."));
+        QTest::mouseClick(frmListinoPrezzi->cmdEsci, Qt::LeftButton);
         QCOMPARE(visibleWindows(), QStringList{"frmAvvio"});
     }
 }
