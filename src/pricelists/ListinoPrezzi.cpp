@@ -4,6 +4,7 @@
 #include "EditFlow.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
+#include "PaginaListino.h"
 #include "Palette.h"
 #include "Photo.h"
 #include "PictureBox.h"
@@ -172,14 +173,8 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::
     connect(cmdIndietro, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdIndietroClick);
     connect(cmdAvanti, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdAvantiClick);
     connect(cmdUltimo, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdUltimoClick);
-    connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] {
-        preparePreview();
-        emit documentRequested(false);
-    });
-    connect(cmdStampa, &QAbstractButton::clicked, this, [this] {
-        preparePreview();
-        emit documentRequested(true);
-    });
+    connect(cmdAnteprima, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdAnteprimaClick);
+    connect(cmdStampa, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdStampaClick);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::PriceLists); });
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
 }
@@ -374,6 +369,26 @@ void TfrmListinoPrezzi::preparePreview()
             break;
         setSlotPicture(slot, photo->image);
     }
+}
+
+PricePageInput TfrmListinoPrezzi::pageInput() const
+{
+    PricePageInput input{lblNome->text(), lblPosizione->text(), pageTexts(), {}};
+    for (int slot = 0; slot < pricepage::kSlots; ++slot)
+        input.pictures.at(static_cast<std::size_t>(slot)) = slots.at(static_cast<std::size_t>(slot)).imgFoto->image();
+    return input;
+}
+
+void TfrmListinoPrezzi::cmdAnteprimaClick()
+{
+    preparePreview();
+    openPricePage(this, pageInput(), DocumentAction::Preview);
+}
+
+void TfrmListinoPrezzi::cmdStampaClick()
+{
+    preparePreview();
+    openPricePage(this, pageInput(), DocumentAction::Print);
 }
 
 void TfrmListinoPrezzi::showEvent(QShowEvent* event)

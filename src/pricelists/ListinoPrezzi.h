@@ -10,6 +10,7 @@
 class QLabel;
 
 namespace vinarca {
+struct PricePageInput;
 class HighlightEdit;
 class PictureBox;
 class PictureButton;
@@ -48,10 +49,14 @@ public:
     void cmdUltimoClick();
     void imgFotoClick(int slot);
     void impProdottoClick(int slot);
+    void cmdAnteprimaClick();
+    void cmdStampaClick();
     // Writes the eight slot pictures as the list's preview photos and shows
     // them back in the slots, ready for the page document.
     void preparePreview();
 
+    // What the printed page shows: the editor's texts and slot pictures.
+    vinarca::PricePageInput pageInput() const;
     // The forty texts of the page in record order, each trimmed.
     QStringList pageTexts() const;
     // The edit box of a slot's field ("Nome", "Prezzo", ...).
@@ -59,8 +64,6 @@ public:
 
 signals:
     void closed();
-    // Preview (false) or print (true) of the prepared page was asked for.
-    void documentRequested(bool print);
 
 protected:
     void showEvent(QShowEvent* event) override;
