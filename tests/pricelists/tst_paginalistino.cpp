@@ -6,6 +6,7 @@
 #include "PictureBox.h"
 #include "PreparedReport.h"
 #include "PricePage.h"
+#include "ReportError.h"
 #include "ReportLayout.h"
 #include "ReportModel.h"
 #include "ReportOutput.h"
@@ -14,6 +15,7 @@
 #include "ScriptedPlatform.h"
 
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 
