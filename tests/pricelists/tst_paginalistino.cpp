@@ -14,7 +14,10 @@
 #include "ReportTestSupport.h"
 #include "ScriptedPlatform.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QLabel>
+#include <QPrinterInfo>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
@@ -72,6 +75,7 @@ private slots:
     void editorOpensAFreshWindow();
     void cancelOutputsNothing();
     void printGoesToThePrinter();
+    void pagePrintsThroughTheSpooler();
 
 private:
     QTemporaryDir m_dir;
@@ -298,6 +302,61 @@ void TestPaginaListino::printGoesToThePrinter()
     const QStringList texts = pdfTexts(pdfWords(pdf), 0);
     for (const char* word : {"NomeA", "NomeH", "CodD", "44,50", "€"})
         QVERIFY2(texts.contains(QString::fromUtf8(word)), word);
+}
+
+// Through a real spooler (cups with a cups-pdf queue, scripts/print-spooler.sh),
+// skipped when VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT do not name one.
+void TestPaginaListino::pagePrintsThroughTheSpooler()
+{
+    const QString queue = qEnvironmentVariable("VINARCA_PRINT_QUEUE");
+    const QString outFolder = qEnvironmentVariable("VINARCA_PRINT_OUT");
+    if (queue.isEmpty() || outFolder.isEmpty())
+        QSKIP("no print spooler: set VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT (scripts/print-spooler.sh start)");
+    if (QPrinterInfo::printerInfo(queue).isNull())
+        QSKIP(qPrintable(QStringLiteral("the print queue %1 is not known to the spooler").arg(queue)));
+    if (!haveTool("pdfinfo") || !haveTool("pdftoppm"))
+        QSKIP("poppler-utils are needed to read the spooled PDF");
+    const QDir out(outFolder);
+    const auto pdfsIn = [&] {
+        const QStringList names = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        return QSet<QString>(names.begin(), names.end());
+    };
+    const QSet<QString> before = pdfsIn();
+    TestWorld world;
+    TfrmStampaProdotto window(sampleInput());
+    window.show();
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(queue);
+        return true;
+    };
+    QTest::mouseClick(window.btnStampa, Qt::LeftButton);
+    QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
+    QString spooled;
+    QDeadlineTimer deadline(120000);
+    qint64 lastSize = -1;
+    while (!deadline.hasExpired() && spooled.isEmpty()) {
+        const QSet<QString> fresh = pdfsIn() - before;
+        if (!fresh.isEmpty()) {
+            const QString path = out.filePath(*fresh.begin());
+            const qint64 size = QFileInfo(path).size();
+            if (size > 0 && size == lastSize && pdfPageCount(path) > 0)
+                spooled = path;
+            lastSize = size;
+        }
+        QTest::qWait(500);
+    }
+    QVERIFY2(!spooled.isEmpty(), "the spooler wrote no PDF within two minutes");
+    QCOMPARE(pdfPageCount(spooled), 1);
+    const QSizeF size = pdfPageSizeMm(spooled);
+    QVERIFY2(qAbs(size.width() - 210) < 1 && qAbs(size.height() - 297) < 1, "A4 portrait");
+    const QImage image = pdfPageImage(spooled, 0, 100);
+    // Slot photos (red, 4:3 in a 38 x 28 mm box) at the left of each slot box.
+    for (double top : {6.0, 105.0, 237.0}) {
+        QVERIFY(near(pixelAtMm(image, 100, 31, 10 + top + 15), Qt::red));
+        QVERIFY(near(pixelAtMm(image, 100, 100, 10 + top + 15), Qt::white)); // between the texts
+    }
+    QVERIFY(near(pixelAtMm(image, 100, 31, 10 + 37.5), Qt::white)); // the gap between slots A and B
 }
 
 QTEST_MAIN(TestPaginaListino)
