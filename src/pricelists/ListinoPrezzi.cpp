@@ -116,7 +116,7 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::
     QList<HighlightEdit*> returnChain;
     for (int i = 0; i < pricepage::kSlots; ++i) {
         const QString letter = pricepage::slotLetters().at(i);
-        Slot& slot = slots[static_cast<std::size_t>(i)];
+        Slot& slot = slotControls[static_cast<std::size_t>(i)];
         auto* bkg = new ShapeRect(panContainer, QStringLiteral("bkgProdotto_0%1").arg(i + 1),
                                   QRect(slotPanelAt(i), QSize(468, 120)), QColor(0xE4, 0xE4, 0xE4));
         slot.bkgProdotto = bkg;
@@ -181,7 +181,7 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::
 
 HighlightEdit* TfrmListinoPrezzi::box(int slot, const QString& field) const
 {
-    const Slot& s = slots.at(static_cast<std::size_t>(slot));
+    const Slot& s = slotControls.at(static_cast<std::size_t>(slot));
     if (field == QLatin1String("Codice"))
         return s.txtCodice;
     if (field == QLatin1String("Nome"))
@@ -212,7 +212,7 @@ QString TfrmListinoPrezzi::listTitle() const
 
 void TfrmListinoPrezzi::setSlotPicture(int slot, const QImage& picture)
 {
-    slots.at(static_cast<std::size_t>(slot)).imgFoto->setImage(picture);
+    slotControls.at(static_cast<std::size_t>(slot)).imgFoto->setImage(picture);
 }
 
 void TfrmListinoPrezzi::clearPage()
@@ -220,11 +220,11 @@ void TfrmListinoPrezzi::clearPage()
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
         for (const QString& field : pricepage::slotFields())
             box(slot, field)->clear();
-        slots.at(static_cast<std::size_t>(slot)).txtPrezzo->setText(QStringLiteral("0,00"));
+        slotControls.at(static_cast<std::size_t>(slot)).txtPrezzo->setText(QStringLiteral("0,00"));
         setSlotPicture(slot, imgBianco->image());
     }
     lblPosizione->clear();
-    slots[0].txtNome->setFocus();
+    slotControls[0].txtNome->setFocus();
 }
 
 void TfrmListinoPrezzi::cmdNuovoClick()
@@ -277,18 +277,18 @@ void TfrmListinoPrezzi::cmdUltimoClick() { navigate(static_cast<int>(NavStep::La
 
 void TfrmListinoPrezzi::cmdSalvaClick()
 {
-    if (trimControl(slots[0].txtNome->text()).isEmpty()) {
+    if (trimControl(slotControls[0].txtNome->text()).isEmpty()) {
         platform().message(this, MessageKind::Warning,
                            QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il nome del primo "
                                           "prodotto."));
-        slots[0].txtNome->setFocus();
+        slotControls[0].txtNome->setFocus();
         return;
     }
-    if (trimControl(slots[0].txtPrezzo->text()).isEmpty()) {
+    if (trimControl(slotControls[0].txtPrezzo->text()).isEmpty()) {
         platform().message(this, MessageKind::Warning,
                            QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il prezzo di "
                                           "vendita del primo prodotto."));
-        slots[0].txtPrezzo->setFocus();
+        slotControls[0].txtPrezzo->setFocus();
         return;
     }
     int page = 0;
@@ -313,7 +313,7 @@ void TfrmListinoPrezzi::cmdSalvaClick()
     const QString folder = pricepage::photoFolderPath();
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
         QDir().mkpath(folder);
-        const QImage stretched = StretchPicture(slots.at(static_cast<std::size_t>(slot)).imgFoto->image(),
+        const QImage stretched = StretchPicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
                                                 pricepage::kPhotoWidth, pricepage::kPhotoHeight);
         const QString file =
             folder + QLatin1Char('/') + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), page);
@@ -341,7 +341,7 @@ void TfrmListinoPrezzi::imgFotoClick(int slot)
 
 void TfrmListinoPrezzi::impProdottoClick(int slot)
 {
-    Slot& s = slots.at(static_cast<std::size_t>(slot));
+    Slot& s = slotControls.at(static_cast<std::size_t>(slot));
     s.imgFoto->setImage(imgGomma->image());
     for (HighlightEdit* b : {s.txtNome, s.txtUM, s.txtCaratteristiche, s.txtCodice})
         b->clear();
@@ -358,7 +358,7 @@ void TfrmListinoPrezzi::preparePreview()
     // they show.
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
         QDir().mkpath(folder);
-        const QImage stretched = StretchPicture(slots.at(static_cast<std::size_t>(slot)).imgFoto->image(),
+        const QImage stretched = StretchPicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
                                                 pricepage::kPhotoWidth, pricepage::kPhotoHeight);
         if (!writePhotoFile(previewFile(slot), Photo{stretched, {}, false}))
             break;
@@ -375,7 +375,7 @@ PricePageInput TfrmListinoPrezzi::pageInput() const
 {
     PricePageInput input{lblNome->text(), lblPosizione->text(), pageTexts(), {}};
     for (int slot = 0; slot < pricepage::kSlots; ++slot)
-        input.pictures.at(static_cast<std::size_t>(slot)) = slots.at(static_cast<std::size_t>(slot)).imgFoto->image();
+        input.pictures.at(static_cast<std::size_t>(slot)) = slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image();
     return input;
 }
 

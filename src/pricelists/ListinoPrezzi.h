@@ -25,7 +25,7 @@ class TfrmListinoPrezzi : public vinarca::GradientWindow
 public:
     explicit TfrmListinoPrezzi(QWidget* parent = nullptr);
 
-    // The controls of one slot, the same for the eight slots.
+    // The controls of one slot, the same for the eight slotControls.
     struct Slot
     {
         QWidget* bkgProdotto = nullptr;
@@ -34,7 +34,7 @@ public:
                                *txtCodice = nullptr, *txtPrezzo = nullptr;
         vinarca::PictureButton* impProdotto = nullptr;
     };
-    std::array<Slot, 8> slots;
+    std::array<Slot, 8> slotControls;
 
     vinarca::PictureButton *cmdNuovo, *cmdSalva, *cmdAnteprima, *cmdStampa, *cmdPrimo, *cmdIndietro, *cmdAvanti,
         *cmdUltimo, *cmdGuida, *cmdEsci;

@@ -52,7 +52,7 @@ struct Editor
     }
     QColor slotColour(int slot) const
     {
-        return window.slots.at(slot).imgFoto->image().pixelColor(1, 1);
+        return window.slotControls.at(slot).imgFoto->image().pixelColor(1, 1);
     }
 };
 
@@ -100,7 +100,7 @@ void TestListinoPrezzi::design()
     const QPoint panels[] = {{24, 120}, {24, 248}, {24, 376}, {24, 504}, {502, 120}, {502, 248}, {502, 376}, {502, 504}};
     for (int i = 0; i < 8; ++i) {
         const QString letter = pricepage::slotLetters().at(i);
-        const auto& slot = w.slots.at(i);
+        const auto& slot = w.slotControls.at(i);
         QCOMPARE(slot.bkgProdotto->objectName(), QStringLiteral("bkgProdotto_0%1").arg(i + 1));
         QCOMPARE(slot.bkgProdotto->geometry(), QRect(panels[i], QSize(468, 120)));
         QCOMPARE(slot.imgFoto->geometry(), QRect(10, 8, 136, 104));
@@ -118,7 +118,7 @@ void TestListinoPrezzi::design()
     QVERIFY(w.lblPosizione->text().isEmpty());
     QVERIFY(!w.imgBianco->isVisible() && !w.imgGomma->isVisible() && !w.lblFile->isVisible());
     QCOMPARE(w.panInfo->text(), QStringLiteral("Pronto per archiviare una nuova scheda..."));
-    QCOMPARE(QApplication::focusWidget(), w.slots[0].txtNome);
+    QCOMPARE(QApplication::focusWidget(), w.slotControls[0].txtNome);
 }
 
 void TestListinoPrezzi::navigation_data()
@@ -156,7 +156,7 @@ void TestListinoPrezzi::navigation()
     Editor e;
     e.addPages(pages);
     e.window.lblPosizione->setText(shown);
-    e.window.slots[0].txtNome->setText(QStringLiteral("non salvato"));
+    e.window.slotControls[0].txtNome->setText(QStringLiteral("non salvato"));
     QTest::mouseClick(e.window.findChild<QAbstractButton*>(command), Qt::LeftButton);
     QCOMPARE(e.window.lblPosizione->text(), after);
     QCOMPARE(e.world.platform().messages.size(), emptyMessage ? 1 : 0);
@@ -166,7 +166,7 @@ void TestListinoPrezzi::navigation()
     }
     // A page read replaces what was typed; no page read leaves it.
     const bool read = !after.isEmpty() && after != shown;
-    QCOMPARE(e.window.slots[0].txtNome->text(), read ? "pagina " + after : QStringLiteral("non salvato"));
+    QCOMPARE(e.window.slotControls[0].txtNome->text(), read ? "pagina " + after : QStringLiteral("non salvato"));
 }
 
 void TestListinoPrezzi::saveWarnings_data()
@@ -188,9 +188,9 @@ void TestListinoPrezzi::saveWarnings()
     QFETCH(QString, message);
     QFETCH(QString, focus);
     Editor e;
-    e.window.slots[0].txtNome->setText(name);
-    e.window.slots[0].txtPrezzo->setText(price);
-    e.window.slots[1].txtNome->setFocus();
+    e.window.slotControls[0].txtNome->setText(name);
+    e.window.slotControls[0].txtPrezzo->setText(price);
+    e.window.slotControls[1].txtNome->setFocus();
     e.window.cmdSalvaClick();
     QCOMPARE(e.world.platform().lastMessage(), message);
     QCOMPARE(e.world.platform().messages.constFirst().kind, MessageKind::Warning);
@@ -203,10 +203,10 @@ void TestListinoPrezzi::saveAppendsThenOverwrites()
 {
     Editor e;
     e.addPages(1);
-    e.window.slots[0].txtNome->setText(QStringLiteral("  Barolo  "));
-    e.window.slots[0].txtPrezzo->setText(QStringLiteral("35,00"));
-    e.window.slots[7].txtCaratteristiche->setText(QString(250, 'c'));
-    e.window.slots[0].imgFoto->setImage(solid({800, 200}, Qt::red));
+    e.window.slotControls[0].txtNome->setText(QStringLiteral("  Barolo  "));
+    e.window.slotControls[0].txtPrezzo->setText(QStringLiteral("35,00"));
+    e.window.slotControls[7].txtCaratteristiche->setText(QString(250, 'c'));
+    e.window.slotControls[0].imgFoto->setImage(solid({800, 200}, Qt::red));
     QTest::mouseClick(e.window.cmdSalva, Qt::LeftButton);
     QCOMPARE(e.world.platform().lastMessage(), kAppended);
     QCOMPARE(e.window.lblPosizione->text(), QStringLiteral("2"));
@@ -225,8 +225,8 @@ void TestListinoPrezzi::saveAppendsThenOverwrites()
     QVERIFY(!near(QImage(e.photo("B", 2)).pixelColor(183, 137), Qt::red));
 
     // Saved again: record 2 and its photos rewritten, the count unchanged.
-    e.window.slots[0].txtNome->setText(QStringLiteral("Barbaresco"));
-    e.window.slots[0].imgFoto->setImage(solid({50, 50}, Qt::blue));
+    e.window.slotControls[0].txtNome->setText(QStringLiteral("Barbaresco"));
+    e.window.slotControls[0].imgFoto->setImage(solid({50, 50}, Qt::blue));
     e.window.cmdSalvaClick();
     QCOMPARE(e.world.platform().lastMessage(), kOverwritten);
     QCOMPARE(e.window.lblPosizione->text(), QStringLiteral("2"));
@@ -242,16 +242,16 @@ void TestListinoPrezzi::emptiedSlotSavesWhite()
 {
     Editor e;
     for (int slot = 0; slot < 8; ++slot) {
-        e.window.slots[slot].txtNome->setText(QStringLiteral("vino %1").arg(slot));
-        e.window.slots[slot].txtCodice->setText(QStringLiteral("C%1").arg(slot));
-        e.window.slots[slot].txtPrezzo->setText(QStringLiteral("9,00"));
-        e.window.slots[slot].imgFoto->setImage(solid({100, 100}, Qt::darkGreen));
+        e.window.slotControls[slot].txtNome->setText(QStringLiteral("vino %1").arg(slot));
+        e.window.slotControls[slot].txtCodice->setText(QStringLiteral("C%1").arg(slot));
+        e.window.slotControls[slot].txtPrezzo->setText(QStringLiteral("9,00"));
+        e.window.slotControls[slot].imgFoto->setImage(solid({100, 100}, Qt::darkGreen));
     }
-    QTest::mouseClick(e.window.slots[2].impProdotto, Qt::LeftButton);
+    QTest::mouseClick(e.window.slotControls[2].impProdotto, Qt::LeftButton);
     QVERIFY(e.world.platform().messages.isEmpty());
-    QVERIFY(e.window.slots[2].txtNome->text().isEmpty() && e.window.slots[2].txtCodice->text().isEmpty());
-    QCOMPARE(e.window.slots[2].txtPrezzo->text(), QStringLiteral("0,00"));
-    QCOMPARE(e.window.slots[3].txtNome->text(), QStringLiteral("vino 3"));
+    QVERIFY(e.window.slotControls[2].txtNome->text().isEmpty() && e.window.slotControls[2].txtCodice->text().isEmpty());
+    QCOMPARE(e.window.slotControls[2].txtPrezzo->text(), QStringLiteral("0,00"));
+    QCOMPARE(e.window.slotControls[3].txtNome->text(), QStringLiteral("vino 3"));
     QVERIFY(!QFileInfo::exists(e.world.path("Rossi.lis"))); // nothing touched until saved
     e.window.cmdSalvaClick();
     QVERIFY(near(QImage(e.photo("C", 1)).pixelColor(183, 137), Qt::white));
@@ -260,22 +260,22 @@ void TestListinoPrezzi::emptiedSlotSavesWhite()
     e.window.cmdPrimoClick();
     QVERIFY(near(e.slotColour(2), Qt::white));
     QVERIFY(near(e.slotColour(3), Qt::darkGreen));
-    QCOMPARE(e.window.slots[2].imgFoto->image().size(), QSize(366, 274));
+    QCOMPARE(e.window.slotControls[2].imgFoto->image().size(), QSize(366, 274));
 }
 
 void TestListinoPrezzi::missingPhotoShowsPlaceholder()
 {
     Editor e;
-    e.window.slots[0].txtNome->setText(QStringLiteral("Barolo"));
+    e.window.slotControls[0].txtNome->setText(QStringLiteral("Barolo"));
     for (int slot = 0; slot < 8; ++slot)
-        e.window.slots[slot].imgFoto->setImage(solid({100, 100}, Qt::darkGreen));
+        e.window.slotControls[slot].imgFoto->setImage(solid({100, 100}, Qt::darkGreen));
     e.window.cmdSalvaClick();
     QFile::remove(e.photo("B", 1));
     QVERIFY(testfiles::write(e.photo("C", 1), "not a picture"));
     e.window.cmdNuovoClick();
     e.window.cmdUltimoClick();
-    QCOMPARE(e.window.slots[1].imgFoto->image(), e.window.imgBianco->image());
-    QCOMPARE(e.window.slots[2].imgFoto->image(), e.window.imgBianco->image());
+    QCOMPARE(e.window.slotControls[1].imgFoto->image(), e.window.imgBianco->image());
+    QCOMPARE(e.window.slotControls[2].imgFoto->image(), e.window.imgBianco->image());
     QVERIFY(near(e.slotColour(3), Qt::darkGreen));
 }
 
@@ -301,7 +301,7 @@ void TestListinoPrezzi::loadPhoto()
     QFETCH(QByteArray, bytes);
     QFETCH(int, shown);
     Editor e;
-    e.window.slots[4].imgFoto->setImage(solid({10, 10}, Qt::green));
+    e.window.slotControls[4].imgFoto->setImage(solid({10, 10}, Qt::green));
     if (!file.isEmpty()) {
         QVERIFY(testfiles::write(e.world.path(file), bytes));
         e.world.platform().openAnswers.enqueue(e.world.path(file));
@@ -318,23 +318,23 @@ void TestListinoPrezzi::loadPhoto()
         QVERIFY(near(e.slotColour(4), Qt::green));
     if (shown == 1) {
         QVERIFY(near(e.slotColour(4), Qt::blue));
-        QCOMPARE(e.window.slots[4].imgFoto->image().size(), QSize(640, 100)); // at its own size
+        QCOMPARE(e.window.slotControls[4].imgFoto->image().size(), QSize(640, 100)); // at its own size
     }
     if (shown == 2)
-        QCOMPARE(e.window.slots[4].imgFoto->image(), e.window.imgBianco->image());
+        QCOMPARE(e.window.slotControls[4].imgFoto->image(), e.window.imgBianco->image());
     QVERIFY(!QFileInfo::exists(e.world.path("Foto_Listino")));
 }
 
 void TestListinoPrezzi::previewPhotos()
 {
     Editor e;
-    e.window.slots[0].imgFoto->setImage(solid({30, 900}, Qt::red));
+    e.window.slotControls[0].imgFoto->setImage(solid({30, 900}, Qt::red));
     e.window.preparePreview();
     for (const QString& letter : pricepage::slotLetters()) {
         const QString file = e.world.folder() + "Foto_Listino/" + PreviewPhotoFileName("Rossi", letter);
         QCOMPARE(QImage(file).size(), QSize(366, 274));
     }
-    QCOMPARE(e.window.slots[0].imgFoto->image().size(), QSize(366, 274));
+    QCOMPARE(e.window.slotControls[0].imgFoto->image().size(), QSize(366, 274));
     QVERIFY(near(e.slotColour(0), Qt::red));
     QVERIFY(e.window.lblPosizione->text().isEmpty()); // not saved
     QVERIFY(!QFileInfo::exists(e.world.path("Rossi.lis")));
@@ -360,12 +360,12 @@ void TestListinoPrezzi::readOnlyFile()
     e.addPages(1);
     const QByteArray before = testfiles::read(e.world.path("Rossi.lis"));
     QFile::setPermissions(e.world.path("Rossi.lis"), QFile::ReadOwner);
-    e.window.slots[0].txtNome->setText(QStringLiteral("Barolo"));
+    e.window.slotControls[0].txtNome->setText(QStringLiteral("Barolo"));
     e.window.cmdSalvaClick();
     QCOMPARE(e.world.platform().lastMessage(), accessFailureMessage());
     QCOMPARE(e.world.platform().messages.constLast().kind, MessageKind::Error);
     QVERIFY(e.window.lblPosizione->text().isEmpty());
-    QCOMPARE(e.window.slots[0].txtNome->text(), QStringLiteral("Barolo"));
+    QCOMPARE(e.window.slotControls[0].txtNome->text(), QStringLiteral("Barolo"));
     QCOMPARE(testfiles::read(e.world.path("Rossi.lis")), before);
     QVERIFY(!QFileInfo::exists(e.photo("A", 2)));
 }
@@ -373,13 +373,13 @@ void TestListinoPrezzi::readOnlyFile()
 void TestListinoPrezzi::priceBoxes()
 {
     Editor e;
-    HighlightEdit* price = e.window.slots[5].txtPrezzo;
+    HighlightEdit* price = e.window.slotControls[5].txtPrezzo;
     price->setFocus();
     price->selectAll();
-    QTest::keyClicks(price, "12a.5x");
-    QCOMPARE(price->text(), QStringLiteral("12.5"));
-    e.window.slots[6].txtNome->setFocus();
-    QCOMPARE(price->text(), NormalizePrice(QStringLiteral("12.5")));
+    QTest::keyClicks(price, "12a,5x");
+    QCOMPARE(price->text(), QStringLiteral("12,5"));
+    e.window.slotControls[6].txtNome->setFocus();
+    QCOMPARE(price->text(), QStringLiteral("12,50"));
 }
 
 void TestListinoPrezzi::returnAndTabOrder()
@@ -397,8 +397,8 @@ void TestListinoPrezzi::returnAndTabOrder()
         returnOrder << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(returnOrder, expected);
-    QStringList tabOrder{e.window.slots[0].txtNome->objectName()};
-    for (QWidget* w = e.window.slots[0].txtNome->nextInFocusChain(); w != e.window.slots[0].txtNome;
+    QStringList tabOrder{e.window.slotControls[0].txtNome->objectName()};
+    for (QWidget* w = e.window.slotControls[0].txtNome->nextInFocusChain(); w != e.window.slotControls[0].txtNome;
          w = w->nextInFocusChain()) {
         if (qobject_cast<HighlightEdit*>(w))
             tabOrder << w->objectName();

@@ -1,6 +1,7 @@
 // The printed price-list page: where every slot's objects stand, what the
 // editor's page fills in, the words on paper from a PDF, and the print and
 // preview windows opened from the editor.
+#include "Length.h"
 #include "ListinoPrezzi.h"
 #include "PaginaListino.h"
 #include "PictureBox.h"
@@ -232,8 +233,8 @@ void TestPaginaListino::editorOpensAFreshWindow()
     editor.lblFile->setText(world.path("Rossi.lis"));
     editor.lblNome->setText(QStringLiteral("Rossi"));
     editor.show();
-    editor.slots[0].txtNome->setText(QStringLiteral("Barolo"));
-    editor.slots[0].txtPrezzo->setText(QStringLiteral("35,00"));
+    editor.slotControls[0].txtNome->setText(QStringLiteral("Barolo"));
+    editor.slotControls[0].txtPrezzo->setText(QStringLiteral("35,00"));
     QStringList shown;
     int previews = 0;
     world.platform().onDialog = [&](QDialog& dialog) {
@@ -266,7 +267,7 @@ void TestPaginaListino::editorOpensAFreshWindow()
                                      "Barolo", "€  35,00", "€  0,00", ""}));
     }
     // The slots now show the preview photos; the page is still unsaved.
-    QCOMPARE(editor.slots[3].imgFoto->image().size(), QSize(366, 274));
+    QCOMPARE(editor.slotControls[3].imgFoto->image().size(), QSize(366, 274));
     QVERIFY(editor.lblPosizione->text().isEmpty());
 }
 

@@ -26,6 +26,7 @@
 using namespace vinarca;
 Q_DECLARE_METATYPE(TfrmMenuListini::Route)
 Q_DECLARE_METATYPE(TfrmApriCatalogo::Route)
+Q_DECLARE_METATYPE(vinarca::MessageAnswer)
 
 namespace {
 const QString kEmptyName =

@@ -39,7 +39,7 @@ void fillPage(TfrmListinoPrezzi& editor)
     const char* names[] = {"Barolo DOCG", "Barbaresco DOCG", "Barbera d'Asti", "Dolcetto d'Alba",
                            "Nebbiolo Langhe", "Roero Arneis", "Moscato d'Asti", "Gavi di Gavi"};
     for (int slot = 0; slot < 8; ++slot) {
-        TfrmListinoPrezzi::Slot& s = editor.slots.at(static_cast<std::size_t>(slot));
+        TfrmListinoPrezzi::Slot& s = editor.slotControls.at(static_cast<std::size_t>(slot));
         s.txtNome->setText(QString::fromUtf8(names[slot]));
         s.txtUM->setText(QStringLiteral("Bottiglia da 0,75 l"));
         s.txtCaratteristiche->setText(QStringLiteral("Rosso rubino, profumo intenso, vendemmia 2019"));
