@@ -88,6 +88,8 @@ private slots:
     void readOnlyFile();
     void priceBoxes();
     void returnAndTabOrder();
+    void hints_data();
+    void hints();
 };
 
 void TestListinoPrezzi::design()
@@ -405,6 +407,49 @@ void TestListinoPrezzi::returnAndTabOrder()
     }
     expected.removeLast();
     QCOMPARE(tabOrder, expected);
+}
+
+void TestListinoPrezzi::hints_data()
+{
+    QTest::addColumn<QStringList>("path"); // elements the pointer passes over, in order
+    QTest::addColumn<QString>("expected");
+    const std::pair<const char*, const char*> texts[] = {
+        {"cmdNuovo", "Prepara la schermata per l'inserimento di una nuova scheda."},
+        {"cmdSalva", "Salva la scheda corrente."},
+        {"cmdAnteprima", "Visualizza l'anteprima di stampa."},
+        {"cmdStampa", "Stampa la scheda corrente."},
+        {"cmdPrimo", "Visualizza la prima scheda in archivio."},
+        {"cmdIndietro", "Visualizza la scheda precedente in archivio."},
+        {"cmdAvanti", "Visualizza la scheda successiva in archivio."},
+        {"cmdUltimo", "Visualizza l'ultima scheda in archivio."},
+        {"cmdGuida", "Visualizza la pagina della guida sensibile al contesto."},
+        {"cmdEsci", "Esci da questa schermata di lavoro."},
+        {"imgFoto_A", "Carica immagine articolo."},
+        {"imgFoto_H", "Carica immagine articolo."},
+        {"impProdotto_C", "Cancella dati articolo."},
+    };
+    for (const auto& [element, text] : texts)
+        QTest::newRow(element) << QStringList{element} << QString::fromUtf8(text);
+    const QString salva = QStringLiteral("Salva la scheda corrente.");
+    QTest::newRow("an edit box keeps the text") << QStringList{"cmdSalva", "txtUM_B"} << salva;
+    QTest::newRow("a slot panel clears it") << QStringList{"cmdSalva", "bkgProdotto_06"} << "";
+    QTest::newRow("the title bar clears it") << QStringList{"cmdSalva", "lblNome"} << "";
+}
+
+void TestListinoPrezzi::hints()
+{
+    QFETCH(QStringList, path);
+    QFETCH(QString, expected);
+    Editor e;
+    for (const QString& name : path) {
+        QWidget* element = e.window.findChild<QWidget*>(name);
+        QVERIFY2(element, qPrintable(name));
+        const QPoint spot(2, element->height() - 3); // a corner no child covers
+        const QPoint at = element->mapTo(&e.window, spot);
+        QTest::mouseMove(e.window.windowHandle(), at);
+        QTest::mouseMove(e.window.windowHandle(), at + QPoint(1, 0));
+    }
+    QCOMPARE(e.window.panInfo->text(), expected);
 }
 
 QTEST_MAIN(TestListinoPrezzi)
