@@ -1,10 +1,12 @@
 // The printed price-list page: where every slot's objects stand, what the
 // editor's page fills in, the words on paper from a PDF, and the print and
 // preview windows opened from the editor.
+#include "HighlightEdit.h"
 #include "Length.h"
 #include "ListinoPrezzi.h"
 #include "PaginaListino.h"
 #include "PictureBox.h"
+#include "PictureButton.h"
 #include "PreparedReport.h"
 #include "PricePage.h"
 #include "ReportError.h"

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -194,7 +195,11 @@ void TestPriceListWindows::typingFilter()
     TfrmCreaCatalogo window;
     window.show();
     window.activateWindow();
-    QTest::keyClicks(window.txtFile, typed);
+    // Each character as a key press that types it (keyClicks knows ASCII only).
+    for (QChar c : typed) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(window.txtFile, &press);
+    }
     QCOMPARE(window.txtFile->text(), kept);
 }
 
