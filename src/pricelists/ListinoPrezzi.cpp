@@ -149,7 +149,13 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::
         price->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         price->setText(QStringLiteral("0,00"));
         price->setKeyFilter([](const QKeyEvent& event) { return IsPriceKey(event.key(), event.text()); });
-        connect(price, &HighlightEdit::left, this, [price] { price->setText(NormalizePrice(price->text())); });
+        connect(price, &HighlightEdit::left, this, [price] {
+            // The canonical text may outgrow the typing limit (12 digits gain
+            // ",00"): the box shows it whole, the record keeps what fits.
+            const QString canonical = NormalizePrice(price->text());
+            price->setMaxLength(std::max<int>(price->maxLength(), static_cast<int>(canonical.size())));
+            price->setText(canonical);
+        });
 
         slot.impProdotto = new PictureButton(QStringLiteral(":/pricelists/gomma"), bkg);
         slot.impProdotto->setObjectName(QStringLiteral("impProdotto_") + letter);

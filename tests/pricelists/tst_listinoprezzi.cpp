@@ -382,6 +382,13 @@ void TestListinoPrezzi::priceBoxes()
     QCOMPARE(price->text(), QStringLiteral("12,5"));
     e.window.slotControls[6].txtNome->setFocus();
     QCOMPARE(price->text(), QStringLiteral("12,50"));
+    // Twelve typed digits: shown whole with their decimals, stored cut to the field.
+    price->setFocus();
+    price->selectAll();
+    QTest::keyClicks(price, "123456789012");
+    e.window.slotControls[6].txtNome->setFocus();
+    QCOMPARE(price->text(), QStringLiteral("123456789012,00"));
+    QCOMPARE(e.window.pageTexts().at(pricepage::fieldIndex(5, "Prezzo")), QStringLiteral("123456789012,00"));
 }
 
 void TestListinoPrezzi::returnAndTabOrder()

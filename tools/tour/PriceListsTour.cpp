@@ -5,6 +5,10 @@
 #include "HighlightEdit.h"
 #include "ListinoPrezzi.h"
 #include "MenuListini.h"
+#include "PaginaListino.h"
+#include "ReportModel.h"
+#include "ReportOutput.h"
+#include "ReportPreview.h"
 #include "PictureBox.h"
 #include "PriceListFiles.h"
 #include "SampleData.h"
@@ -20,9 +24,9 @@ using namespace vinarca;
 namespace {
 const QSize kScreen(1280, 800);
 
-bool shoot(const QString& out, const QString& name, QWidget& window)
+bool shoot(const QString& out, const QString& name, QWidget& window, QSize size = kScreen)
 {
-    window.resize(kScreen);
+    window.resize(size);
     window.show();
     QCoreApplication::processEvents();
     const QString path = out + QLatin1Char('/') + name + QStringLiteral(".png");
@@ -78,6 +82,24 @@ int tourPriceLists(const QString& out)
     failures += !shoot(out, QStringLiteral("listino_pagina_piena"), editor);
     editor.impProdottoClick(2);
     failures += !shoot(out, QStringLiteral("listino_slot_svuotato"), editor);
+
+    // The print and preview windows, the preview window and the printed page.
+    editor.preparePreview();
+    const PricePageInput input = editor.pageInput();
+    TfrmStampaProdotto print(input);
+    failures += !shoot(out, QStringLiteral("listino_stampa"), print, print.size());
+    TfrmAnteprimaProdotto preview(input);
+    failures += !shoot(out, QStringLiteral("listino_anteprima"), preview, preview.size());
+    auto page = loadPricePageLayout();
+    fillPricePage(*page, input);
+    page->prepareReport();
+    ReportPreview window(page->prepared());
+    failures += !shoot(out, QStringLiteral("anteprima_report_listino"), window);
+    const QString pagePath = out + QStringLiteral("/pagina_listino.png");
+    if (renderPageImage(*page->prepared(), 0, 96).save(pagePath))
+        std::printf("%s\n", qPrintable(pagePath));
+    else
+        ++failures;
     editor.hide();
     return failures;
 }
