@@ -1,8 +1,12 @@
 #include "WindowSet.h"
 
+#include "ApriCatalogo.h"
 #include "Avvio.h"
+#include "CreaCatalogo.h"
+#include "ListinoPrezzi.h"
 #include "CambiaPassword.h"
 #include "MenuEtichette.h"
+#include "MenuListini.h"
 #include "Orizzontali.h"
 #include "Password.h"
 #include "ProgramFolder.h"
@@ -12,6 +16,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QTimer>
 
 namespace vinarca {
@@ -92,6 +97,10 @@ void WindowSet::createOtherWindows()
     frmOrizzontali = new TfrmOrizzontali;
     frmVerticali = new TfrmVerticali;
     frmVini = new TfrmVini;
+    frmMenuListini = new TfrmMenuListini;
+    frmCreaCatalogo = new TfrmCreaCatalogo;
+    frmApriCatalogo = new TfrmApriCatalogo;
+    frmListinoPrezzi = new TfrmListinoPrezzi;
 
     connect(frmPassword, &TfrmPassword::loggedIn, this, [] { handOver(frmPassword, frmAvvio); });
     connect(frmPassword, &TfrmPassword::changePasswordRequested, this,
@@ -106,6 +115,8 @@ void WindowSet::createOtherWindows()
             handOver(frmAvvio, frmVini);
         if (app == TfrmAvvio::App::Labels)
             handOver(frmAvvio, frmMenuEtichette);
+        if (app == TfrmAvvio::App::PriceLists)
+            handOver(frmAvvio, frmMenuListini);
     });
     connect(frmAvvio, &TfrmAvvio::terminateRequested, this, &Terminate);
 
@@ -120,10 +131,32 @@ void WindowSet::createOtherWindows()
                           : route == Route::Vertical ? static_cast<QWidget*>(frmVerticali)
                                                      : static_cast<QWidget*>(frmAvvio));
     });
+    connect(frmMenuListini, &TfrmMenuListini::closed, this, [](TfrmMenuListini::Route route) {
+        using Route = TfrmMenuListini::Route;
+        handOver(nullptr, route == Route::Create ? static_cast<QWidget*>(frmCreaCatalogo)
+                                 : route == Route::Open ? static_cast<QWidget*>(frmApriCatalogo)
+                                                        : static_cast<QWidget*>(frmAvvio));
+    });
+    connect(frmCreaCatalogo, &TfrmCreaCatalogo::closed, this, [] { handOver(nullptr, frmAvvio); });
+    connect(frmApriCatalogo, &TfrmApriCatalogo::closed, this, [](TfrmApriCatalogo::Route route) {
+        if (route != TfrmApriCatalogo::Route::PriceList) {
+            handOver(nullptr, frmAvvio);
+            return;
+        }
+        // The editor learns its list before it is shown: showing it prepares a new page.
+        frmListinoPrezzi->lblFile->setText(frmApriCatalogo->lblFile->text().trimmed());
+        frmListinoPrezzi->lblNome->setText(frmApriCatalogo->selectedTitle());
+        handOver(nullptr, frmListinoPrezzi);
+    });
+    connect(frmListinoPrezzi, &TfrmListinoPrezzi::closed, this, [] { handOver(nullptr, frmAvvio); });
 }
 
 WindowSet::~WindowSet()
 {
+    delete frmListinoPrezzi;
+    delete frmApriCatalogo;
+    delete frmCreaCatalogo;
+    delete frmMenuListini;
     delete frmVini;
     delete frmVerticali;
     delete frmOrizzontali;
@@ -131,6 +164,10 @@ WindowSet::~WindowSet()
     delete frmCambiaPassword;
     delete frmAvvio;
     delete frmPassword;
+    frmListinoPrezzi = nullptr;
+    frmApriCatalogo = nullptr;
+    frmCreaCatalogo = nullptr;
+    frmMenuListini = nullptr;
     frmVini = nullptr;
     frmVerticali = nullptr;
     frmOrizzontali = nullptr;

@@ -200,9 +200,47 @@ private:
     std::vector<std::unique_ptr<TView>> readViews(const QJsonArray& array)
     {
         std::vector<std::unique_ptr<TView>> views;
-        for (const QJsonValue& value : array)
-            views.push_back(readView(value.toObject()));
+        for (const QJsonValue& value : array) {
+            const QJsonObject object = value.toObject();
+            if (object.value(QLatin1String("kind")).toString() == QLatin1String("repeat"))
+                readRepeat(object, views);
+            else
+                views.push_back(readView(object));
+        }
         return views;
+    }
+
+    // A block of objects stamped out several times: copy i is moved by i
+    // steps ("stepLeft", "stepTop", in mm) and each "{key}" in its object
+    // names becomes the i-th entry of the list "key" under "values".
+    void readRepeat(const QJsonObject& object, std::vector<std::unique_ptr<TView>>& views)
+    {
+        const QString owner = QStringLiteral("repeat");
+        const int count = static_cast<int>(requiredBounded(object, "count", 1, 1000, owner));
+        const double stepLeft = bounded(object, "stepLeft", 0, -kMaxExtentMm, kMaxExtentMm, owner);
+        const double stepTop = bounded(object, "stepTop", 0, -kMaxExtentMm, kMaxExtentMm, owner);
+        const QJsonObject values = object.value(QLatin1String("values")).toObject();
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            if (it.value().toArray().size() != count)
+                fail(QStringLiteral("repeat: \"%1\" needs %2 values").arg(it.key()).arg(count));
+        }
+        const QJsonArray templates = object.value(QLatin1String("objects")).toArray();
+        for (int i = 0; i < count; ++i) {
+            for (const QJsonValue& entry : templates) {
+                QJsonObject copy = entry.toObject();
+                QString name = copy.value(QLatin1String("name")).toString();
+                for (auto it = values.begin(); it != values.end(); ++it)
+                    name.replace(QLatin1Char('{') + it.key() + QLatin1Char('}'), it.value().toArray().at(i).toString());
+                copy.insert(QLatin1String("name"), name);
+                // A template without a position is left as it is, so the
+                // object's own check names what is missing.
+                if (copy.contains(QLatin1String("left")))
+                    copy.insert(QLatin1String("left"), copy.value(QLatin1String("left")).toDouble() + i * stepLeft);
+                if (copy.contains(QLatin1String("top")))
+                    copy.insert(QLatin1String("top"), copy.value(QLatin1String("top")).toDouble() + i * stepTop);
+                views.push_back(readView(copy));
+            }
+        }
     }
 
     std::unique_ptr<TView> readView(const QJsonObject& object)

@@ -12,6 +12,16 @@ RecordLayout::RecordLayout(std::initializer_list<std::pair<const char*, int>> fi
     }
 }
 
+RecordLayout RecordLayout::fromFields(const std::vector<std::pair<QString, int>>& fields)
+{
+    RecordLayout layout;
+    for (const auto& [name, capacity] : fields) {
+        layout.m_fields.push_back({name, capacity, layout.m_size});
+        layout.m_size += capacity + 1;
+    }
+    return layout;
+}
+
 int RecordLayout::indexOf(const QString& name) const
 {
     for (std::size_t i = 0; i < m_fields.size(); ++i) {

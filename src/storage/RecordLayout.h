@@ -22,6 +22,8 @@ public:
     };
 
     RecordLayout(std::initializer_list<std::pair<const char*, int>> fields);
+    // The same, from fields named at run time (a block stamped out several times).
+    static RecordLayout fromFields(const std::vector<std::pair<QString, int>>& fields);
 
     int recordSize() const { return m_size; }
     int fieldCount() const { return static_cast<int>(m_fields.size()); }
@@ -40,6 +42,7 @@ public:
     void encodeField(QByteArray& record, int index, const QString& text) const;
 
 private:
+    RecordLayout() = default;
     std::vector<Field> m_fields;
     int m_size = 0;
 };

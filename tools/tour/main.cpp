@@ -29,6 +29,7 @@
 #include "ProgramFolder.h"
 #include "SampleData.h"
 #include "LabelsTour.h"
+#include "PriceListsTour.h"
 #include "Vini.h"
 #include "WineRecord.h"
 
@@ -230,6 +231,7 @@ int main(int argc, char* argv[])
         {"slideshow", slideshowWindow},
         {"webcam, with a painted frame", webcamWindow},
         {"bottle labels: menu, both editors, live labels", [] { g_failures += tourLabels(g_out); }},
+        {"price lists: menu, file windows, page editor", [] { g_failures += tourPriceLists(g_out); }},
     };
     for (const auto& [what, shot] : shots) {
         std::printf("-- %s\n", what);

@@ -1,0 +1,411 @@
+#include "ListinoPrezzi.h"
+
+#include "Artwork.h"
+#include "EditFlow.h"
+#include "Guida.h"
+#include "HighlightEdit.h"
+#include "PaginaListino.h"
+#include "Palette.h"
+#include "Photo.h"
+#include "PictureBox.h"
+#include "PictureButton.h"
+#include "Platform.h"
+#include "PriceEntry.h"
+#include "PricePage.h"
+#include "RecordArchive.h"
+#include "ShortString.h"
+#include "StatusHints.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QShowEvent>
+
+using namespace vinarca;
+
+TfrmListinoPrezzi* frmListinoPrezzi = nullptr;
+
+namespace {
+const QString kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
+const QSize kSlotPictureSize(136, 104);
+const QSize kPhotoSize(pricepage::kPhotoWidth, pricepage::kPhotoHeight);
+
+// Slot panels: A to D down the left column, E to H down the right one.
+QPoint slotPanelAt(int slot)
+{
+    return {slot < 4 ? 24 : 502, 120 + 128 * (slot % 4)};
+}
+} // namespace
+
+TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::SteelBlue, QSize(994, 692), parent)
+{
+    setObjectName(QStringLiteral("frmListinoPrezzi"));
+    setWindowTitle(QStringLiteral(" Vinarca - Listini Prezzi"));
+    QWidget* panContainer = panel();
+    auto* shpContainer = new ShapeRect(panContainer, QStringLiteral("shpContainer"), panContainer->rect(),
+                                       QColor(0xF4, 0xF8, 0xFC), palette::PanelOutline, 6);
+    shpContainer->lower();
+
+    panInfo = makeLabel(panContainer, QStringLiteral("panInfo"), QStringLiteral("Pronto per archiviare una nuova scheda..."),
+                        QRect(0, 658, 994, 34), QStringLiteral("Tahoma"), 12, false, Qt::white);
+    panInfo->setAutoFillBackground(true);
+    QPalette statusPalette = panInfo->palette();
+    statusPalette.setColor(QPalette::Window, palette::StatusBlue);
+    panInfo->setPalette(statusPalette);
+    panInfo->setIndent(12);
+    auto* hints = new StatusHints(panInfo, this);
+    hints->addBackground(this);
+    hints->addBackground(panContainer);
+    hints->addBackground(shpContainer);
+
+    struct Command
+    {
+        PictureButton** member;
+        const char* name;
+        const char* art;
+        int x;
+        const char* hint;
+    };
+    const Command commands[] = {
+        {&cmdNuovo, "cmdNuovo", "nuovo", 24, "Prepara la schermata per l'inserimento di una nuova scheda."},
+        {&cmdSalva, "cmdSalva", "salva", 70, "Salva la scheda corrente."},
+        {&cmdAnteprima, "cmdAnteprima", "anteprima", 130, "Visualizza l'anteprima di stampa."},
+        {&cmdStampa, "cmdStampa", "stampa", 290, "Stampa la scheda corrente."},
+        {&cmdPrimo, "cmdPrimo", "primo", 470, "Visualizza la prima scheda in archivio."},
+        {&cmdIndietro, "cmdIndietro", "indietro", 516, "Visualizza la scheda precedente in archivio."},
+        {&cmdAvanti, "cmdAvanti", "avanti", 652, "Visualizza la scheda successiva in archivio."},
+        {&cmdUltimo, "cmdUltimo", "ultimo", 698, "Visualizza l'ultima scheda in archivio."},
+        {&cmdGuida, "cmdGuida", "guida", 880, "Visualizza la pagina della guida sensibile al contesto."},
+        {&cmdEsci, "cmdEsci", "esci", 926, "Esci da questa schermata di lavoro."},
+    };
+    for (const Command& c : commands) {
+        auto* button = new PictureButton(QStringLiteral(":/pricelists/") + QString::fromLatin1(c.art), panContainer);
+        button->setObjectName(QString::fromLatin1(c.name));
+        const int height = button->sizeHint().height();
+        button->move(c.x, 40 - height / 2);
+        hints->addButton(button, QString::fromUtf8(c.hint));
+        *c.member = button;
+    }
+    lblPosizione = makeLabel(panContainer, QStringLiteral("lblPosizione"), QString(), QRect(562, 28, 84, 24),
+                             QStringLiteral("Verdana"), 12, true);
+    lblPosizione->setAlignment(Qt::AlignCenter);
+
+    auto* bkgTitolo = new ShapeRect(panContainer, QStringLiteral("bkgTitolo"), QRect(24, 76, 946, 34), Qt::black);
+    hints->addBackground(bkgTitolo);
+    lblNome = makeLabel(bkgTitolo, QStringLiteral("lblNome"), QStringLiteral("Titolo listino prezzi"),
+                        bkgTitolo->rect(), QStringLiteral("Verdana"), 12, false, QColor(0xFF, 0xFF, 0x00));
+    lblNome->setAlignment(Qt::AlignCenter);
+    hints->addBackground(lblNome);
+
+    imgBianco = new PictureBox(panContainer);
+    imgBianco->setObjectName(QStringLiteral("imgBianco"));
+    imgBianco->setImage(artwork(QStringLiteral(":/pricelists/bianco")).copy());
+    imgBianco->hide();
+    imgGomma = new PictureBox(panContainer);
+    imgGomma->setObjectName(QStringLiteral("imgGomma"));
+    QImage white(kSlotPictureSize, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    imgGomma->setImage(white);
+    imgGomma->hide();
+
+    const QFont boxFont = [] {
+        QFont font(QStringLiteral("Verdana"), 12);
+        font.setBold(true);
+        return font;
+    }();
+    QList<HighlightEdit*> returnChain;
+    for (int i = 0; i < pricepage::kSlots; ++i) {
+        const QString letter = pricepage::slotLetters().at(i);
+        Slot& slot = slotControls[static_cast<std::size_t>(i)];
+        auto* bkg = new ShapeRect(panContainer, QStringLiteral("bkgProdotto_0%1").arg(i + 1),
+                                  QRect(slotPanelAt(i), QSize(468, 120)), QColor(0xE4, 0xE4, 0xE4));
+        slot.bkgProdotto = bkg;
+        hints->addBackground(bkg);
+        slot.imgFoto = new PictureBox(bkg);
+        slot.imgFoto->setObjectName(QStringLiteral("imgFoto_") + letter);
+        slot.imgFoto->setGeometry(QRect(QPoint(10, 8), kSlotPictureSize));
+        slot.imgFoto->setCursor(Qt::PointingHandCursor);
+        hints->addButton(slot.imgFoto, QStringLiteral("Carica immagine articolo."));
+        connect(slot.imgFoto, &PictureBox::clicked, this, [this, i] { imgFotoClick(i); });
+
+        const auto edit = [&](const char* field, const QRect& geometry) {
+            auto* box = new HighlightEdit(bkg);
+            box->setObjectName(QStringLiteral("txt") + QString::fromLatin1(field) + QLatin1Char('_') + letter);
+            box->setGeometry(geometry);
+            box->setFont(boxFont);
+            HighlightEdit::Colours colours;
+            colours.resting = Qt::white;
+            box->setColours(colours);
+            const int index = pricepage::fieldIndex(i, QString::fromLatin1(field));
+            box->setMaxLength(pricepage::layout().field(index).capacity);
+            return box;
+        };
+        slot.txtNome = edit("Nome", QRect(158, 8, 272, 22));
+        slot.txtUM = edit("UM", QRect(158, 35, 300, 22));
+        slot.txtCaratteristiche = edit("Caratteristiche", QRect(158, 62, 300, 22));
+        slot.txtCodice = edit("Codice", QRect(158, 90, 149, 22));
+        slot.txtPrezzo = edit("Prezzo", QRect(336, 90, 122, 22));
+        HighlightEdit* price = slot.txtPrezzo;
+        price->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        price->setText(QStringLiteral("0,00"));
+        price->setKeyFilter([](const QKeyEvent& event) { return IsPriceKey(event.key(), event.text()); });
+        connect(price, &HighlightEdit::left, this, [price] {
+            // The canonical text may outgrow the typing limit (12 digits gain
+            // ",00"): the box shows it whole, the record keeps what fits.
+            const QString canonical = NormalizePrice(price->text());
+            price->setMaxLength(std::max<int>(price->maxLength(), static_cast<int>(canonical.size())));
+            price->setText(canonical);
+        });
+
+        slot.impProdotto = new PictureButton(QStringLiteral(":/pricelists/gomma"), bkg);
+        slot.impProdotto->setObjectName(QStringLiteral("impProdotto_") + letter);
+        slot.impProdotto->move(436, 8);
+        hints->addButton(slot.impProdotto, QStringLiteral("Cancella dati articolo."));
+        connect(slot.impProdotto, &QAbstractButton::clicked, this, [this, i] { impProdottoClick(i); });
+
+        returnChain << slot.txtNome << slot.txtUM << slot.txtCaratteristiche << slot.txtCodice << slot.txtPrezzo;
+    }
+    for (qsizetype i = 1; i < returnChain.size(); ++i)
+        setTabOrder(returnChain.at(i - 1), returnChain.at(i));
+    linkReturnChain(returnChain);
+
+    lblFile = new QLabel(panContainer);
+    lblFile->setObjectName(QStringLiteral("lblFile"));
+    lblFile->hide();
+
+    connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdNuovoClick);
+    connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdSalvaClick);
+    connect(cmdPrimo, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdPrimoClick);
+    connect(cmdIndietro, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdIndietroClick);
+    connect(cmdAvanti, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdAvantiClick);
+    connect(cmdUltimo, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdUltimoClick);
+    connect(cmdAnteprima, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdAnteprimaClick);
+    connect(cmdStampa, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdStampaClick);
+    connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::PriceLists); });
+    connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
+}
+
+HighlightEdit* TfrmListinoPrezzi::box(int slot, const QString& field) const
+{
+    const Slot& s = slotControls.at(static_cast<std::size_t>(slot));
+    if (field == QLatin1String("Codice"))
+        return s.txtCodice;
+    if (field == QLatin1String("Nome"))
+        return s.txtNome;
+    if (field == QLatin1String("UM"))
+        return s.txtUM;
+    if (field == QLatin1String("Caratteristiche"))
+        return s.txtCaratteristiche;
+    if (field == QLatin1String("Prezzo"))
+        return s.txtPrezzo;
+    throw std::logic_error("unknown slot field");
+}
+
+QStringList TfrmListinoPrezzi::pageTexts() const
+{
+    QStringList texts;
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        for (const QString& field : pricepage::slotFields())
+            texts << trimControl(box(slot, field)->text());
+    }
+    return texts;
+}
+
+QString TfrmListinoPrezzi::listTitle() const
+{
+    return lblNome->text();
+}
+
+void TfrmListinoPrezzi::setSlotPicture(int slot, const QImage& picture)
+{
+    slotControls.at(static_cast<std::size_t>(slot)).imgFoto->setImage(picture);
+}
+
+void TfrmListinoPrezzi::clearPage()
+{
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        for (const QString& field : pricepage::slotFields())
+            box(slot, field)->clear();
+        slotControls.at(static_cast<std::size_t>(slot)).txtPrezzo->setText(QStringLiteral("0,00"));
+        setSlotPicture(slot, imgBianco->image());
+    }
+    lblPosizione->clear();
+    slotControls[0].txtNome->setFocus();
+}
+
+void TfrmListinoPrezzi::cmdNuovoClick()
+{
+    clearPage();
+}
+
+void TfrmListinoPrezzi::showPage(int page)
+{
+    // The file is read and closed before any photo is loaded.
+    const QStringList texts = ReadPricePage(trimControl(lblFile->text()), page);
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        for (const QString& field : pricepage::slotFields())
+            box(slot, field)->setText(texts.at(pricepage::fieldIndex(slot, field)));
+    }
+    lblPosizione->setText(QString::number(page));
+    const QString folder = pricepage::photoFolderPath();
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        QDir().mkpath(folder);
+        const std::optional<Photo> photo = readPhotoFile(
+            folder + QLatin1Char('/') + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), page),
+            kPhotoSize);
+        setSlotPicture(slot, photo ? photo->image : imgBianco->image());
+    }
+}
+
+void TfrmListinoPrezzi::navigate(int step)
+{
+    try {
+        const qint64 shown = parsePosition(lblPosizione->text());
+        const NavigationTarget target =
+            navigationTarget(static_cast<NavStep>(step), PricePageCount(trimControl(lblFile->text())), shown);
+        if (target.clearPosition)
+            lblPosizione->clear();
+        if (target.emptyArchive) {
+            platform().message(this, MessageKind::Information, kEmptyArchive);
+            return;
+        }
+        if (target.position > 0)
+            showPage(static_cast<int>(target.position));
+    } catch (const ArchiveError&) {
+        platform().message(this, MessageKind::Error, accessFailureMessage());
+    }
+}
+
+void TfrmListinoPrezzi::cmdPrimoClick() { navigate(static_cast<int>(NavStep::First)); }
+void TfrmListinoPrezzi::cmdIndietroClick() { navigate(static_cast<int>(NavStep::Previous)); }
+void TfrmListinoPrezzi::cmdAvantiClick() { navigate(static_cast<int>(NavStep::Next)); }
+void TfrmListinoPrezzi::cmdUltimoClick() { navigate(static_cast<int>(NavStep::Last)); }
+
+void TfrmListinoPrezzi::cmdSalvaClick()
+{
+    if (trimControl(slotControls[0].txtNome->text()).isEmpty()) {
+        platform().message(this, MessageKind::Warning,
+                           QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il nome del primo "
+                                          "prodotto."));
+        slotControls[0].txtNome->setFocus();
+        return;
+    }
+    if (trimControl(slotControls[0].txtPrezzo->text()).isEmpty()) {
+        platform().message(this, MessageKind::Warning,
+                           QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il prezzo di "
+                                          "vendita del primo prodotto."));
+        slotControls[0].txtPrezzo->setFocus();
+        return;
+    }
+    int page = 0;
+    bool appended = false;
+    try {
+        const QString path = trimControl(lblFile->text());
+        const qint64 shown = parsePosition(lblPosizione->text());
+        if (shown > 0) {
+            page = static_cast<int>(shown);
+            WritePricePage(path, page, pageTexts());
+        } else {
+            page = AppendPricePage(path, pageTexts());
+            appended = true;
+        }
+    } catch (const ArchiveError&) {
+        platform().message(this, MessageKind::Error, accessFailureMessage());
+        return;
+    }
+    lblPosizione->setText(QString::number(page));
+    // All eight photo files are written on every save; a slot whose file
+    // cannot be written shows the placeholder, silently.
+    const QString folder = pricepage::photoFolderPath();
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        QDir().mkpath(folder);
+        const QImage stretched = StretchPicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
+                                                pricepage::kPhotoWidth, pricepage::kPhotoHeight);
+        const QString file =
+            folder + QLatin1Char('/') + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), page);
+        if (!writePhotoFile(file, Photo{stretched, {}, false}))
+            setSlotPicture(slot, imgBianco->image());
+    }
+    platform().message(this, MessageKind::Information,
+                       appended ? QStringLiteral("La scheda corrente è stata inserita in archivio.")
+                                : QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in "
+                                                 "archivio."));
+}
+
+void TfrmListinoPrezzi::imgFotoClick(int slot)
+{
+    OpenFileRequest request;
+    request.title = QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap.");
+    request.filters = {{QStringLiteral("Immagine JPEG (*.jpg; *.jpeg)"), QStringLiteral("*.jpg;*.jpeg")},
+                       {QStringLiteral("Immagine Bitmap (*.bmp)"), QStringLiteral("*.bmp")}};
+    const QString chosen = platform().openFileName(this, request);
+    if (chosen.isEmpty())
+        return;
+    const std::optional<Photo> photo = readPhotoFile(chosen);
+    setSlotPicture(slot, photo ? photo->image : imgBianco->image());
+}
+
+void TfrmListinoPrezzi::impProdottoClick(int slot)
+{
+    Slot& s = slotControls.at(static_cast<std::size_t>(slot));
+    s.imgFoto->setImage(imgGomma->image());
+    for (HighlightEdit* b : {s.txtNome, s.txtUM, s.txtCaratteristiche, s.txtCodice})
+        b->clear();
+    s.txtPrezzo->setText(QStringLiteral("0,00"));
+}
+
+void TfrmListinoPrezzi::preparePreview()
+{
+    const QString folder = pricepage::photoFolderPath();
+    const auto previewFile = [&](int slot) {
+        return folder + QLatin1Char('/') + PreviewPhotoFileName(listTitle(), pricepage::slotLetters().at(slot));
+    };
+    // Each pass stops at the first slot that fails; the others keep what
+    // they show.
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        QDir().mkpath(folder);
+        const QImage stretched = StretchPicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
+                                                pricepage::kPhotoWidth, pricepage::kPhotoHeight);
+        if (!writePhotoFile(previewFile(slot), Photo{stretched, {}, false}))
+            break;
+    }
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        const std::optional<Photo> photo = readPhotoFile(previewFile(slot), kPhotoSize);
+        if (!photo)
+            break;
+        setSlotPicture(slot, photo->image);
+    }
+}
+
+PricePageInput TfrmListinoPrezzi::pageInput() const
+{
+    PricePageInput input{lblNome->text(), lblPosizione->text(), pageTexts(), {}};
+    for (int slot = 0; slot < pricepage::kSlots; ++slot)
+        input.pictures.at(static_cast<std::size_t>(slot)) = slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image();
+    return input;
+}
+
+void TfrmListinoPrezzi::cmdAnteprimaClick()
+{
+    preparePreview();
+    openPricePage(this, pageInput(), DocumentAction::Preview);
+}
+
+void TfrmListinoPrezzi::cmdStampaClick()
+{
+    preparePreview();
+    openPricePage(this, pageInput(), DocumentAction::Print);
+}
+
+void TfrmListinoPrezzi::showEvent(QShowEvent* event)
+{
+    GradientWindow::showEvent(event);
+    if (!event->spontaneous())
+        clearPage();
+}
+
+void TfrmListinoPrezzi::closeEvent(QCloseEvent* event)
+{
+    emit closed();
+    event->accept();
+}

@@ -1,0 +1,105 @@
+#include "PaginaListino.h"
+
+#include "Platform.h"
+#include "PricePage.h"
+#include "ReportError.h"
+#include "ReportLayout.h"
+#include "ReportModel.h"
+#include "ShortString.h"
+
+namespace vinarca {
+
+namespace {
+const QString kLayout = QStringLiteral(":/pricelists/reports/listino.json");
+
+template<typename View>
+View& viewOf(TReport& page, const QString& name)
+{
+    auto* view = page.find<View>(name);
+    if (!view)
+        throw ReportError("the price-list page has no object " + name.toStdString());
+    return *view;
+}
+} // namespace
+
+std::unique_ptr<TReport> loadPricePageLayout()
+{
+    return loadReportLayout(kLayout);
+}
+
+void fillPricePage(TReport& page, const PricePageInput& input)
+{
+    if (input.texts.size() != pricepage::layout().fieldCount())
+        throw ReportError("the price-list page needs forty texts");
+    page.page().setOrientation(QPageLayout::Portrait);
+    viewOf<TMemoView>(page, QStringLiteral("txtNome")).setText(trimControl(input.title));
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        const QString letter = pricepage::slotLetters().at(slot);
+        viewOf<TPictureView>(page, QStringLiteral("imgFoto_") + letter)
+            .setPicture(input.pictures.at(static_cast<std::size_t>(slot)));
+        for (const QString& field : pricepage::slotFields()) {
+            QString text = trimControl(input.texts.at(pricepage::fieldIndex(slot, field)));
+            if (field == QLatin1String("Prezzo"))
+                text.prepend(QStringLiteral("€  "));
+            viewOf<TMemoView>(page, QStringLiteral("txt") + field + QLatin1Char('_') + letter).setText(text);
+        }
+    }
+    viewOf<TMemoView>(page, QStringLiteral("txtPagina")).setText(trimControl(input.page));
+}
+
+DocumentWindowSpec pricePageSpec(DocumentAction action)
+{
+    DocumentWindowSpec spec;
+    spec.action = action;
+    spec.layout = kLayout;
+    spec.howIcon = QStringLiteral(":/pricelists/guida");
+    if (action == DocumentAction::Print) {
+        spec.objectName = QStringLiteral("frmStampaProdotto");
+        spec.caption = QStringLiteral(" Stampa scheda");
+        spec.heading = QStringLiteral("Stampa documento");
+        spec.what = QStringLiteral("Questa operazione provvederà a stampare su carta il documento con i dati immessi "
+                                   "nei campi di testo.");
+        spec.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
+                                  "annullare l'operazione.");
+        spec.button = QStringLiteral("Stampa");
+        spec.icon = QStringLiteral(":/pricelists/stampa");
+        spec.failure = QStringLiteral("Attenzione: la stampa non è andata a buon fine.");
+    } else {
+        spec.objectName = QStringLiteral("frmAnteprimaProdotto");
+        spec.caption = QStringLiteral(" Anteprima di stampa");
+        spec.heading = QStringLiteral("Anteprima di stampa");
+        spec.what = QStringLiteral("Questa operazione consente di visualizzare in anteprima i dati che appariranno in "
+                                   "stampa.");
+        spec.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento sullo schermo prima di "
+                                  "eseguire la stampa su carta.");
+        spec.button = QStringLiteral("Mostra anteprima");
+        spec.icon = QStringLiteral(":/pricelists/anteprima");
+        spec.failure =
+            QStringLiteral("Attenzione: la visualizzazione dell'anteprima di stampa non è andata a buon fine.");
+    }
+    return spec;
+}
+
+void openPricePage(QWidget* owner, const PricePageInput& input, DocumentAction action)
+{
+    std::unique_ptr<DocumentWindow> window;
+    if (action == DocumentAction::Print)
+        window = std::make_unique<TfrmStampaProdotto>(input, owner);
+    else
+        window = std::make_unique<TfrmAnteprimaProdotto>(input, owner);
+    platform().execDialog(*window);
+}
+
+} // namespace vinarca
+
+TfrmAnteprimaProdotto::TfrmAnteprimaProdotto(const vinarca::PricePageInput& input, QWidget* parent)
+    : DocumentWindow(vinarca::pricePageSpec(vinarca::DocumentAction::Preview), QImage(),
+                     [input](vinarca::TReport& page) { vinarca::fillPricePage(page, input); }, parent)
+{
+}
+
+TfrmStampaProdotto::TfrmStampaProdotto(const vinarca::PricePageInput& input, QWidget* parent)
+    : DocumentWindow(vinarca::pricePageSpec(vinarca::DocumentAction::Print), QImage(),
+                     [input](vinarca::TReport& page) { vinarca::fillPricePage(page, input); }, parent)
+{
+}
