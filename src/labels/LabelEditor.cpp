@@ -1,12 +1,14 @@
 #include "LabelEditor.h"
 
 #include "Artwork.h"
+#include "ExportWindow.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
 #include "LiveLabel.h"
 #include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
+#include "Platform.h"
 #include "PriceEntry.h"
 #include "ShortString.h"
 #include "StatusHints.h"
@@ -91,6 +93,15 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::Labels); });
     connect(btnCancFoto, &QAbstractButton::clicked, this, &LabelEditor::btnCancFotoClick);
+    connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
+        if (&m_labelKind == &verticalLabelKind()) {
+            TfrmExpVerticali window(m_labelKind.record, this);
+            vinarca::platform().execDialog(window);
+        } else {
+            TfrmExpOrizzontali window(m_labelKind.record, this);
+            vinarca::platform().execDialog(window);
+        }
+    });
     connect(btnZoomFoto, &QAbstractButton::clicked, this, &LabelEditor::btnZoomFotoClick);
 
     txtPrezzo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -1,6 +1,7 @@
 #include "Vini.h"
 
 #include "Artwork.h"
+#include "ExportWindow.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
 #include "Palette.h"
@@ -114,6 +115,10 @@ TfrmVini::TfrmVini(QWidget* parent) : RecordEditor(wineKind(), palette::WindowBl
     connect(cmdSlideshow, &QAbstractButton::clicked, this, [this] { openWineSlideshow(this); });
     connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Preview); });
     connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Print); });
+    connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
+        TfrmExpVini window(wineKind(), this);
+        platform().execDialog(window);
+    });
     connect(btnWebcam, &QAbstractButton::clicked, this, [this] {
         openWebCam(this, [this](const QImage& picture) { setShownPicture(picture); });
     });
