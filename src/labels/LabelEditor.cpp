@@ -1,5 +1,6 @@
 #include "LabelEditor.h"
 
+#include "AllegaCartella.h"
 #include "Artwork.h"
 #include "ExportWindow.h"
 #include "Guida.h"
@@ -101,6 +102,9 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
             TfrmExpOrizzontali window(m_labelKind.record, this);
             vinarca::platform().execDialog(window);
         }
+    });
+    connect(cmdAllega, &QAbstractButton::clicked, this, [this] {
+        openAttachments(this, m_labelKind.tag, {{lblFile01, lblFile02, lblFile03}, {lblDesc01, lblDesc02, lblDesc03}});
     });
     connect(btnZoomFoto, &QAbstractButton::clicked, this, &LabelEditor::btnZoomFotoClick);
 

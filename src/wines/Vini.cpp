@@ -1,5 +1,6 @@
 #include "Vini.h"
 
+#include "AllegaCartella.h"
 #include "Artwork.h"
 #include "ExportWindow.h"
 #include "Guida.h"
@@ -118,6 +119,10 @@ TfrmVini::TfrmVini(QWidget* parent) : RecordEditor(wineKind(), palette::WindowBl
     connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
         TfrmExpVini window(wineKind(), this);
         platform().execDialog(window);
+    });
+    connect(cmdFile, &QAbstractButton::clicked, this, [this] {
+        openAttachments(this, QStringLiteral("vini"),
+                        {{lblFile01, lblFile02, lblFile03}, {lblDesc01, lblDesc02, lblDesc03}});
     });
     connect(btnWebcam, &QAbstractButton::clicked, this, [this] {
         openWebCam(this, [this](const QImage& picture) { setShownPicture(picture); });
