@@ -28,6 +28,7 @@
 #include "Platform.h"
 #include "ProgramFolder.h"
 #include "SampleData.h"
+#include "ExportTour.h"
 #include "LabelsTour.h"
 #include "Vini.h"
 #include "WineRecord.h"
@@ -230,6 +231,7 @@ int main(int argc, char* argv[])
         {"slideshow", slideshowWindow},
         {"webcam, with a painted frame", webcamWindow},
         {"bottle labels: menu, both editors, live labels", [] { g_failures += tourLabels(g_out); }},
+        {"spreadsheet export and attachments", [] { g_failures += tourExport(g_out); }},
     };
     for (const auto& [what, shot] : shots) {
         std::printf("-- %s\n", what);
