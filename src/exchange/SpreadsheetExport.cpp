@@ -35,35 +35,43 @@ QList<ExportColumn> labelColumns()
             col("Note", 350, true, "Note", 400)};
 }
 
-// Whether Windows-1252 has the character (the conversion turns the others into '?').
-bool inCodePage(QChar c)
+// Appends the text escaped for the markup, as Windows-1252 bytes. Characters
+// the code page lacks and control characters (a line break inside a cell would
+// be a line break in the file) go in as numeric references, so the cell keeps
+// them and nothing turns into '?'.
+void appendEscaped(QByteArray& out, const QString& text)
 {
-    const char16_t u = c.unicode();
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return true;
-    return toWindows1252(QString(c)) != "?";
-}
-
-void appendEscaped(QString& out, const QString& text)
-{
+    const auto reference = [&out](char32_t code) {
+        out += "&#";
+        out += QByteArray::number(static_cast<uint>(code));
+        out += ';';
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        default:
-            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-                out += QStringLiteral("&#%1;").arg(QChar::surrogateToUcs4(c, text.at(i + 1)));
-                ++i;
-            } else if (c.unicode() < 32 || c.isSurrogate() || !inCodePage(c)) {
-                // A line break inside a cell would be a line break in the file;
-                // as a reference it stays a character of the cell.
-                out += QStringLiteral("&#%1;").arg(c.isSurrogate() ? 0xFFFD : c.unicode());
-            } else {
-                out += c;
-            }
+        const char16_t u = text.at(i).unicode();
+        switch (u) {
+        case '&': out += "&amp;"; continue;
+        case '<': out += "&lt;"; continue;
+        case '>': out += "&gt;"; continue;
+        case '"': out += "&quot;"; continue;
+        default: break;
+        }
+        if (u >= 32 && u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u >= 0xA0 && u <= 0xFF) {
+            out += static_cast<char>(u);
+        } else if (u < 32) {
+            reference(u);
+        } else if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            reference(QChar::surrogateToUcs4(u, text.at(i + 1).unicode()));
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            reference(0xFFFD);
+        } else {
+            const QByteArray byte = toWindows1252(QString(QChar(u)));
+            if (byte == "?")
+                reference(u);
+            else
+                out += byte;
         }
     }
 }
@@ -152,60 +160,50 @@ QList<QStringList> loadExportRows(const RecordKind& kind, const ExportVariant& v
     return rows;
 }
 
-QString escapeCellText(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    appendEscaped(out, text);
-    return out;
-}
-
 QByteArray spreadsheetBytes(const ExportVariant& variant, const QList<QStringList>& rows)
 {
-    QString text;
-    text += QStringLiteral(
-        "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\""
-        " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
-        " xmlns=\"http://www.w3.org/TR/REC-html40\">"
-        "<head>"
-        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
-        "<!--[if gte mso 9]><xml>"
-        "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet>"
-        "<x:Name>");
-    appendEscaped(text, variant.worksheet);
-    text += QStringLiteral(
-        "</x:Name>"
-        "<x:WorksheetOptions><x:Selected/><x:Panes><x:Pane><x:Number>1</x:Number>"
-        "<x:ActiveRow>3</x:ActiveRow></x:Pane></x:Panes>"
-        "<x:ProtectContents>False</x:ProtectContents><x:ProtectObjects>False</x:ProtectObjects>"
-        "<x:ProtectScenarios>False</x:ProtectScenarios>"
-        "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets></x:ExcelWorkbook>"
-        "</xml><![endif]-->"
-        "</head><body><table x:str>");
+    QByteArray out;
+    out += "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\""
+           " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
+           " xmlns=\"http://www.w3.org/TR/REC-html40\">"
+           "<head>"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+           "<!--[if gte mso 9]><xml>"
+           "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet>"
+           "<x:Name>";
+    appendEscaped(out, variant.worksheet);
+    out += "</x:Name>"
+           "<x:WorksheetOptions><x:Selected/><x:Panes><x:Pane><x:Number>1</x:Number>"
+           "<x:ActiveRow>3</x:ActiveRow></x:Pane></x:Panes>"
+           "<x:ProtectContents>False</x:ProtectContents><x:ProtectObjects>False</x:ProtectObjects>"
+           "<x:ProtectScenarios>False</x:ProtectScenarios>"
+           "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets></x:ExcelWorkbook>"
+           "</xml><![endif]-->"
+           "</head><body><table x:str>";
 
-    text += QLatin1String("<tr>");
+    out += "<tr>";
     for (const ExportColumn& column : variant.columns) {
-        text += QStringLiteral("<td style=\"text-align: left; font-weight: bold;\" width=%1>").arg(column.fileWidth);
-        appendEscaped(text, column.title);
-        text += QLatin1String("</td>");
+        out += "<td style=\"text-align: left; font-weight: bold;\" width=";
+        out += QByteArray::number(column.fileWidth);
+        out += '>';
+        appendEscaped(out, column.title);
+        out += "</td>";
     }
-    text += QLatin1String("</tr>");
+    out += "</tr>";
 
     const qsizetype columnCount = variant.columns.size();
-    const QLatin1String cellOpen("<td style=\"text-align: left;\">");
     for (const QStringList& row : rows) {
-        text += QLatin1String("<tr>");
+        out += "<tr>";
         for (qsizetype c = 0; c < columnCount; ++c) {
-            text += cellOpen;
+            out += "<td style=\"text-align: left;\">";
             if (c < row.size())
-                appendEscaped(text, trimControl(row.at(c)));
-            text += QLatin1String("</td>");
+                appendEscaped(out, trimControl(row.at(c)));
+            out += "</td>";
         }
-        text += QLatin1String("</tr>");
+        out += "</tr>";
     }
-    text += QLatin1String("</table></body></html>");
-    // Everything outside the code page is a reference by now, so nothing turns into '?'.
-    return toWindows1252(text);
+    out += "</table></body></html>";
+    return out;
 }
 
 QString exportFilePath(const ExportVariant& variant)

@@ -55,9 +55,6 @@ QList<QStringList> loadExportRows(const RecordKind& kind, const ExportVariant& v
 // characters go in as numeric references.
 QByteArray spreadsheetBytes(const ExportVariant& variant, const QList<QStringList>& rows);
 
-// The text of a cell as it stands in the file (before the code-page conversion).
-QString escapeCellText(const QString& text);
-
 // The export file's full path in the program folder.
 QString exportFilePath(const ExportVariant& variant);
 
