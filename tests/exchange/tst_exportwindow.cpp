@@ -10,6 +10,7 @@
 #include "Vini.h"
 #include "WineRecord.h"
 
+#include <QLineEdit>
 #include <QTableView>
 #include <QtTest>
 
@@ -80,6 +81,7 @@ private slots:
     void exportWritesTheGridAsEditedAndOffersToOpen_data();
     void exportWritesTheGridAsEditedAndOffersToOpen();
     void failedExportKeepsThePreviousFileAndSaysSo();
+    void anEditStillOpenInTheGridIsExported();
     void editorsOpenTheirExport_data();
     void editorsOpenTheirExport();
 };
@@ -217,6 +219,23 @@ void TestExportWindow::failedExportKeepsThePreviousFileAndSaysSo()
     QVERIFY(QFileInfo(path).isDir());
     QVERIFY(world.platform().shellCommands.isEmpty());
     QVERIFY(window->isVisible());
+}
+
+void TestExportWindow::anEditStillOpenInTheGridIsExported()
+{
+    TestWorld world;
+    appendRecords("wines", {"Primo"});
+    auto window = openWindow("wines");
+    QTableView* grid = window->grdRecords;
+    const QModelIndex note = grid->model()->index(0, grid->model()->columnCount() - 1);
+    grid->setCurrentIndex(note);
+    grid->edit(note);
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("scritto e non confermato"));
+    world.platform().answers << MessageAnswer::Yes << MessageAnswer::No;
+    window->cmdEsporta->click();
+    QVERIFY(fileOf(world, *window).contains(cell("scritto e non confermato") + "</tr>"));
 }
 
 void TestExportWindow::editorsOpenTheirExport_data()
