@@ -9,6 +9,7 @@ VINARCA_PACKAGES=(
   libgl-dev libxkbcommon-dev
   fonts-liberation2 fonts-dejavu-core
   poppler-utils libjpeg-turbo-progs xvfb xauth
+  libreoffice-calc-nogui
 )
 
 vinarca_missing_packages() {

@@ -1,6 +1,8 @@
 #include "LabelEditor.h"
 
+#include "AllegaCartella.h"
 #include "Artwork.h"
+#include "ExportWindow.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
 #include "LabelPrint.h"
@@ -9,6 +11,7 @@
 #include "Palette.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
+#include "Platform.h"
 #include "PriceEntry.h"
 #include "ShortString.h"
 #include "StatusHints.h"
@@ -96,6 +99,18 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
     connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openLabelDocument(*this, DocumentAction::Preview); });
     connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openLabelDocument(*this, DocumentAction::Print); });
     connect(btnCancFoto, &QAbstractButton::clicked, this, &LabelEditor::btnCancFotoClick);
+    connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
+        if (&m_labelKind == &verticalLabelKind()) {
+            TfrmExpVerticali window(m_labelKind.record, this);
+            vinarca::platform().execDialog(window);
+        } else {
+            TfrmExpOrizzontali window(m_labelKind.record, this);
+            vinarca::platform().execDialog(window);
+        }
+    });
+    connect(cmdAllega, &QAbstractButton::clicked, this, [this] {
+        openAttachments(this, m_labelKind.tag, {{lblFile01, lblFile02, lblFile03}, {lblDesc01, lblDesc02, lblDesc03}});
+    });
     connect(btnZoomFoto, &QAbstractButton::clicked, this, &LabelEditor::btnZoomFotoClick);
 
     txtPrezzo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -1,6 +1,8 @@
 #include "Vini.h"
 
+#include "AllegaCartella.h"
 #include "Artwork.h"
+#include "ExportWindow.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
 #include "Palette.h"
@@ -114,6 +116,14 @@ TfrmVini::TfrmVini(QWidget* parent) : RecordEditor(wineKind(), palette::WindowBl
     connect(cmdSlideshow, &QAbstractButton::clicked, this, [this] { openWineSlideshow(this); });
     connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Preview); });
     connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Print); });
+    connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
+        TfrmExpVini window(wineKind(), this);
+        platform().execDialog(window);
+    });
+    connect(cmdFile, &QAbstractButton::clicked, this, [this] {
+        openAttachments(this, QStringLiteral("vini"),
+                        {{lblFile01, lblFile02, lblFile03}, {lblDesc01, lblDesc02, lblDesc03}});
+    });
     connect(btnWebcam, &QAbstractButton::clicked, this, [this] {
         openWebCam(this, [this](const QImage& picture) { setShownPicture(picture); });
     });

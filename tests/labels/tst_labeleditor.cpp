@@ -713,8 +713,9 @@ void TestLabelEditor::buttonsOpenTheirWindows_data()
     forBothKinds([](const QString& kind) {
         QTest::addRow("%s help", qPrintable(kind)) << kind << "cmdGuida" << "TfrmGuida";
         QTest::addRow("%s zoom", qPrintable(kind)) << kind << "btnZoomFoto" << "TfrmZoom";
-        QTest::addRow("%s attachments", qPrintable(kind)) << kind << "cmdAllega" << "";
-        QTest::addRow("%s export", qPrintable(kind)) << kind << "cmdEsporta" << "";
+        QTest::addRow("%s attachments", qPrintable(kind)) << kind << "cmdAllega" << "TfrmAllegaCartella";
+        QTest::addRow("%s export", qPrintable(kind))
+            << kind << "cmdEsporta" << (kind == QLatin1String("vertical") ? "TfrmExpVerticali" : "TfrmExpOrizzontali");
     });
 }
 

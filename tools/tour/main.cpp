@@ -28,6 +28,7 @@
 #include "Platform.h"
 #include "ProgramFolder.h"
 #include "SampleData.h"
+#include "ExportTour.h"
 #include "LabelsTour.h"
 #include "PriceListsTour.h"
 #include "Vini.h"
@@ -232,6 +233,7 @@ int main(int argc, char* argv[])
         {"webcam, with a painted frame", webcamWindow},
         {"bottle labels: menu, both editors, live labels", [] { g_failures += tourLabels(g_out); }},
         {"price lists: menu, file windows, page editor", [] { g_failures += tourPriceLists(g_out); }},
+        {"spreadsheet export and attachments", [] { g_failures += tourExport(g_out); }},
     };
     for (const auto& [what, shot] : shots) {
         std::printf("-- %s\n", what);

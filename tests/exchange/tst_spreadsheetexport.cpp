@@ -1,0 +1,221 @@
+#include "LabelRecord.h"
+#include "RecordArchive.h"
+#include "ScriptedPlatform.h"
+#include "ShortString.h"
+#include "SpreadsheetExport.h"
+#include "TestFiles.h"
+#include "WineRecord.h"
+
+#include <QtTest>
+
+#include <stdexcept>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace vinarca;
+
+namespace {
+
+// The file up to and including the opening of the table, for a worksheet name.
+QByteArray head(const QByteArray& worksheet)
+{
+    return "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+           "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" xmlns=\"http://www.w3.org/TR/REC-html40\">"
+           "<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+           "<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>"
+           + worksheet
+           + "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane><x:Number>1</x:Number>"
+             "<x:ActiveRow>3</x:ActiveRow></x:Pane></x:Panes><x:ProtectContents>False</x:ProtectContents>"
+             "<x:ProtectObjects>False</x:ProtectObjects><x:ProtectScenarios>False</x:ProtectScenarios>"
+             "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets></x:ExcelWorkbook>"
+             "</xml><![endif]--></head><body><table x:str>";
+}
+
+QByteArray th(int width, const QByteArray& title)
+{
+    return "<td style=\"text-align: left; font-weight: bold;\" width=" + QByteArray::number(width) + ">" + title + "</td>";
+}
+
+QByteArray td(const QByteArray& text) { return "<td style=\"text-align: left;\">" + text + "</td>"; }
+
+QByteArray row(const QList<QByteArray>& cells)
+{
+    QByteArray out = "<tr>";
+    for (const QByteArray& c : cells)
+        out += td(c);
+    return out + "</tr>";
+}
+
+const QByteArray kTail = "</table></body></html>";
+
+const QByteArray kWineHeader =
+    "<tr>" + th(280, "Nome vino") + th(280, "Produttore") + th(280, "Designazione") + th(280, "Nazione")
+    + th(280, "Regione") + th(280, "Zona") + th(280, "Cantina") + th(280, "Annata") + th(280, "Invecchiamento")
+    + th(280, "Maturazione") + th(280, "Colore") + th(280, "Profumo") + th(280, "Gusto") + th(280, "Retrogusto")
+    + th(280, "Grado alcolico") + th(280, "Acidit\xE0") + th(280, "Sapidit\xE0")
+    + th(280, "Accostamenti gastronomici") + th(280, "Temperatura di servizio") + th(280, "Fornitore")
+    + th(200, "Giacenza") + th(200, "Prezzo") + th(280, "Contenitore per conservazione")
+    + th(280, "Contenitore per consumo") + th(400, "Note") + "</tr>";
+
+const QByteArray kLabelHeader =
+    "<tr>" + th(280, "Prodotto") + th(280, "Imbottigliatore") + th(250, "Lotto") + th(200, "Prezzo")
+    + th(280, "Etichetta rigo 1") + th(280, "Etichetta rigo 2") + th(280, "Etichetta rigo 3")
+    + th(280, "Etichetta rigo 4") + th(280, "Etichetta rigo 5") + th(280, "Etichetta rigo 6")
+    + th(280, "Etichetta rigo 7") + th(280, "Etichetta rigo 8") + th(280, "Etichetta rigo 9") + th(400, "Note")
+    + "</tr>";
+
+// Appends a record whose named fields hold the given texts (the rest empty).
+void appendRecord(const RecordKind& kind, const QList<std::pair<QString, QString>>& values)
+{
+    QByteArray record = kind.layout->emptyRecord();
+    for (const auto& [field, text] : values)
+        kind.layout->encodeField(record, kind.field(field), text);
+    RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write);
+    archive.append(record);
+}
+
+} // namespace
+
+class TestSpreadsheetExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyColumnNamesAFieldOfItsKind();
+    void fileBytesForEachKind_data();
+    void fileBytesForEachKind();
+    void emptyArchiveGivesNoRowsAndEmptyRowsGiveEmptyCells();
+    void cellTextIsEscapedAndTrimmed_data();
+    void cellTextIsEscapedAndTrimmed();
+    void failedWriteKeepsThePreviousFile();
+};
+
+void TestSpreadsheetExport::everyColumnNamesAFieldOfItsKind()
+{
+    // A misspelt field name would export a column of blanks; the kind refuses it.
+    for (const auto& [kind, variant] : {std::pair{&wineKind(), &wineExportVariant()},
+                                        std::pair{&verticalLabelKind().record, &verticalLabelExportVariant()},
+                                        std::pair{&horizontalLabelKind().record, &horizontalLabelExportVariant()}}) {
+        for (const ExportColumn& column : variant->columns)
+            QVERIFY2(kind->field(column.field) >= 0, qPrintable(column.field));
+    }
+    ExportVariant wrong = wineExportVariant();
+    wrong.columns[0].field = QStringLiteral("Nomi");
+    TestWorld world;
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, loadExportRows(wineKind(), wrong));
+}
+
+void TestSpreadsheetExport::fileBytesForEachKind_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QByteArray>("expected");
+
+    QByteArray wineRow1 = row({"Barolo \x80 d'\xE0nnata", "Cant\xECne Riunite", "DOCG", "Italia", "Piemonte", "Langhe",
+                               "", "2016", "36 mesi", "", "Granato", "", "", "", "14,5%", "", "", "Brasato", "18 \xB0"
+                               "C",
+                               "", "12", "45,00", "", "", "Nota"});
+    QList<QByteArray> second(25);
+    second[0] = "Secondo";
+    second[1] = "Io";
+    QByteArray wineRow2 = row(second);
+    QTest::newRow("wines, two records") << 0 << head("Catalogo Vini") + kWineHeader + wineRow1 + wineRow2 + kTail;
+
+    QByteArray labelRow = row({"Grappa", "Distilleria", "L23", "9,50", "CIMA", "NOME", "ROSSO", "Sotto", "R1", "R2",
+                               "R3", "R4", "Calce", "\x80 nota"});
+    QTest::newRow("vertical labels, lines in label order")
+        << 1 << head("Etichette Verticali") + kLabelHeader + labelRow + kTail;
+    QTest::newRow("horizontal labels, lines in label order")
+        << 2 << head("Etichette Orizzontali") + kLabelHeader + labelRow + kTail;
+}
+
+void TestSpreadsheetExport::fileBytesForEachKind()
+{
+    QFETCH(int, which);
+    QFETCH(QByteArray, expected);
+    TestWorld world;
+    const ExportVariant& variant = which == 0   ? wineExportVariant()
+                                   : which == 1 ? verticalLabelExportVariant()
+                                                : horizontalLabelExportVariant();
+    const RecordKind& kind = which == 0 ? wineKind() : which == 1 ? verticalLabelKind().record : horizontalLabelKind().record;
+    if (which == 0) {
+        appendRecord(kind, {{"Nome", "  Barolo € d'ànnata "}, {"Produttore", "Cantìne Riunite"},
+                            {"Designazione", "DOCG"}, {"Nazione", "Italia"}, {"Regione", "Piemonte"},
+                            {"Zona", "Langhe"}, {"Annata", "2016"}, {"Invecchiamento", "36 mesi"},
+                            {"Colore", "Granato"}, {"Grado", "14,5%"}, {"Accostamenti", "Brasato"},
+                            {"Temperatura", "18 °C"}, {"Giacenza", "12"}, {"Prezzo", "45,00"}, {"Note", "Nota"},
+                            // Not exported: the astringency and the attachments.
+                            {"Astringenza", "Alta"}, {"File01", "Fattura.pdf"}, {"Desc01", "Acquisto"}});
+        appendRecord(kind, {{"Nome", "Secondo"}, {"Produttore", "Io"}});
+    } else {
+        appendRecord(kind, {{"Prodotto", "Grappa"}, {"Imbottigliatore", "Distilleria"}, {"Lotto", "L23"},
+                            {"Prezzo", "9,50"}, {"Cima", "CIMA"}, {"Nome", "NOME"}, {"Sottotitolo", "Sotto"},
+                            {"Rigo01", "R1"}, {"Rigo02", "R2"}, {"Rigo03", "R3"}, {"Rigo04", "R4"},
+                            {"Rosso", "ROSSO"}, {"Calce", "Calce"}, {"Note", "€ nota"}, {"File01", "x.pdf"}});
+    }
+    const QString path = exportFilePath(variant);
+    QCOMPARE(path, world.path(variant.exportFile));
+    QVERIFY(writeSpreadsheet(path, variant, loadExportRows(kind, variant)));
+    const QByteArray bytes = testfiles::read(path);
+    QCOMPARE(bytes, expected);
+    QVERIFY(!bytes.contains('\r') && !bytes.contains('\n'));
+}
+
+void TestSpreadsheetExport::emptyArchiveGivesNoRowsAndEmptyRowsGiveEmptyCells()
+{
+    TestWorld world;
+    const ExportVariant& variant = verticalLabelExportVariant();
+    QCOMPARE(loadExportRows(verticalLabelKind().record, variant), QList<QStringList>());
+    // Loading created the missing archive empty, as every archive action does.
+    QVERIFY(QFileInfo::exists(world.path("Etichette_Verticali.pro")));
+    QByteArray expected = head("Etichette Verticali") + kLabelHeader;
+    for (int r = 0; r < kEmptyExportRows; ++r)
+        expected += row(QList<QByteArray>(14, QByteArray()));
+    QCOMPARE(spreadsheetBytes(variant, QList<QStringList>(kEmptyExportRows, QStringList(14, QString()))),
+             expected + kTail);
+}
+
+void TestSpreadsheetExport::cellTextIsEscapedAndTrimmed_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("markup") << QStringLiteral("<b>&\"x\"</b>") << QByteArray("&lt;b&gt;&amp;&quot;x&quot;&lt;/b&gt;");
+    QTest::newRow("an entity typed as text stays text") << QStringLiteral("&amp;") << QByteArray("&amp;amp;");
+    QTest::newRow("blanks and tabs at the ends") << QStringLiteral(" \t Lambrusco \t ") << QByteArray("Lambrusco");
+    QTest::newRow("line break inside a cell") << QStringLiteral("uno\r\ndue") << QByteArray("uno&#13;&#10;due");
+    QTest::newRow("accents and euro as single bytes") << QStringLiteral("più € è") << QByteArray("pi\xF9 \x80 \xE8");
+    QTest::newRow("outside the code page") << QStringLiteral("Ω 🍷") << QByteArray("&#937; &#127863;");
+}
+
+void TestSpreadsheetExport::cellTextIsEscapedAndTrimmed()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, written);
+    ExportVariant variant = wineExportVariant();
+    variant.columns = {variant.columns.first()};
+    const QByteArray bytes = spreadsheetBytes(variant, {{typed}});
+    QCOMPARE(bytes, head("Catalogo Vini") + "<tr>" + th(280, "Nome vino") + "</tr>" + row({written}) + kTail);
+}
+
+void TestSpreadsheetExport::failedWriteKeepsThePreviousFile()
+{
+    TestWorld world;
+    const ExportVariant& variant = wineExportVariant();
+    const QString path = exportFilePath(variant);
+    QVERIFY(writeSpreadsheet(path, variant, {QStringList(25, QStringLiteral("primo"))}));
+    const QByteArray first = testfiles::read(path);
+    // A disk that fills up while the new file is written: a file-size limit
+    // far below the file's size makes the writes fail, for root as well.
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limit = previous;
+    limit.rlim_cur = 512;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool written = writeSpreadsheet(path, variant, {QStringList(25, QStringLiteral("secondo"))});
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    QVERIFY(!written);
+    QCOMPARE(testfiles::read(path), first);
+}
+
+QTEST_MAIN(TestSpreadsheetExport)
+#include "tst_spreadsheetexport.moc"
