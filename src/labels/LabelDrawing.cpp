@@ -70,12 +70,12 @@ LabelGeometry geometry(std::initializer_list<std::pair<const char*, QRect>> boxe
     return g;
 }
 
-QFont fontOf(const LabelFont& spec)
+QFont fontOf(const LabelFont& setup)
 {
-    QFont font(spec.family);
-    font.setPixelSize(spec.pointSize * kFontUnitsPerPoint);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    QFont font(setup.family);
+    font.setPixelSize(setup.pointSize * kFontUnitsPerPoint);
+    font.setBold(setup.bold);
+    font.setItalic(setup.italic);
     // Unhinted outlines measure the same on every device.
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setStyleStrategy(QFont::PreferAntialias);

@@ -56,35 +56,35 @@ QString labelFailureMessage(DocumentAction action)
 DocumentWindowSpec labelDocumentSpec(const LabelKind& kind, DocumentAction action)
 {
     const bool vertical = isVertical(kind);
-    DocumentWindowSpec spec;
-    spec.action = action;
-    spec.layout = labelLayoutPath(kind);
-    spec.pictureView = QStringLiteral("imgLogo");
-    spec.standBy = vertical ? QStringLiteral(":/labels/logo_verticale.svg") : QStringLiteral(":/labels/logo_orizzontale.svg");
-    spec.howIcon = QStringLiteral(":/labels/guida");
-    spec.failure = labelFailureMessage(action);
+    DocumentWindowSpec setup;
+    setup.action = action;
+    setup.layout = labelLayoutPath(kind);
+    setup.pictureView = QStringLiteral("imgLogo");
+    setup.standBy = vertical ? QStringLiteral(":/labels/logo_verticale.svg") : QStringLiteral(":/labels/logo_orizzontale.svg");
+    setup.howIcon = QStringLiteral(":/labels/guida");
+    setup.failure = labelFailureMessage(action);
     if (action == DocumentAction::Print) {
-        spec.objectName = vertical ? QStringLiteral("frmStampaVerticale") : QStringLiteral("frmStampaOrizzontale");
-        spec.caption = QStringLiteral(" Stampa etichetta");
-        spec.heading = QStringLiteral("Stampa etichetta");
-        spec.what = QStringLiteral("Questa operazione provvederà a stampare l'etichetta su carta con i dati immessi "
+        setup.objectName = vertical ? QStringLiteral("frmStampaVerticale") : QStringLiteral("frmStampaOrizzontale");
+        setup.caption = QStringLiteral(" Stampa etichetta");
+        setup.heading = QStringLiteral("Stampa etichetta");
+        setup.what = QStringLiteral("Questa operazione provvederà a stampare l'etichetta su carta con i dati immessi "
                                    "dall'utente.");
-        spec.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
+        setup.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
                                   "annullare l'operazione.");
-        spec.button = QStringLiteral("Stampa");
-        spec.icon = QStringLiteral(":/labels/stampa");
+        setup.button = QStringLiteral("Stampa");
+        setup.icon = QStringLiteral(":/labels/stampa");
     } else {
-        spec.objectName = vertical ? QStringLiteral("frmAnteprimaVerticale") : QStringLiteral("frmAnteprimaOrizzontale");
-        spec.caption = QStringLiteral(" Anteprima di stampa");
-        spec.heading = QStringLiteral("Anteprima di stampa");
-        spec.what = QStringLiteral("Questa operazione consente di visualizzare sullo schermo i dati che appariranno in "
+        setup.objectName = vertical ? QStringLiteral("frmAnteprimaVerticale") : QStringLiteral("frmAnteprimaOrizzontale");
+        setup.caption = QStringLiteral(" Anteprima di stampa");
+        setup.heading = QStringLiteral("Anteprima di stampa");
+        setup.what = QStringLiteral("Questa operazione consente di visualizzare sullo schermo i dati che appariranno in "
                                    "stampa.");
-        spec.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento prima di eseguire la "
+        setup.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento prima di eseguire la "
                                   "stampa su carta.");
-        spec.button = QStringLiteral("Mostra anteprima");
-        spec.icon = QStringLiteral(":/labels/anteprima");
+        setup.button = QStringLiteral("Mostra anteprima");
+        setup.icon = QStringLiteral(":/labels/anteprima");
     }
-    return spec;
+    return setup;
 }
 
 std::unique_ptr<TReport> loadLabelLayout(const LabelKind& kind)

@@ -49,35 +49,35 @@ void fillPricePage(TReport& page, const PricePageInput& input)
 
 DocumentWindowSpec pricePageSpec(DocumentAction action)
 {
-    DocumentWindowSpec spec;
-    spec.action = action;
-    spec.layout = kLayout;
-    spec.howIcon = QStringLiteral(":/pricelists/guida");
+    DocumentWindowSpec setup;
+    setup.action = action;
+    setup.layout = kLayout;
+    setup.howIcon = QStringLiteral(":/pricelists/guida");
     if (action == DocumentAction::Print) {
-        spec.objectName = QStringLiteral("frmStampaProdotto");
-        spec.caption = QStringLiteral(" Stampa scheda");
-        spec.heading = QStringLiteral("Stampa documento");
-        spec.what = QStringLiteral("Questa operazione provvederà a stampare su carta il documento con i dati immessi "
+        setup.objectName = QStringLiteral("frmStampaProdotto");
+        setup.caption = QStringLiteral(" Stampa scheda");
+        setup.heading = QStringLiteral("Stampa documento");
+        setup.what = QStringLiteral("Questa operazione provvederà a stampare su carta il documento con i dati immessi "
                                    "nei campi di testo.");
-        spec.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
+        setup.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
                                   "annullare l'operazione.");
-        spec.button = QStringLiteral("Stampa");
-        spec.icon = QStringLiteral(":/pricelists/stampa");
-        spec.failure = QStringLiteral("Attenzione: la stampa non è andata a buon fine.");
+        setup.button = QStringLiteral("Stampa");
+        setup.icon = QStringLiteral(":/pricelists/stampa");
+        setup.failure = QStringLiteral("Attenzione: la stampa non è andata a buon fine.");
     } else {
-        spec.objectName = QStringLiteral("frmAnteprimaProdotto");
-        spec.caption = QStringLiteral(" Anteprima di stampa");
-        spec.heading = QStringLiteral("Anteprima di stampa");
-        spec.what = QStringLiteral("Questa operazione consente di visualizzare in anteprima i dati che appariranno in "
+        setup.objectName = QStringLiteral("frmAnteprimaProdotto");
+        setup.caption = QStringLiteral(" Anteprima di stampa");
+        setup.heading = QStringLiteral("Anteprima di stampa");
+        setup.what = QStringLiteral("Questa operazione consente di visualizzare in anteprima i dati che appariranno in "
                                    "stampa.");
-        spec.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento sullo schermo prima di "
+        setup.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento sullo schermo prima di "
                                   "eseguire la stampa su carta.");
-        spec.button = QStringLiteral("Mostra anteprima");
-        spec.icon = QStringLiteral(":/pricelists/anteprima");
-        spec.failure =
+        setup.button = QStringLiteral("Mostra anteprima");
+        setup.icon = QStringLiteral(":/pricelists/anteprima");
+        setup.failure =
             QStringLiteral("Attenzione: la visualizzazione dell'anteprima di stampa non è andata a buon fine.");
     }
-    return spec;
+    return setup;
 }
 
 void openPricePage(QWidget* owner, const PricePageInput& input, DocumentAction action)

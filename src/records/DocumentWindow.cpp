@@ -57,28 +57,28 @@ QLabel* icon(QWidget* parent, const char* name, const QString& artworkName, cons
 
 } // namespace
 
-DocumentWindow::DocumentWindow(DocumentWindowSpec spec, QImage picture, Fill fill, QWidget* parent)
-    : QDialog(parent), m_spec(std::move(spec)), m_picture(std::move(picture)), m_fill(std::move(fill))
+DocumentWindow::DocumentWindow(DocumentWindowSpec setup, QImage picture, Fill fill, QWidget* parent)
+    : QDialog(parent), m_setup(std::move(setup)), m_picture(std::move(picture)), m_fill(std::move(fill))
 {
     applyProcessFormats();
-    setObjectName(m_spec.objectName);
-    setWindowTitle(m_spec.caption);
+    setObjectName(m_setup.objectName);
+    setWindowTitle(m_setup.caption);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(364, 287);
 
     auto* shpSfondo = new ShapeRect(this, QStringLiteral("shpSfondo"), QRect(8, 8, 348, 230), Qt::white,
                                     palette::PanelOutline, 4);
-    icon(shpSfondo, "imgIcona01", m_spec.icon, QRect(14, 12, 40, 40));
-    instruction(shpSfondo, "imgIstruzioni01", m_spec.heading, QRect(64, 20, 270, 24), 12, true);
-    instruction(shpSfondo, "imgIstruzioni02", m_spec.what, QRect(16, 60, 316, 54), 9, false);
+    icon(shpSfondo, "imgIcona01", m_setup.icon, QRect(14, 12, 40, 40));
+    instruction(shpSfondo, "imgIstruzioni01", m_setup.heading, QRect(64, 20, 270, 24), 12, true);
+    instruction(shpSfondo, "imgIstruzioni02", m_setup.what, QRect(16, 60, 316, 54), 9, false);
     auto* separator = new ShapeRect(shpSfondo, QStringLiteral("shpSeparatore"), QRect(16, 122, 316, 3),
                                     palette::WindowBlue);
     separator->lower();
-    icon(shpSfondo, "imgIcona02", m_spec.howIcon, QRect(14, 138, 40, 40));
-    instruction(shpSfondo, "imgIstruzioni03", m_spec.how, QRect(64, 138, 268, 80), 9, false);
+    icon(shpSfondo, "imgIcona02", m_setup.howIcon, QRect(14, 138, 40, 40));
+    instruction(shpSfondo, "imgIstruzioni03", m_setup.how, QRect(64, 138, 268, 80), 9, false);
 
     btnAnnulla = makeButton(this, "btnAnnulla", QStringLiteral("Annulla"), QRect(8, 250, 145, 28), 9);
-    btnStampa = makeButton(this, "btnStampa", m_spec.button, QRect(211, 250, 145, 28), 9);
+    btnStampa = makeButton(this, "btnStampa", m_setup.button, QRect(211, 250, 145, 28), 9);
     btnStampa->setDefault(true);
 
     imgLogo = new PictureBox(this);
@@ -88,7 +88,7 @@ DocumentWindow::DocumentWindow(DocumentWindowSpec spec, QImage picture, Fill fil
     imgTemp = new PictureBox(this);
     imgTemp->setObjectName(QStringLiteral("imgTemp"));
     imgTemp->setGeometry(80, 8, 64, 48);
-    imgTemp->setImage(standByPicture(m_spec.standBy));
+    imgTemp->setImage(standByPicture(m_setup.standBy));
     imgTemp->hide();
 
     connect(btnAnnulla, &QPushButton::clicked, this, &DocumentWindow::btnAnnullaClick);
@@ -97,7 +97,7 @@ DocumentWindow::DocumentWindow(DocumentWindowSpec spec, QImage picture, Fill fil
     // The window owns its own copy of the layout; a fault in the delivered
     // file surfaces when the user asks for the document.
     try {
-        m_report = loadReportLayout(m_spec.layout);
+        m_report = loadReportLayout(m_setup.layout);
     } catch (const ReportError& error) {
         m_layoutError = QString::fromStdString(error.what());
     }
@@ -136,7 +136,7 @@ void DocumentWindow::btnStampaClick()
     } catch (const std::exception&) {
         // ReportError, a name the layout or the record lacks, and
         // std::bad_alloc from a picture beyond the memory left.
-        platform().message(this, MessageKind::Warning, m_spec.failure);
+        platform().message(this, MessageKind::Warning, m_setup.failure);
     }
     accept();
 }
@@ -145,16 +145,16 @@ void DocumentWindow::fillAndOutput()
 {
     if (!m_report)
         throw ReportError(m_layoutError.toStdString());
-    if (!m_spec.pictureView.isEmpty()) {
-        auto* picture = m_report->find<TPictureView>(m_spec.pictureView);
+    if (!m_setup.pictureView.isEmpty()) {
+        auto* picture = m_report->find<TPictureView>(m_setup.pictureView);
         if (!picture)
-            throw ReportError("the layout has no picture " + m_spec.pictureView.toStdString());
+            throw ReportError("the layout has no picture " + m_setup.pictureView.toStdString());
         picture->setPicture(imgLogo->image());
     }
     if (m_fill)
         m_fill(*m_report);
     m_report->prepareReport();
-    if (m_spec.action == DocumentAction::Print)
+    if (m_setup.action == DocumentAction::Print)
         printReport(*m_report, this);
     else
         showReport(*m_report, this);

@@ -48,7 +48,7 @@ public:
     // std::exception) for a name the layout or the record does not have.
     using Fill = std::function<void(TReport&)>;
 
-    DocumentWindow(DocumentWindowSpec spec, QImage picture, Fill fill, QWidget* parent = nullptr);
+    DocumentWindow(DocumentWindowSpec setup, QImage picture, Fill fill, QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
     QPushButton* btnAnnulla = nullptr;
@@ -56,8 +56,8 @@ public:
     PictureBox* imgLogo = nullptr; // hidden: the picture to print
     PictureBox* imgTemp = nullptr; // hidden: the stand-by picture
 
-    DocumentAction action() const { return m_spec.action; }
-    const DocumentWindowSpec& spec() const { return m_spec; }
+    DocumentAction action() const { return m_setup.action; }
+    const DocumentWindowSpec& setup() const { return m_setup; }
     // The layout this window fills (null if it could not be read).
     TReport* report() const { return m_report.get(); }
 
@@ -72,7 +72,7 @@ protected:
 private:
     void fillAndOutput();
 
-    DocumentWindowSpec m_spec;
+    DocumentWindowSpec m_setup;
     QImage m_picture;
     Fill m_fill;
     std::unique_ptr<TReport> m_report;

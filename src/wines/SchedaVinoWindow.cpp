@@ -53,36 +53,36 @@ QString sheetFailureMessage(SheetAction action)
 
 DocumentWindowSpec wineSheetSpec(SheetAction action)
 {
-    DocumentWindowSpec spec;
-    spec.layout = kLayout;
-    spec.pictureView = QStringLiteral("imgLogo");
-    spec.standBy = kStandBy;
-    spec.howIcon = QStringLiteral(":/wines/guida");
-    spec.failure = sheetFailureMessage(action);
+    DocumentWindowSpec setup;
+    setup.layout = kLayout;
+    setup.pictureView = QStringLiteral("imgLogo");
+    setup.standBy = kStandBy;
+    setup.howIcon = QStringLiteral(":/wines/guida");
+    setup.failure = sheetFailureMessage(action);
     if (action == SheetAction::Print) {
-        spec.action = DocumentAction::Print;
-        spec.objectName = QStringLiteral("frmStampaVini");
-        spec.caption = QStringLiteral(" Stampa scheda");
-        spec.heading = QStringLiteral("Stampa scheda");
-        spec.what = QStringLiteral("Questa operazione provvederà a stampare la scheda corrente su carta con i dati "
+        setup.action = DocumentAction::Print;
+        setup.objectName = QStringLiteral("frmStampaVini");
+        setup.caption = QStringLiteral(" Stampa scheda");
+        setup.heading = QStringLiteral("Stampa scheda");
+        setup.what = QStringLiteral("Questa operazione provvederà a stampare la scheda corrente su carta con i dati "
                                    "immessi dall'utente.");
-        spec.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
+        setup.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
                                   "annullare l'operazione.");
-        spec.button = QStringLiteral("Stampa");
-        spec.icon = QStringLiteral(":/wines/stampa");
+        setup.button = QStringLiteral("Stampa");
+        setup.icon = QStringLiteral(":/wines/stampa");
     } else {
-        spec.action = DocumentAction::Preview;
-        spec.objectName = QStringLiteral("frmAnteprimaVini");
-        spec.caption = QStringLiteral(" Anteprima di stampa");
-        spec.heading = QStringLiteral("Anteprima di stampa");
-        spec.what = QStringLiteral("Questa operazione consente di visualizzare in anteprima i dati che appariranno in "
+        setup.action = DocumentAction::Preview;
+        setup.objectName = QStringLiteral("frmAnteprimaVini");
+        setup.caption = QStringLiteral(" Anteprima di stampa");
+        setup.heading = QStringLiteral("Anteprima di stampa");
+        setup.what = QStringLiteral("Questa operazione consente di visualizzare in anteprima i dati che appariranno in "
                                    "stampa.");
-        spec.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento sullo schermo prima di "
+        setup.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento sullo schermo prima di "
                                   "eseguire la stampa su carta.");
-        spec.button = QStringLiteral("Mostra anteprima");
-        spec.icon = QStringLiteral(":/wines/anteprima");
+        setup.button = QStringLiteral("Mostra anteprima");
+        setup.icon = QStringLiteral(":/wines/anteprima");
     }
-    return spec;
+    return setup;
 }
 
 std::unique_ptr<TReport> loadWineSheet()
