@@ -131,19 +131,10 @@ LabelPrintInput labelPrintInput(const LabelEditor& editor)
 void openLabelDocument(LabelEditor& editor, DocumentAction action)
 {
     const LabelPrintInput input = labelPrintInput(editor);
-    std::unique_ptr<DocumentWindow> window;
-    if (isVertical(editor.labelKind())) {
-        if (action == DocumentAction::Print)
-            window = std::make_unique<TfrmStampaVerticale>(input, &editor);
-        else
-            window = std::make_unique<TfrmAnteprimaVerticale>(input, &editor);
-    } else {
-        if (action == DocumentAction::Print)
-            window = std::make_unique<TfrmStampaOrizzontale>(input, &editor);
-        else
-            window = std::make_unique<TfrmAnteprimaOrizzontale>(input, &editor);
-    }
-    platform().execDialog(*window);
+    if (isVertical(editor.labelKind()))
+        openDocumentWindow<TfrmStampaVerticale, TfrmAnteprimaVerticale>(&editor, input, action);
+    else
+        openDocumentWindow<TfrmStampaOrizzontale, TfrmAnteprimaOrizzontale>(&editor, input, action);
 }
 
 } // namespace vinarca

@@ -82,12 +82,7 @@ DocumentWindowSpec pricePageSpec(DocumentAction action)
 
 void openPricePage(QWidget* owner, const PricePageInput& input, DocumentAction action)
 {
-    std::unique_ptr<DocumentWindow> window;
-    if (action == DocumentAction::Print)
-        window = std::make_unique<TfrmStampaProdotto>(input, owner);
-    else
-        window = std::make_unique<TfrmAnteprimaProdotto>(input, owner);
-    platform().execDialog(*window);
+    openDocumentWindow<TfrmStampaProdotto, TfrmAnteprimaProdotto>(owner, input, action);
 }
 
 } // namespace vinarca

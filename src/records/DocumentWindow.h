@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QString>
@@ -78,5 +80,18 @@ private:
     std::unique_ptr<TReport> m_report;
     QString m_layoutError;
 };
+
+// Opens the print or the preview window of a document, owned by `owner`,
+// modally through the platform seam, and destroys it when it closes.
+template <typename PrintWindow, typename PreviewWindow, typename Input>
+void openDocumentWindow(QWidget* owner, const Input& input, DocumentAction action)
+{
+    std::unique_ptr<DocumentWindow> window;
+    if (action == DocumentAction::Print)
+        window = std::make_unique<PrintWindow>(input, owner);
+    else
+        window = std::make_unique<PreviewWindow>(input, owner);
+    platform().execDialog(*window);
+}
 
 } // namespace vinarca

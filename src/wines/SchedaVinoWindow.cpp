@@ -59,8 +59,8 @@ DocumentWindowSpec wineSheetSpec(SheetAction action)
     setup.standBy = kStandBy;
     setup.howIcon = QStringLiteral(":/wines/guida");
     setup.failure = sheetFailureMessage(action);
+    setup.action = action;
     if (action == SheetAction::Print) {
-        setup.action = DocumentAction::Print;
         setup.objectName = QStringLiteral("frmStampaVini");
         setup.caption = QStringLiteral(" Stampa scheda");
         setup.heading = QStringLiteral("Stampa scheda");
@@ -71,7 +71,6 @@ DocumentWindowSpec wineSheetSpec(SheetAction action)
         setup.button = QStringLiteral("Stampa");
         setup.icon = QStringLiteral(":/wines/stampa");
     } else {
-        setup.action = DocumentAction::Preview;
         setup.objectName = QStringLiteral("frmAnteprimaVini");
         setup.caption = QStringLiteral(" Anteprima di stampa");
         setup.heading = QStringLiteral("Anteprima di stampa");
@@ -120,12 +119,7 @@ void fillWineSheet(TReport& sheet, const WineSheetInput& input)
 
 void openWineSheet(QWidget* owner, const WineSheetInput& input, SheetAction action)
 {
-    std::unique_ptr<DocumentWindow> window;
-    if (action == SheetAction::Print)
-        window = std::make_unique<TfrmStampaVini>(input, owner);
-    else
-        window = std::make_unique<TfrmAnteprimaVini>(input, owner);
-    platform().execDialog(*window);
+    openDocumentWindow<TfrmStampaVini, TfrmAnteprimaVini>(owner, input, action);
 }
 
 } // namespace vinarca

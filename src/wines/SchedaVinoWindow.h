@@ -22,7 +22,8 @@ struct WineSheetInput
     QImage photo;
 };
 
-enum class SheetAction { Preview, Print };
+// The sheet's two windows: preview or print.
+using SheetAction = DocumentAction;
 
 // The layout text boxes the sheet fills, in filling order, each with the
 // wine record field whose text it prints.

@@ -233,7 +233,7 @@ void TfrmVini::clearRecord()
     txtTel->setText(QStringLiteral("0"));
 }
 
-void TfrmVini::openSheet(SheetAction action)
+void TfrmVini::openSheet(DocumentAction action)
 {
     // The sheet prints the boxes as they stand on screen, saved or not.
     WineSheetInput input;

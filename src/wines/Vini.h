@@ -3,7 +3,7 @@
 #include "RecordEditor.h"
 
 namespace vinarca {
-enum class SheetAction;
+enum class DocumentAction;
 class HighlightEdit;
 }
 
@@ -30,7 +30,7 @@ protected:
     void clearRecord() override;
 
 private:
-    void openSheet(vinarca::SheetAction action);
+    void openSheet(vinarca::DocumentAction action);
     void buildToolbar(QWidget* panel, vinarca::StatusHints& hints);
     void buildPhotoBox(QWidget* panel, vinarca::StatusHints& hints);
     void buildFields(QWidget* panel, vinarca::StatusHints& hints);
