@@ -56,12 +56,10 @@ QString labelFailureMessage(DocumentAction action)
 DocumentWindowSpec labelDocumentSpec(const LabelKind& kind, DocumentAction action)
 {
     const bool vertical = isVertical(kind);
-    DocumentWindowSpec setup;
-    setup.action = action;
+    DocumentWindowSpec setup = documentSetup(action, QStringLiteral(":/labels"));
     setup.layout = labelLayoutPath(kind);
     setup.pictureView = QStringLiteral("imgLogo");
     setup.standBy = vertical ? QStringLiteral(":/labels/logo_verticale.svg") : QStringLiteral(":/labels/logo_orizzontale.svg");
-    setup.howIcon = QStringLiteral(":/labels/guida");
     setup.failure = labelFailureMessage(action);
     if (action == DocumentAction::Print) {
         setup.objectName = vertical ? QStringLiteral("frmStampaVerticale") : QStringLiteral("frmStampaOrizzontale");
@@ -69,20 +67,12 @@ DocumentWindowSpec labelDocumentSpec(const LabelKind& kind, DocumentAction actio
         setup.heading = QStringLiteral("Stampa etichetta");
         setup.what = QStringLiteral("Questa operazione provvederà a stampare l'etichetta su carta con i dati immessi "
                                    "dall'utente.");
-        setup.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
-                                  "annullare l'operazione.");
-        setup.button = QStringLiteral("Stampa");
-        setup.icon = QStringLiteral(":/labels/stampa");
     } else {
         setup.objectName = vertical ? QStringLiteral("frmAnteprimaVerticale") : QStringLiteral("frmAnteprimaOrizzontale");
-        setup.caption = QStringLiteral(" Anteprima di stampa");
-        setup.heading = QStringLiteral("Anteprima di stampa");
         setup.what = QStringLiteral("Questa operazione consente di visualizzare sullo schermo i dati che appariranno in "
                                    "stampa.");
         setup.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento prima di eseguire la "
                                   "stampa su carta.");
-        setup.button = QStringLiteral("Mostra anteprima");
-        setup.icon = QStringLiteral(":/labels/anteprima");
     }
     return setup;
 }

@@ -49,31 +49,21 @@ void fillPricePage(TReport& page, const PricePageInput& input)
 
 DocumentWindowSpec pricePageSpec(DocumentAction action)
 {
-    DocumentWindowSpec setup;
-    setup.action = action;
+    DocumentWindowSpec setup = documentSetup(action, QStringLiteral(":/pricelists"));
     setup.layout = kLayout;
-    setup.howIcon = QStringLiteral(":/pricelists/guida");
     if (action == DocumentAction::Print) {
         setup.objectName = QStringLiteral("frmStampaProdotto");
         setup.caption = QStringLiteral(" Stampa scheda");
         setup.heading = QStringLiteral("Stampa documento");
         setup.what = QStringLiteral("Questa operazione provvederà a stampare su carta il documento con i dati immessi "
                                    "nei campi di testo.");
-        setup.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
-                                  "annullare l'operazione.");
-        setup.button = QStringLiteral("Stampa");
-        setup.icon = QStringLiteral(":/pricelists/stampa");
         setup.failure = QStringLiteral("Attenzione: la stampa non è andata a buon fine.");
     } else {
         setup.objectName = QStringLiteral("frmAnteprimaProdotto");
-        setup.caption = QStringLiteral(" Anteprima di stampa");
-        setup.heading = QStringLiteral("Anteprima di stampa");
         setup.what = QStringLiteral("Questa operazione consente di visualizzare in anteprima i dati che appariranno in "
                                    "stampa.");
         setup.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento sullo schermo prima di "
                                   "eseguire la stampa su carta.");
-        setup.button = QStringLiteral("Mostra anteprima");
-        setup.icon = QStringLiteral(":/pricelists/anteprima");
         setup.failure =
             QStringLiteral("Attenzione: la visualizzazione dell'anteprima di stampa non è andata a buon fine.");
     }

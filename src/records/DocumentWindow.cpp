@@ -57,6 +57,25 @@ QLabel* icon(QWidget* parent, const char* name, const QString& artworkName, cons
 
 } // namespace
 
+DocumentWindowSpec documentSetup(DocumentAction action, const QString& artFolder)
+{
+    DocumentWindowSpec setup;
+    setup.action = action;
+    setup.howIcon = artFolder + QStringLiteral("/guida");
+    if (action == DocumentAction::Print) {
+        setup.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
+                                   "annullare l'operazione.");
+        setup.button = QStringLiteral("Stampa");
+        setup.icon = artFolder + QStringLiteral("/stampa");
+    } else {
+        setup.caption = QStringLiteral(" Anteprima di stampa");
+        setup.heading = QStringLiteral("Anteprima di stampa");
+        setup.button = QStringLiteral("Mostra anteprima");
+        setup.icon = artFolder + QStringLiteral("/anteprima");
+    }
+    return setup;
+}
+
 DocumentWindow::DocumentWindow(DocumentWindowSpec setup, QImage picture, Fill fill, QWidget* parent)
     : QDialog(parent), m_setup(std::move(setup)), m_picture(std::move(picture)), m_fill(std::move(fill))
 {

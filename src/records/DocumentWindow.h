@@ -37,6 +37,12 @@ struct DocumentWindowSpec
     QString standBy;     // SVG of the stand-by picture that replaces a picture that cannot be taken
 };
 
+// What every document's print and preview windows share: the action, the
+// pictures of `artFolder` ("stampa" or "anteprima" beside the heading,
+// "guida" beside the last instruction), the print window's last instruction
+// and button, and the preview window's caption, heading and button.
+DocumentWindowSpec documentSetup(DocumentAction action, const QString& artFolder);
+
 // The print/preview window core: a small fixed window with instructions,
 // Annulla and Stampa. Stampa puts the window's picture into the layout, lets
 // the opener's fill function put in the texts, prepares the document and

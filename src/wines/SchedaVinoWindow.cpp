@@ -53,33 +53,23 @@ QString sheetFailureMessage(SheetAction action)
 
 DocumentWindowSpec wineSheetSpec(SheetAction action)
 {
-    DocumentWindowSpec setup;
+    DocumentWindowSpec setup = documentSetup(action, QStringLiteral(":/wines"));
     setup.layout = kLayout;
     setup.pictureView = QStringLiteral("imgLogo");
     setup.standBy = kStandBy;
-    setup.howIcon = QStringLiteral(":/wines/guida");
     setup.failure = sheetFailureMessage(action);
-    setup.action = action;
     if (action == SheetAction::Print) {
         setup.objectName = QStringLiteral("frmStampaVini");
         setup.caption = QStringLiteral(" Stampa scheda");
         setup.heading = QStringLiteral("Stampa scheda");
         setup.what = QStringLiteral("Questa operazione provvederà a stampare la scheda corrente su carta con i dati "
                                    "immessi dall'utente.");
-        setup.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
-                                  "annullare l'operazione.");
-        setup.button = QStringLiteral("Stampa");
-        setup.icon = QStringLiteral(":/wines/stampa");
     } else {
         setup.objectName = QStringLiteral("frmAnteprimaVini");
-        setup.caption = QStringLiteral(" Anteprima di stampa");
-        setup.heading = QStringLiteral("Anteprima di stampa");
         setup.what = QStringLiteral("Questa operazione consente di visualizzare in anteprima i dati che appariranno in "
                                    "stampa.");
         setup.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento sullo schermo prima di "
                                   "eseguire la stampa su carta.");
-        setup.button = QStringLiteral("Mostra anteprima");
-        setup.icon = QStringLiteral(":/wines/anteprima");
     }
     return setup;
 }
