@@ -59,24 +59,9 @@ void pairs(const char* what, int runs, const std::function<void()>& floor, const
 
 QString writeCameraPhoto()
 {
-    // 6000 x 4000 pixels with the fine grain of a real picture, so the
-    // decoder has as much to do as with a photograph.
     const QString path = WinePhotoPath(QStringLiteral("1"));
     QDir().mkpath(winePhotoFolder());
-    QImage picture = tour::samplePhoto({6000, 4000});
-    QRandomGenerator grain(7);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            const int n = int(grain.bounded(24)) - 12;
-            const QRgb p = line[x];
-            line[x] = qRgb(std::clamp(qRed(p) + n, 0, 255), std::clamp(qGreen(p) + n, 0, 255),
-                           std::clamp(qBlue(p) + n, 0, 255));
-        }
-    }
-    QImageWriter writer(path, "jpeg");
-    writer.setQuality(90);
-    writer.write(picture);
+    tour::writeCameraPhoto(path);
     return path;
 }
 

@@ -36,25 +36,6 @@ namespace {
 constexpr double kTimeBudget = 1.5;
 constexpr double kMemoryBudget = 1.5;
 
-// A 6000 x 4000 photo with the fine grain of a real one, so the decoder
-// has as much to do as with a photograph.
-void writeCameraPhoto(const QString& path)
-{
-    QImage picture = tour::samplePhoto({6000, 4000});
-    QRandomGenerator grain(7);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            const int n = int(grain.bounded(24)) - 12;
-            const QRgb p = line[x];
-            line[x] = qRgb(std::clamp(qRed(p) + n, 0, 255), std::clamp(qGreen(p) + n, 0, 255),
-                           std::clamp(qBlue(p) + n, 0, 255));
-        }
-    }
-    QImageWriter writer(path, "jpeg");
-    writer.setQuality(90);
-    writer.write(picture);
-}
 
 // The editor on record 1, its photo shown.
 void showFirstWine(TfrmVini& editor)
@@ -111,7 +92,7 @@ int main(int argc, char** argv)
     tour::writeSampleWines(wineArchivePath(), 1);
     QDir().mkpath(winePhotoFolder());
     const QString photo = WinePhotoPath(QStringLiteral("1"));
-    writeCameraPhoto(photo);
+    tour::writeCameraPhoto(photo);
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
     auto* bench = new reportbench::PdfPlatform(pdf);
     installPlatform(std::unique_ptr<Platform>(bench));

@@ -1,13 +1,18 @@
 #include "SampleData.h"
 
+
 #include "Camera.h"
 #include "Platform.h"
 #include "WineRecord.h"
 
 #include <QFile>
+#include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRandomGenerator>
+
+#include <algorithm>
 
 namespace tour {
 
@@ -104,6 +109,24 @@ std::unique_ptr<vinarca::Platform> makeQuietPlatform(std::function<std::unique_p
     auto platform = std::make_unique<QuietPlatform>();
     platform->camera = std::move(camera);
     return platform;
+}
+
+void writeCameraPhoto(const QString& path)
+{
+    QImage picture = samplePhoto({6000, 4000});
+    QRandomGenerator grain(7);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const int n = int(grain.bounded(24)) - 12;
+            const QRgb p = line[x];
+            line[x] = qRgb(std::clamp(qRed(p) + n, 0, 255), std::clamp(qGreen(p) + n, 0, 255),
+                           std::clamp(qBlue(p) + n, 0, 255));
+        }
+    }
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(90);
+    writer.write(picture);
 }
 
 } // namespace tour
