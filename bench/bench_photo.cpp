@@ -22,10 +22,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QImageWriter>
 #include <QLabel>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>

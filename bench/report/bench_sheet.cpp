@@ -23,8 +23,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cstdio>
