@@ -44,7 +44,7 @@ public:
     QString openFileName(QWidget*, const OpenFileRequest&) override { return {}; }
     QString saveFileName(QWidget*, const SaveFileRequest&) override { return {}; }
     int execDialog(QDialog& dialog) override { return dialog.result(); }
-    bool printDialog(QWidget*, QPrinter& printer, int) override
+    bool printDialog(QWidget*, QPrinter& printer, int, PrintChoices&) override
     {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(m_pdf);

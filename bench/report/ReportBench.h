@@ -47,7 +47,7 @@ public:
         }
         return dialog.result();
     }
-    bool printDialog(QWidget*, QPrinter& printer, int) override
+    bool printDialog(QWidget*, QPrinter& printer, int, vinarca::PrintChoices&) override
     {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(m_pdf);

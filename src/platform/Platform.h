@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrintChoices.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -62,8 +64,10 @@ public:
     virtual int execDialog(QDialog& dialog) = 0;
 
     // The print dialog (printer, printing to a PDF file, copies, collate, page
-    // range) for `pageCount` pages; false when the user cancels.
-    virtual bool printDialog(QWidget* parent, QPrinter& printer, int pageCount) = 0;
+    // range, print mode) for `pageCount` pages; false when the user cancels.
+    // `choices` comes in with what the dialog offers first and goes out with
+    // what the user chose.
+    virtual bool printDialog(QWidget* parent, QPrinter& printer, int pageCount, PrintChoices& choices) = 0;
 
     // The desktop's open action; the result is not examined by callers.
     virtual void shellOpen(const QString& command) = 0;

@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include "Camera.h"
+#include "PrintDialog.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -109,14 +110,14 @@ public:
 
     int execDialog(QDialog& dialog) override { return dialog.exec(); }
 
-    bool printDialog(QWidget* parent, QPrinter& printer, int pageCount) override
+    bool printDialog(QWidget* parent, QPrinter& printer, int pageCount, PrintChoices& choices) override
     {
-        QPrintDialog dialog(&printer, parent);
-        dialog.setMinMax(1, std::max(1, pageCount));
-        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
-                          | QAbstractPrintDialog::PrintCurrentPage
-                          | QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
-        return dialog.exec() == QDialog::Accepted;
+        const auto dialog = createPrintDialog(parent, printer, pageCount, choices);
+        if (dialog->exec() != QDialog::Accepted)
+            return false;
+        if (PrintModeTab* tab = printModeTabOf(*dialog))
+            choices = tab->choices();
+        return true;
     }
 
     void shellOpen(const QString& command) override

@@ -51,6 +51,7 @@ private:
     {
         PreparedPage& page = m_out.pages.emplace_back();
         page.paperMm = QSizeF(m_page.paperWidthMm, m_page.paperHeightMm);
+        page.marginsMm = QMarginsF(m_page.leftMarginMm, m_page.topMarginMm, m_page.rightMarginMm, m_page.bottomMarginMm);
         page.orientation = m_page.orientation();
         for (const auto& view : m_page.views) {
             PlacedView placed{preparedCopy(*view), {}};

@@ -3,6 +3,7 @@
 #include "ReportModel.h"
 
 #include <QDate>
+#include <QMarginsF>
 #include <QRectF>
 #include <QSizeF>
 
@@ -32,6 +33,7 @@ struct PlacedBand
 struct PreparedPage
 {
     QSizeF paperMm;
+    QMarginsF marginsMm;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     std::vector<PlacedView> views; // in drawing order
     std::vector<PlacedBand> bands;

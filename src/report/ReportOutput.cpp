@@ -16,14 +16,19 @@ namespace vinarca {
 
 namespace {
 
-QPageLayout pageLayoutOf(const PreparedPage& page)
+QPageLayout pageLayoutOf(QSizeF paperMm)
 {
     // Full-page layout without margins: the prepared page already holds the
     // margins, so objects land at their own place on the paper.
-    const QSizeF portrait = page.paperMm.width() <= page.paperMm.height() ? page.paperMm : page.paperMm.transposed();
+    const QSizeF portrait = paperMm.width() <= paperMm.height() ? paperMm : paperMm.transposed();
     const QPageSize size(portrait, QPageSize::Millimeter, QString(), QPageSize::FuzzyOrientationMatch);
-    const auto orientation = page.paperMm.width() > page.paperMm.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+    const auto orientation = paperMm.width() > paperMm.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
     return QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+QPageLayout pageLayoutOf(const PreparedPage& page)
+{
+    return pageLayoutOf(page.paperMm);
 }
 
 double pixelsPerUnitOf(const QPaintDevice& device)
@@ -176,7 +181,64 @@ QList<int> printedSheets(const QList<int>& pages, int copies, bool collate)
     return sheets;
 }
 
-void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages)
+namespace {
+
+// Prepares every page a sheet carries, each once, at the size it prints;
+// on failure lets go of what it prepared and throws.
+void prepareSheet(const ReportRenderer& renderer, const PrintSheet& sheet, double pixelsPerUnit)
+{
+    QList<int> prepared;
+    try {
+        for (const SheetPlacement& placed : sheet.placements) {
+            if (prepared.contains(placed.page))
+                continue;
+            renderer.preparePage(placed.page, pixelsPerUnit * placed.scale, true);
+            prepared << placed.page;
+        }
+    } catch (...) {
+        for (int page : prepared)
+            renderer.releasePage(page);
+        throw;
+    }
+}
+
+void releaseSheet(const ReportRenderer& renderer, const PrintSheet& sheet)
+{
+    QList<int> released;
+    for (const SheetPlacement& placed : sheet.placements)
+        if (!released.contains(placed.page)) {
+            renderer.releasePage(placed.page);
+            released << placed.page;
+        }
+}
+
+void paintSheet(const ReportRenderer& renderer, const PrintSheet& sheet, QPainter& painter, double pixelsPerUnit)
+{
+    const double pixelsPerMm = pixelsPerUnit * kUnitsPerMm;
+    for (const SheetPlacement& placed : sheet.placements) {
+        painter.save();
+        painter.translate(placed.originMm * pixelsPerMm);
+        painter.scale(placed.scale, placed.scale);
+        renderer.paintPageScaled(placed.page, painter, pixelsPerUnit);
+        painter.restore();
+    }
+}
+
+} // namespace
+
+std::vector<PrintSheet> printSheets(const PreparedReport& report, const QList<int>& order, const PrintChoices& choices,
+                                    QSizeF printerPaperMm)
+{
+    std::vector<PageFootprint> footprints;
+    footprints.reserve(report.pages.size());
+    for (const PreparedPage& page : report.pages)
+        footprints.push_back(footprintOf(page));
+    const QSizeF paper = choices.mode == PrintMode::PrintOnSheet ? choices.sheet.size(QPageSize::Millimeter)
+                                                                  : printerPaperMm;
+    return layOutSheets(footprints, order, choices.mode, paper);
+}
+
+void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices)
 {
     if (pages.isEmpty())
         throw ReportError("the chosen range holds no page");
@@ -186,54 +248,57 @@ void printPages(const PreparedReport& report, QPrinter& printer, const QList<int
     if (toFile && printer.outputFileName().isEmpty())
         throw ReportError("no file to print to");
 
-    // Copies and page order are laid out here rather than left to the
-    // driver, so every printer and a PDF file receive the same sheets.
-    const QList<int> sheets = printedSheets(pages, printer.copyCount(), printer.collateCopies());
+    // Copies, page order and the print mode are laid out here rather than
+    // left to the driver, so every printer and a PDF file receive the same
+    // sheets.
+    const QList<int> order = printedSheets(pages, printer.copyCount(), printer.collateCopies());
+    const std::vector<PrintSheet> sheets =
+        printSheets(report, order, choices, printer.pageLayout().fullRect(QPageLayout::Millimeter).size());
     printer.setCopyCount(1);
     printer.setPageOrder(QPrinter::FirstPageFirst);
 
     printer.setFullPage(true);
     printer.setDocName(report.reportName);
-    printer.setPageLayout(pageLayoutOf(report.pages.at(sheets.front())));
+    printer.setPageLayout(pageLayoutOf(sheets.front().paperMm));
     const ReportRenderer renderer(report);
     const double pixelsPerUnit = pixelsPerUnitOf(printer);
-    // Whatever can fail on a page is done before its first stroke: a page
+    // Whatever can fail on a sheet is done before its first stroke: a sheet
     // that cannot be drawn ends the job before it starts, so no half-drawn
-    // page reaches the paper.
-    renderer.preparePage(sheets.front(), pixelsPerUnit, true);
+    // sheet reaches the paper.
+    prepareSheet(renderer, sheets.front(), pixelsPerUnit);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        renderer.releasePage(sheets.front());
+        releaseSheet(renderer, sheets.front());
         throw ReportError("the printer cannot start the job");
     }
-    auto fail = [&](int page, const char* what) {
-        renderer.releasePage(page);
+    auto fail = [&](const PrintSheet& sheet, const char* what) {
+        releaseSheet(renderer, sheet);
         printer.abort();
         painter.end();
         throw ReportError(what);
     };
-    for (int i = 0; i < sheets.size(); ++i) {
-        const int page = sheets[i];
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        const PrintSheet& sheet = sheets[i];
         if (i > 0) {
             try {
-                renderer.preparePage(page, pixelsPerUnit, true);
+                prepareSheet(renderer, sheet, pixelsPerUnit);
             } catch (...) {
-                // The pages before it are printed; the job ends without it.
+                // The sheets before it are printed; the job ends without it.
                 painter.end();
                 throw;
             }
-            printer.setPageLayout(pageLayoutOf(report.pages.at(page)));
+            printer.setPageLayout(pageLayoutOf(sheet.paperMm));
             if (!printer.newPage())
-                fail(page, "the printer refused a new page");
+                fail(sheet, "the printer refused a new page");
         }
         try {
-            renderer.paintPageScaled(page, painter, pixelsPerUnit);
+            paintSheet(renderer, sheet, painter, pixelsPerUnit);
         } catch (const std::exception&) {
-            fail(page, "a page could not be drawn");
+            fail(sheet, "a page could not be drawn");
         }
-        renderer.releasePage(page);
+        releaseSheet(renderer, sheet);
         if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
-            fail(page, "the printer stopped the job");
+            fail(sheet, "the printer stopped the job");
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         throw ReportError("the printer did not accept the job");
@@ -252,9 +317,10 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
     }
-    if (!platform().printDialog(parent, printer, report.pageCount()))
+    PrintChoices choices;
+    if (!platform().printDialog(parent, printer, report.pageCount(), choices))
         return PrintOutcome::Cancelled;
-    printPages(report, printer, selectedPages(printer, report.pageCount(), currentPage));
+    printPages(report, printer, selectedPages(printer, report.pageCount(), currentPage), choices);
     return PrintOutcome::Printed;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PreparedReport.h"
+#include "PrintSheets.h"
 
 #include <QImage>
 
@@ -41,10 +42,16 @@ QImage renderPageImage(const PreparedReport& report, int index, double dpi = kUn
 void writePdf(const PreparedReport& report, const QString& path);
 
 // Prints every page in `pages` order (0-based) on a printer already set up
-// (printer or PDF output, copies, collate). Throws ReportError on any failure
-// of the printer; nothing is reported as printed unless the whole job was
-// handed over, and a page that cannot be drawn is left out, never half drawn.
-void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages);
+// (printer or PDF output, copies, collate, paper), laid on the sheets as the
+// print mode says. Throws ReportError on any failure of the printer; nothing
+// is reported as printed unless the whole job was handed over, and a sheet
+// that cannot be drawn is left out, never half drawn.
+void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages,
+                const PrintChoices& choices = {});
+
+// The sheets that print `order` in the chosen mode on the printer's paper.
+std::vector<PrintSheet> printSheets(const PreparedReport& report, const QList<int>& order, const PrintChoices& choices,
+                                    QSizeF printerPaperMm);
 
 enum class PrintOutcome { Printed, Cancelled };
 

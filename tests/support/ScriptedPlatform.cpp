@@ -50,10 +50,14 @@ int ScriptedPlatform::execDialog(QDialog& dialog)
     return onDialog ? onDialog(dialog) : QDialog::Rejected;
 }
 
-bool ScriptedPlatform::printDialog(QWidget*, QPrinter& printer, int pageCount)
+bool ScriptedPlatform::printDialog(QWidget*, QPrinter& printer, int pageCount, vinarca::PrintChoices& choices)
 {
     ++printDialogs;
-    return onPrintDialog ? onPrintDialog(printer, pageCount) : false;
+    offeredPrintChoices = choices;
+    if (!onPrintDialog || !onPrintDialog(printer, pageCount))
+        return false;
+    choices = printChoices;
+    return true;
 }
 
 TestWorld::TestWorld() : m_platform(new ScriptedPlatform)

@@ -36,6 +36,9 @@ public:
     // Stands for the user in the print dialog: sets up the printer and
     // returns true to print, false to cancel. Unset: cancel.
     std::function<bool(QPrinter&, int pageCount)> onPrintDialog;
+    // The print mode the user picks when printing; what the dialog offered first.
+    vinarca::PrintChoices printChoices;
+    vinarca::PrintChoices offeredPrintChoices;
     int printDialogs = 0;
     QSize screen{1366, 768};
 
@@ -44,7 +47,7 @@ public:
     QString openFileName(QWidget*, const vinarca::OpenFileRequest& request) override;
     QString saveFileName(QWidget*, const vinarca::SaveFileRequest& request) override;
     int execDialog(QDialog& dialog) override;
-    bool printDialog(QWidget*, QPrinter& printer, int pageCount) override;
+    bool printDialog(QWidget*, QPrinter& printer, int pageCount, vinarca::PrintChoices& choices) override;
     void shellOpen(const QString& command) override { shellCommands << command; }
     QSize screenSize() const override { return screen; }
     // Makes the camera a window asks for; unset: the machine has no camera.

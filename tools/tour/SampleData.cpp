@@ -97,7 +97,7 @@ public:
     QString openFileName(QWidget*, const vinarca::OpenFileRequest&) override { return {}; }
     QString saveFileName(QWidget*, const vinarca::SaveFileRequest&) override { return {}; }
     int execDialog(QDialog&) override { return 0; }
-    bool printDialog(QWidget*, QPrinter&, int) override { return false; }
+    bool printDialog(QWidget*, QPrinter&, int, vinarca::PrintChoices&) override { return false; }
     void shellOpen(const QString&) override {}
     QSize screenSize() const override { return {1280, 800}; }
     std::unique_ptr<vinarca::Camera> defaultCamera() override { return camera ? camera() : nullptr; }
