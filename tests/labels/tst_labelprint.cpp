@@ -26,6 +26,7 @@ using namespace vinarca;
 using namespace reporttest;
 
 Q_DECLARE_METATYPE(vinarca::DocumentAction)
+Q_DECLARE_METATYPE(vinarca::PrintMode)
 
 namespace {
 
@@ -117,6 +118,8 @@ private slots:
     void windowsCarryTheirTexts();
     void copiesFromThePrintDialogGiveOneSheetEach_data();
     void copiesFromThePrintDialogGiveOneSheetEach();
+    void printModesLayLabelsOnSheets_data();
+    void printModesLayLabelsOnSheets();
     void failuresEndInTheWindowsWarning_data();
     void failuresEndInTheWindowsWarning();
     void editorPrintsWhatItShowsUnsaved_data();
@@ -387,6 +390,114 @@ void TestLabelPrint::copiesFromThePrintDialogGiveOneSheetEach()
         QVERIFY(nome);
         QCOMPARE(pdfTexts(words, page).size(), kLabelLineCount); // one label a sheet
     }
+}
+
+void TestLabelPrint::printModesLayLabelsOnSheets_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<PrintMode>("mode");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QPageSize::PageSizeId>("paper"); // in the printer; the chosen sheet for "Print on sheet"
+    QTest::addColumn<QSizeF>("sheetMm");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QStringList>("corners"); // of the labels on each sheet, "x,y" in mm
+
+    const QSizeF a4(210, 297), a5(148, 210);
+    const QString fourVertical = QStringLiteral("10,10 105,10 10,130 105,130");
+    const QString threeHorizontal = QStringLiteral("10,10 10,95 10,180");
+    QTest::newRow("join, vertical: 12 labels on 3 sheets") << "vertical" << PrintMode::JoinSmallPages << 12
+                                                           << QPageSize::A4 << a4 << 1.0 << QStringList(3, fourVertical);
+    QTest::newRow("join, horizontal: 12 labels on 4 sheets")
+        << "horizontal" << PrintMode::JoinSmallPages << 12 << QPageSize::A4 << a4 << 1.0
+        << QStringList(4, threeHorizontal);
+    QTest::newRow("join, vertical: 5 labels, the rest on a second sheet")
+        << "vertical" << PrintMode::JoinSmallPages << 5 << QPageSize::A4 << a4 << 1.0
+        << QStringList{fourVertical, QStringLiteral("10,10")};
+    QTest::newRow("default: one label a sheet, as prepared") << "horizontal" << PrintMode::Default << 2
+                                                             << QPageSize::A5 << a4 << 1.0 << QStringList(2, "10,10");
+    QTest::newRow("print on sheet: real size on A5") << "vertical" << PrintMode::PrintOnSheet << 2 << QPageSize::A5
+                                                     << a5 << 1.0 << QStringList(2, "10,10");
+    QTest::newRow("split on A5 paper: the tile with the label") << "horizontal" << PrintMode::SplitBigPages << 1
+                                                                << QPageSize::A5 << a5 << 1.0 << QStringList{"10,10"};
+    QTest::newRow("scale to A5: the whole sheet shrunk") << "vertical" << PrintMode::Scale << 1 << QPageSize::A5 << a5
+                                                         << 148.0 / 210.0 << QStringList{"7.05,7.39"};
+}
+
+void TestLabelPrint::printModesLayLabelsOnSheets()
+{
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the PDF back");
+    QFETCH(QString, kind);
+    QFETCH(PrintMode, mode);
+    QFETCH(int, copies);
+    QFETCH(QPageSize::PageSizeId, paper);
+    QFETCH(QSizeF, sheetMm);
+    QFETCH(double, scale);
+    QFETCH(QStringList, corners);
+
+    // Where the name stands on a label printed alone, from its corner.
+    auto report = loadLabelLayout(labelKindNamed(kind));
+    fillLabel(*report, sampleInput());
+    report->prepareReport();
+    const QString alone = m_dir.filePath(kind + QStringLiteral("-alone.pdf"));
+    writePdf(*report->prepared(), alone);
+    const PdfWord* reference = wordOf(pdfWords(alone), QStringLiteral("Barolo"));
+    QVERIFY(reference);
+    const QPointF nameInLabel = reference->mm.topLeft() - QPointF(kMargin, kMargin);
+
+    TestWorld world;
+    auto window = makeWindow(kind, DocumentAction::Print, sampleInput());
+    window->show();
+    const QString pdf = m_dir.filePath(QStringLiteral("%1-mode-%2.pdf").arg(kind, QTest::currentDataTag()));
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setCopyCount(copies);
+        printer.setPageSize(QPageSize(paper));
+        return true;
+    };
+    world.platform().printChoices = {mode, QPageSize(paper)};
+    QTest::mouseClick(window->btnStampa, Qt::LeftButton);
+    QVERIFY(world.platform().messages.isEmpty());
+    QCOMPARE(world.platform().offeredPrintChoices.mode, PrintMode::Default);
+
+    const QList<QSizeF> sheets = pdfPageSizesMm(pdf);
+    QCOMPARE(sheets.size(), corners.size());
+    const QList<PdfWord> words = pdfWords(pdf);
+    for (int sheet = 0; sheet < sheets.size(); ++sheet) {
+        QVERIFY2(std::abs(sheets[sheet].width() - sheetMm.width()) < 0.5
+                     && std::abs(sheets[sheet].height() - sheetMm.height()) < 0.5,
+                 qPrintable(QStringLiteral("sheet %1 is %2 x %3 mm").arg(sheet).arg(sheets[sheet].width())
+                                .arg(sheets[sheet].height())));
+        QList<QPointF> names;
+        for (const PdfWord& w : words)
+            if (w.page == sheet && w.text == QLatin1String("Barolo"))
+                names << w.mm.topLeft();
+        const QStringList expected = corners[sheet].split(QLatin1Char(' '));
+        QCOMPARE(names.size(), expected.size());
+        // Every label stands whole at its place, its name where it is on a label alone.
+        for (const QString& corner : expected) {
+            const QStringList xy = corner.split(QLatin1Char(','));
+            const QPointF at = QPointF(xy[0].toDouble(), xy[1].toDouble()) + nameInLabel * scale;
+            const bool found = std::any_of(names.begin(), names.end(), [&](const QPointF& p) {
+                return std::abs(p.x() - at.x()) < 0.4 && std::abs(p.y() - at.y()) < 0.4;
+            });
+            QVERIFY2(found, qPrintable(QStringLiteral("sheet %1: no label at %2").arg(sheet).arg(corner)));
+        }
+        QCOMPARE(pdfTexts(words, sheet).size(), kLabelLineCount * expected.size());
+    }
+
+    // Nothing prints beyond the labels' outlines on the first sheet.
+    const QSizeF label = kind == QLatin1String("vertical") ? QSizeF(95, 120) : QSizeF(110, 85);
+    QRectF outlines;
+    for (const QString& corner : corners.front().split(QLatin1Char(' '))) {
+        const QStringList xy = corner.split(QLatin1Char(','));
+        outlines |= QRectF(QPointF(xy[0].toDouble(), xy[1].toDouble()), label * scale);
+    }
+    constexpr int dpi = 100;
+    const QRectF inked = boundsMm(pdfPageImage(pdf, 0, dpi), [](const QColor& c, double) { return !near(c, Qt::white, 60); },
+                                  dpi);
+    QVERIFY2(closeTo(inked, outlines, 0.5), qPrintable(describe(inked) + QStringLiteral(" against ") + describe(outlines)));
 }
 
 void TestLabelPrint::failuresEndInTheWindowsWarning_data()

@@ -145,6 +145,20 @@ inline QSizeF pdfPageSizeMm(const QString& pdf)
     return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) * (25.4 / 72.0) : QSizeF();
 }
 
+// The size of every page in millimetres, in page order.
+inline QList<QSizeF> pdfPageSizesMm(const QString& pdf)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                         QStringLiteral("100000"), pdf});
+    static const QRegularExpression size(QStringLiteral(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)"));
+    QList<QSizeF> sizes;
+    for (auto it = size.globalMatch(info); it.hasNext();) {
+        const auto m = it.next();
+        sizes << QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) * (25.4 / 72.0);
+    }
+    return sizes;
+}
+
 // One page of a PDF rasterised by poppler at `dpi`.
 inline QImage pdfPageImage(const QString& pdf, int page, int dpi)
 {
