@@ -69,7 +69,12 @@ public:
     {
         const QSizeF paper = turnedLike(m_paper, page.paperMm);
         const QRectF area = QRectF(QPointF(0, 0), paper).marginsRemoved(page.marginsMm);
-        const QRectF ink = printedArea(page);
+        // A page's share of a sheet runs from the corner of its printable
+        // area to the end of what it prints, so a page alone on a sheet
+        // stands exactly where it was prepared.
+        const QRectF printed = printedArea(page);
+        const QPointF corner(std::min(page.marginsMm.left(), printed.left()), std::min(page.marginsMm.top(), printed.top()));
+        const QRectF ink(corner, printed.bottomRight());
         if (!fitsIn(ink.size(), area.size())) {
             // Too large to share a sheet: printed as it was prepared.
             m_open = false;

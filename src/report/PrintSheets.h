@@ -47,7 +47,8 @@ struct PrintSheet
 //  - Split big pages: a page larger than the paper is cut into paper-sized
 //    tiles at real size from its top-left corner; tiles with nothing on
 //    them are left out. A page that fits prints as it is.
-//  - Join small pages: the printed areas of the pages side by side at real
+//  - Join small pages: the printed areas of the pages (from the corner of
+//    the printable area to the end of what they print) side by side at real
 //    size, in rows from the top-left inside the page's margins, as many to
 //    a sheet as fit; a page too large for that gets a sheet of its own paper.
 //  - Scale: the whole page scaled to fit the paper, centred.

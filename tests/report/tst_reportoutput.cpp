@@ -20,6 +20,8 @@
 using namespace vinarca;
 using namespace reporttest;
 
+Q_DECLARE_METATYPE(vinarca::PrintMode)
+
 namespace {
 
 const QColor kRoyalBlue(0x41, 0x69, 0xE1);
@@ -97,6 +99,8 @@ private slots:
     void previewAndPrintShowTheSamePage();
     void printDialogChoices_data();
     void printDialogChoices();
+    void printModesServeEveryDocument_data();
+    void printModesServeEveryDocument();
     void printerThatIsGoneFails();
 
 private:
@@ -429,6 +433,74 @@ void TestReportOutput::printDialogChoices()
     const QList<PdfWord> words = pdfWords(pdf);
     for (int sheet = 0; sheet < order.size(); ++sheet)
         QVERIFY2(pdfTexts(words, sheet).contains(order[sheet]), qPrintable(QStringLiteral("sheet %1").arg(sheet + 1)));
+}
+
+void TestReportOutput::printModesServeEveryDocument_data()
+{
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<PrintMode>("mode");
+    QTest::addColumn<QPageSize::PageSizeId>("paper");
+    QTest::addColumn<QString>("word"); // found on the first sheet, where it stands alone scaled by `scale`
+    QTest::addColumn<QSizeF>("sheetMm");
+    QTest::addColumn<int>("sheets");
+    QTest::addColumn<QPointF>("originMm");
+    QTest::addColumn<double>("scale");
+    const double a4ToA5 = 148.0 / 210.0;
+    QTest::newRow("list, join: full landscape pages stay one a sheet")
+        << "list" << PrintMode::JoinSmallPages << QPageSize::A4 << "001" << QSizeF(297, 210) << 4 << QPointF() << 1.0;
+    QTest::newRow("list, scale to A5: landscape A5, centred")
+        << "list" << PrintMode::Scale << QPageSize::A5 << "001" << QSizeF(210, 148) << 4
+        << QPointF((210 - 297 * a4ToA5) / 2, 0) << a4ToA5;
+    QTest::newRow("sheet, print on A5: shrunk into its corner")
+        << "sheet" << PrintMode::PrintOnSheet << QPageSize::A5 << "Cantina" << QSizeF(148, 210) << 1 << QPointF()
+        << a4ToA5;
+    QTest::newRow("sheet, split on A5: four tiles, the first at the corner")
+        << "sheet" << PrintMode::SplitBigPages << QPageSize::A5 << "Cantina" << QSizeF(148, 210) << 4 << QPointF()
+        << 1.0;
+}
+
+void TestReportOutput::printModesServeEveryDocument()
+{
+    QFETCH(QString, document);
+    QFETCH(PrintMode, mode);
+    QFETCH(QPageSize::PageSizeId, paper);
+    QFETCH(QString, word);
+    QFETCH(QSizeF, sheetMm);
+    QFETCH(int, sheets);
+    QFETCH(QPointF, originMm);
+    QFETCH(double, scale);
+    TestWorld world;
+    auto report = document == QLatin1String("list") ? wineList(200) : filledDocument(solid({400, 300}, Qt::red));
+    const QString alone = m_dir.filePath(QStringLiteral("alone-%1.pdf").arg(document));
+    writePdf(*report->prepared(), alone);
+    const QList<PdfWord> aloneWords = pdfWords(alone);
+    const auto first = [&](const QList<PdfWord>& words) -> const PdfWord* {
+        for (const PdfWord& w : words)
+            if (w.page == 0 && w.text == word)
+                return &w;
+        return nullptr;
+    };
+    QVERIFY(first(aloneWords));
+
+    const QString pdf = m_dir.filePath(QStringLiteral("mode-%1.pdf").arg(QTest::currentDataTag()));
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(paper));
+        return true;
+    };
+    world.platform().printChoices = {mode, QPageSize(paper)};
+    QVERIFY(printReport(*report, nullptr));
+    const QList<QSizeF> sizes = pdfPageSizesMm(pdf);
+    QCOMPARE(sizes.size(), sheets);
+    for (const QSizeF& size : sizes)
+        QVERIFY2(std::abs(size.width() - sheetMm.width()) < 0.5 && std::abs(size.height() - sheetMm.height()) < 0.5,
+                 qPrintable(QStringLiteral("%1 x %2 mm").arg(size.width()).arg(size.height())));
+    const PdfWord* printed = first(pdfWords(pdf));
+    QVERIFY(printed);
+    const QPointF expected = originMm + first(aloneWords)->mm.topLeft() * scale;
+    QVERIFY2((printed->mm.topLeft() - expected).manhattanLength() < 0.6,
+             qPrintable(QStringLiteral("%1 at %2, %3 mm").arg(word).arg(printed->mm.x()).arg(printed->mm.y())));
 }
 
 void TestReportOutput::pageThatCannotBeDrawnIsLeftOut_data()
