@@ -1,11 +1,17 @@
 #include "Camera.h"
 #include "Platform.h"
+#include "PrintDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QComboBox>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -75,6 +81,8 @@ private slots:
     void plainMessageBox();
     void shellOpen_data();
     void shellOpen();
+    void printDialogOffersThePrintModes_data();
+    void printDialogOffersThePrintModes();
     void cameraSupportLoadsOnFirstUse();
 
 private:
@@ -161,6 +169,59 @@ void TestQtPlatform::shellOpen()
     QCOMPARE(desktop.urls, QList<QUrl>{url});
     if (url.isLocalFile())
         QCOMPARE(desktop.urls.constFirst().toLocalFile(), url.toLocalFile());
+}
+
+void TestQtPlatform::printDialogOffersThePrintModes_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<int>("mode"); // PrintMode the caller gets back
+    QTest::addColumn<QString>("sheetBack");
+    QTest::newRow("join small pages") << "optJoinSmallPages" << QString() << true << int(PrintMode::JoinSmallPages)
+                                      << "A4";
+    QTest::newRow("print on an A5 sheet") << "optPrintOnSheet" << "A5" << true << int(PrintMode::PrintOnSheet) << "A5";
+    QTest::newRow("cancelled: the choices stay") << "optScale" << QString() << false << int(PrintMode::Default) << "A4";
+}
+
+void TestQtPlatform::printDialogOffersThePrintModes()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, sheet);
+    QFETCH(bool, confirm);
+    QFETCH(int, mode);
+    QFETCH(QString, sheetBack);
+    QTemporaryDir dir;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+    QStringList offered;
+    bool sheetFirstOffered = true, sheetOfferedWithMode = false;
+    QTimer::singleShot(0, qApp, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        PrintModeTab* tab = dialog ? printModeTabOf(*dialog) : nullptr;
+        if (!tab) {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+            return;
+        }
+        for (QRadioButton* button : tab->findChildren<QRadioButton*>())
+            offered << button->text() + (button->isChecked() ? QStringLiteral(" *") : QString());
+        auto* sheets = tab->findChild<QComboBox*>(QStringLiteral("cboSheet"));
+        sheetFirstOffered = sheets->isEnabled();
+        tab->findChild<QRadioButton*>(option)->click();
+        sheetOfferedWithMode = sheets->isEnabled();
+        if (!sheet.isEmpty())
+            sheets->setCurrentText(sheet);
+        confirm ? dialog->accept() : dialog->reject();
+    });
+    PrintChoices choices;
+    QCOMPARE(platform().printDialog(nullptr, printer, 3, choices), confirm);
+    QCOMPARE(offered, (QStringList{"Default *", "Split big pages", "Join small pages", "Scale", "Print on sheet"}));
+    QVERIFY(!sheetFirstOffered);
+    QCOMPARE(sheetOfferedWithMode, option == QLatin1String("optPrintOnSheet"));
+    QCOMPARE(int(choices.mode), mode);
+    QCOMPARE(QPageSize::name(choices.sheet.id()), sheetBack);
 }
 
 void TestQtPlatform::cameraSupportLoadsOnFirstUse()
