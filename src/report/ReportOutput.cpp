@@ -89,10 +89,11 @@ void ReportRenderer::paintPageScaled(int index, QPainter& painter, double pixels
     painter.restore();
 }
 
-QImage renderPageImage(const PreparedReport& report, int index, double dpi)
+namespace {
+
+QImage whitePaper(QSizeF paperMm, double dpi)
 {
-    const PreparedPage& page = report.pages.at(index);
-    const QSizeF dots = page.paperMm / kMmPerInch * dpi;
+    const QSizeF dots = paperMm / kMmPerInch * dpi;
     if (!(dots.width() >= 1 && dots.height() >= 1 && dots.width() <= 65535 && dots.height() <= 65535))
         throw ReportError("the page image would be too large");
     QImage image(qRound(dots.width()), qRound(dots.height()), QImage::Format_RGB32);
@@ -102,8 +103,26 @@ QImage renderPageImage(const PreparedReport& report, int index, double dpi)
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
     image.fill(Qt::white);
+    return image;
+}
+
+void paintSheet(const ReportRenderer& renderer, const PrintSheet& sheet, QPainter& painter, double pixelsPerUnit);
+
+} // namespace
+
+QImage renderPageImage(const PreparedReport& report, int index, double dpi)
+{
+    QImage image = whitePaper(report.pages.at(index).paperMm, dpi);
     QPainter painter(&image);
     ReportRenderer(report).paintPageScaled(index, painter, dpi / kUnitsPerInch);
+    return image;
+}
+
+QImage renderSheetImage(const PreparedReport& report, const PrintSheet& sheet, double dpi)
+{
+    QImage image = whitePaper(sheet.paperMm, dpi);
+    QPainter painter(&image);
+    paintSheet(ReportRenderer(report), sheet, painter, dpi / kUnitsPerInch);
     return image;
 }
 

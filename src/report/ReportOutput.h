@@ -38,6 +38,9 @@ private:
 // Page `index` as an image at `dpi` dots per inch, on white paper.
 QImage renderPageImage(const PreparedReport& report, int index, double dpi = kUnitsPerInch);
 
+// A sheet of a print mode as an image at `dpi`, on white paper.
+QImage renderSheetImage(const PreparedReport& report, const PrintSheet& sheet, double dpi = kUnitsPerInch);
+
 // Writes the pages to a PDF file. Throws ReportError when the file cannot be written.
 void writePdf(const PreparedReport& report, const QString& path);
 

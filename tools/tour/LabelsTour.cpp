@@ -15,6 +15,7 @@
 #include "Orizzontali.h"
 #include "PictureBox.h"
 #include "PreparedReport.h"
+#include "PrintDialog.h"
 #include "RecordArchive.h"
 #include "ReportModel.h"
 #include "ReportOutput.h"
@@ -31,6 +32,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTabWidget>
 
 #include <cstdio>
 
@@ -123,7 +128,35 @@ bool printShots(const QString& out, const QString& suffix, LabelEditor& editor)
     ReportPreview window(label->prepared());
     ok &= shoot(out, QStringLiteral("anteprima_report_etichetta_") + suffix, window);
     ok &= save(renderPageImage(*label->prepared(), 0, 96), out + QStringLiteral("/pagina_etichetta_") + suffix + QStringLiteral(".png"));
+    // Twelve copies joined on A4 sheets: the first sheet.
+    const auto sheets = printSheets(*label->prepared(), QList<int>(12, 0), {PrintMode::JoinSmallPages}, QSizeF(210, 297));
+    ok &= save(renderSheetImage(*label->prepared(), sheets.front(), 96),
+               out + QStringLiteral("/pagina_etichette_unite_") + suffix + QStringLiteral(".png"));
     return ok;
+}
+
+// The print dialog as the label print window opens it, its print mode tab
+// in front with "Join small pages" chosen.
+bool printDialogShot(const QString& out)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/tmp/etichetta.pdf"));
+    const auto dialog = createPrintDialog(nullptr, printer, 1, {PrintMode::JoinSmallPages});
+    dialog->show();
+    QCoreApplication::processEvents();
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text().remove(QLatin1Char('&')).startsWith(QLatin1String("Options")))
+            button->click();
+    PrintModeTab* tab = printModeTabOf(*dialog);
+    for (QWidget* w = tab; w; w = w->parentWidget())
+        if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            tabs->setCurrentWidget(tab);
+            break;
+        }
+    dialog->adjustSize();
+    QCoreApplication::processEvents();
+    return save(dialog->grab().toImage(), out + QStringLiteral("/dialogo_stampa_modi.png"));
 }
 
 // The search window of the kind over a few stored labels, after a find.
@@ -172,6 +205,7 @@ int tourLabels(const QString& out)
     failures += !shoot(out, QStringLiteral("etichette_verticali_compilata"), vertical);
     failures += !liveLabelAlone(out, QStringLiteral("etichetta_verticale_ingrandita"), vertical);
     failures += !printShots(out, QStringLiteral("verticale"), vertical);
+    failures += !printDialogShot(out);
 
     TfrmOrizzontali horizontal;
     failures += !shoot(out, QStringLiteral("etichette_orizzontali_nuova"), horizontal);
