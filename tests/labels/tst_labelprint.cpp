@@ -13,6 +13,7 @@
 #include "ReportOutput.h"
 #include "StampaOrizzontale.h"
 #include "StampaVerticale.h"
+#include "TestFiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -124,6 +125,8 @@ private slots:
     void failuresEndInTheWindowsWarning();
     void editorPrintsWhatItShowsUnsaved_data();
     void editorPrintsWhatItShowsUnsaved();
+    void logoDamagedOnDiskPrintsAsShown_data();
+    void logoDamagedOnDiskPrintsAsShown();
     void copiesPrintThroughTheSpooler();
 
 private:
@@ -608,6 +611,60 @@ void TestLabelPrint::editorPrintsWhatItShowsUnsaved()
     const QImage page = pdfPageImage(pdf, 0, kDpi);
     QVERIFY(near(pixelAtMm(page, kDpi, logoBox.center().x(), logoBox.center().y()), Qt::red, 40));
     QCOMPARE(f.archiveBytes(), stored);
+}
+
+void TestLabelPrint::logoDamagedOnDiskPrintsAsShown_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("vertical") << "vertical";
+    QTest::newRow("horizontal") << "horizontal";
+}
+
+// The printed logo is the one the editor shows, taken from memory: its file
+// cut short or its source gone by the time Stampa is pressed changes nothing
+// on paper, and printing writes nothing back.
+void TestLabelPrint::logoDamagedOnDiskPrintsAsShown()
+{
+    if (!m_tools)
+        QSKIP("poppler's tools are needed to read the PDF back");
+    QFETCH(QString, kind);
+    LabelFixture f(kind);
+    QImage red(600, 600, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString source = f.world.path(QStringLiteral("logo_sorgente.jpg"));
+    QVERIFY(red.save(source, "JPEG"));
+    f.type("txtProdotto", QStringLiteral("Barbera"));
+    f.world.platform().openAnswers.enqueue(source);
+    f.click("btnCaricaFoto");
+    f.click("cmdSalva");
+    const QString stored = f.logoPath(1);
+    QVERIFY(QFileInfo::exists(stored));
+    QFile::remove(source);
+    QByteArray cut = testfiles::read(stored);
+    cut.truncate(cut.size() / 3);
+    testfiles::write(stored, cut);
+    f.world.platform().messages.clear();
+
+    const QString pdf = m_dir.filePath(kind + QStringLiteral("-damaged-logo.pdf"));
+    f.world.platform().onDialog = [&](QDialog& dialog) {
+        if (auto* window = qobject_cast<DocumentWindow*>(&dialog)) {
+            window->show();
+            window->btnStampaClick();
+        }
+        return 0;
+    };
+    f.world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    f.click("cmdStampa");
+    QVERIFY2(f.world.platform().messages.isEmpty(), qPrintable(f.messages()));
+    auto report = loadLabelLayout(f.kind());
+    const QRectF logoBox = boxOnSheet(*report, QStringLiteral("imgLogo"));
+    const QImage page = pdfPageImage(pdf, 0, kDpi);
+    QVERIFY(near(pixelAtMm(page, kDpi, logoBox.center().x(), logoBox.center().y()), Qt::red, 40));
+    QCOMPARE(testfiles::read(stored), cut);
 }
 
 // Through a real print spooler: cups with a cups-pdf queue
