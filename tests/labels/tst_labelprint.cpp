@@ -127,6 +127,7 @@ private slots:
     void editorPrintsWhatItShowsUnsaved();
     void logoDamagedOnDiskPrintsAsShown_data();
     void logoDamagedOnDiskPrintsAsShown();
+    void copiesPrintThroughTheSpooler_data();
     void copiesPrintThroughTheSpooler();
 
 private:
@@ -669,8 +670,21 @@ void TestLabelPrint::logoDamagedOnDiskPrintsAsShown()
 
 // Through a real print spooler: cups with a cups-pdf queue
 // (scripts/print-spooler.sh), whose output PDF is read back.
+void TestLabelPrint::copiesPrintThroughTheSpooler_data()
+{
+    QTest::addColumn<PrintMode>("mode");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QList<QRectF>>("sheets"); // what each printed sheet inks, in mm
+    const QRectF one(kMargin, kMargin, 95, 120), four(kMargin, kMargin, 190, 240);
+    QTest::newRow("three copies, one a sheet") << PrintMode::Default << 3 << QList<QRectF>{one, one, one};
+    QTest::newRow("five copies joined, four a sheet") << PrintMode::JoinSmallPages << 5 << QList<QRectF>{four, one};
+}
+
 void TestLabelPrint::copiesPrintThroughTheSpooler()
 {
+    QFETCH(PrintMode, mode);
+    QFETCH(int, copies);
+    QFETCH(QList<QRectF>, sheets);
     const QString queue = qEnvironmentVariable("VINARCA_PRINT_QUEUE");
     const QString outFolder = qEnvironmentVariable("VINARCA_PRINT_OUT");
     if (queue.isEmpty() || outFolder.isEmpty())
@@ -692,9 +706,10 @@ void TestLabelPrint::copiesPrintThroughTheSpooler()
     world.platform().onPrintDialog = [&](QPrinter& printer, int) {
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setPrinterName(queue);
-        printer.setCopyCount(3);
+        printer.setCopyCount(copies);
         return true;
     };
+    world.platform().printChoices.mode = mode;
     QTest::mouseClick(window.btnStampa, Qt::LeftButton);
     QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
 
@@ -713,13 +728,13 @@ void TestLabelPrint::copiesPrintThroughTheSpooler()
         QTest::qWait(500);
     }
     QVERIFY2(!spooled.isEmpty(), "the spooler wrote no PDF within two minutes");
-    QCOMPARE(pdfPageCount(spooled), 3);
+    QCOMPARE(pdfPageCount(spooled), int(sheets.size()));
     const QSizeF paper = pdfPageSizeMm(spooled);
     QVERIFY2(qAbs(paper.width() - 210) < 1 && qAbs(paper.height() - 297) < 1, "A4 portrait");
-    for (int page = 0; page < 3; ++page) {
+    for (int page = 0; page < sheets.size(); ++page) {
         const QImage image = pdfPageImage(spooled, page, 100);
         const QRectF inked = boundsMm(image, [](const QColor& c, double) { return !near(c, Qt::white, 60); }, 100);
-        QVERIFY2(closeTo(inked, QRectF(kMargin, kMargin, 95, 120), 0.6), qPrintable(describe(inked)));
+        QVERIFY2(closeTo(inked, sheets[page], 0.6), qPrintable(describe(inked)));
     }
 }
 
