@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,14 +13,12 @@
 using namespace vinarca;
 
 namespace {
-QByteArray jpegOf(const QImage& image, QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone)
+QByteArray jpegOf(const QImage& image)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setTransformation(transformation);
-    writer.write(image);
+    QImageWriter(&buffer, "jpeg").write(image);
     return bytes;
 }
 
@@ -52,6 +51,21 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
     jpeg[sof + 7] = char(width >> 8);
     jpeg[sof + 8] = char(width & 0xff);
     return jpeg;
+}
+
+// A JPEG with a camera's orientation tag: an EXIF block right after the
+// start marker whose one entry is the orientation.
+QByteArray withOrientation(const QByteArray& jpeg, int orientation)
+{
+    QByteArray exif("\xff\xe1\x00\x22"
+                    "Exif\x00\x00"
+                    "MM\x00\x2a\x00\x00\x00\x08"
+                    "\x00\x01"
+                    "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x00\x00\x00"
+                    "\x00\x00\x00\x00",
+                    4 + 6 + 8 + 2 + 12 + 4);
+    exif[4 + 6 + 8 + 2 + 9] = char(orientation);
+    return jpeg.left(2) + exif + jpeg.mid(2);
 }
 
 QImage noise(int w, int h, quint32 seed)
@@ -145,6 +159,8 @@ private slots:
     void unreadableFilesGiveNoPhoto();
     void jpegKeepsItsBytesAndBmpDoesNot();
     void cameraOrientationIsApplied();
+    void reducedPhotoIsTurnedLikeTheFullOne_data();
+    void reducedPhotoIsTurnedLikeTheFullOne();
     void unchangedPhotoIsWrittenByteForByte();
     void changedPhotoIsEncodedAsJpeg();
     void failedWriteKeepsTheEarlierFile();
@@ -199,10 +215,46 @@ void TestPhoto::cameraOrientationIsApplied()
 {
     // A landscape picture taken with the camera turned: stored 40 × 30 with
     // an orientation tag saying "rotate by 90 degrees".
-    put(m_dir.filePath(QStringLiteral("turned.jpg")), jpegOf(sample(40, 30), QImageIOHandler::TransformationRotate90));
+    put(m_dir.filePath(QStringLiteral("turned.jpg")), withOrientation(jpegOf(sample(40, 30)), 6));
     const auto photo = readPhotoFile(m_dir.filePath(QStringLiteral("turned.jpg")));
     QVERIFY(photo);
     QCOMPARE(photo->image.size(), QSize(30, 40));
+}
+
+void TestPhoto::reducedPhotoIsTurnedLikeTheFullOne_data()
+{
+    QTest::addColumn<int>("orientation"); // the camera's tag, 1 to 8
+    for (int t = 1; t <= 8; ++t)
+        QTest::addRow("orientation %d", t) << t;
+}
+
+// A photo reduced for the box stands the way the full photo does, for every
+// orientation a camera may record: each quarter keeps its colour's place.
+void TestPhoto::reducedPhotoIsTurnedLikeTheFullOne()
+{
+    QFETCH(int, orientation);
+    QImage quarters(800, 480, QImage::Format_RGB32);
+    QPainter painter(&quarters);
+    painter.fillRect(0, 0, 400, 240, Qt::red);
+    painter.fillRect(400, 0, 400, 240, Qt::green);
+    painter.fillRect(0, 240, 400, 240, Qt::blue);
+    painter.fillRect(400, 240, 400, 240, Qt::white);
+    painter.end();
+    const QString path = m_dir.filePath(QStringLiteral("quarters.jpg"));
+    put(path, withOrientation(jpegOf(quarters), orientation));
+    const auto reduced = readPhotoFile(path, QSize(90, 90)); // an eighth is enough
+    const auto full = readPhotoFile(path);
+    QVERIFY(reduced && full);
+    QCOMPARE(std::max(reduced->image.width(), reduced->image.height()), 100);
+    QCOMPARE(reduced->image.width() > reduced->image.height(), full->image.width() > full->image.height());
+    for (const QPointF at : {QPointF(0.25, 0.25), QPointF(0.75, 0.25), QPointF(0.25, 0.75), QPointF(0.75, 0.75)}) {
+        const QColor small = reduced->image.pixelColor(int(at.x() * reduced->image.width()),
+                                                       int(at.y() * reduced->image.height()));
+        const QColor large = full->image.pixelColor(int(at.x() * full->image.width()), int(at.y() * full->image.height()));
+        QVERIFY2(std::abs(small.red() - large.red()) < 40 && std::abs(small.green() - large.green()) < 40
+                     && std::abs(small.blue() - large.blue()) < 40,
+                 qPrintable(QStringLiteral("%1 against %2").arg(small.name(), large.name())));
+    }
 }
 
 void TestPhoto::unchangedPhotoIsWrittenByteForByte()

@@ -1,0 +1,217 @@
+// The photo box's decoding at an eighth: the same picture as the JPEG
+// library's own eighth for every kind of baseline file a camera or a program
+// writes (chroma subsampled or not, grey, with restart markers), nothing for
+// what it leaves to the library, and no crash or read outside the file on
+// damaged data.
+
+#include "JpegEighth.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace vinarca;
+
+namespace {
+
+// A picture with what makes decoding work: sharp stripes and grain in
+// brightness, colour shading smoothly as in a photograph, at a size that is
+// no multiple of a block.
+QImage photoLike(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QRandomGenerator grain(11);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const double luma = 60 + ((x / 37 + y / 29) % 3) * 50 + grain.bounded(24);
+            const double blue = 25 * std::sin(x / 90.0), red = 20 * std::cos(y / 70.0);
+            line[x] = qRgb(std::clamp(int(luma + 1.402 * red), 0, 255),
+                           std::clamp(int(luma - 0.344 * blue - 0.714 * red), 0, 255),
+                           std::clamp(int(luma + 1.772 * blue), 0, 255));
+        }
+    }
+    return image;
+}
+
+// The picture through cjpeg with `options`; empty when cjpeg is missing.
+QByteArray cjpeg(const QImage& image, const QStringList& options)
+{
+    QTemporaryDir dir;
+    const QString ppm = dir.filePath(QStringLiteral("in.ppm"));
+    if (!image.save(ppm, "PPM"))
+        return {};
+    QProcess process;
+    process.start(QStringLiteral("cjpeg"), options + QStringList{ppm});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    return process.readAllStandardOutput();
+}
+
+// The JPEG library's own decoding at an eighth: djpeg's.
+QImage libraryEighth(const QByteArray& jpeg)
+{
+    QProcess process;
+    process.start(QStringLiteral("djpeg"), {QStringLiteral("-scale"), QStringLiteral("1/8"), QStringLiteral("-pnm")});
+    process.write(jpeg);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    return QImage::fromData(process.readAllStandardOutput());
+}
+
+std::optional<QImage> eighth(const QByteArray& jpeg)
+{
+    return decodeJpegEighth(reinterpret_cast<const uchar*>(jpeg.constData()), jpeg.size());
+}
+
+} // namespace
+
+class TestJpegEighth : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sameAsTheLibrary_data();
+    void sameAsTheLibrary();
+    void leftToTheLibrary_data();
+    void leftToTheLibrary();
+    void damagedDataNeverReadsOutsideTheFile();
+
+private:
+    bool m_cjpeg = false;
+};
+
+void TestJpegEighth::initTestCase()
+{
+    m_cjpeg = !QStandardPaths::findExecutable(QStringLiteral("cjpeg")).isEmpty()
+        && !QStandardPaths::findExecutable(QStringLiteral("djpeg")).isEmpty();
+}
+
+void TestJpegEighth::sameAsTheLibrary_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QStringList>("options"); // cjpeg's
+    const QSize photo(1203, 811);
+    QTest::newRow("4:2:0, as cameras write") << photo << QStringList{"-sample", "2x2"};
+    QTest::newRow("4:2:2") << photo << QStringList{"-sample", "2x1"};
+    QTest::newRow("4:4:4, quality 98") << photo << QStringList{"-sample", "1x1", "-quality", "98"};
+    QTest::newRow("greyscale") << photo << QStringList{"-grayscale"};
+    QTest::newRow("optimised Huffman tables") << photo << QStringList{"-optimize"};
+    QTest::newRow("restart at every row of blocks") << photo << QStringList{"-restart", "1"};
+    QTest::newRow("restart every 7 blocks") << photo << QStringList{"-restart", "7B"};
+    QTest::newRow("a restart interval longer than the picture") << QSize(40, 24) << QStringList{"-restart", "50"};
+    QTest::newRow("one block") << QSize(8, 8) << QStringList{};
+    QTest::newRow("narrow and tall") << QSize(9, 700) << QStringList{};
+    QTest::newRow("coarse quality") << photo << QStringList{"-quality", "20"};
+}
+
+void TestJpegEighth::sameAsTheLibrary()
+{
+    if (!m_cjpeg)
+        QSKIP("cjpeg and djpeg (libjpeg-turbo-progs) write and read the test files");
+    QFETCH(QSize, size);
+    QFETCH(QStringList, options);
+    const QByteArray jpeg = cjpeg(photoLike(size.width(), size.height()), options);
+    QVERIFY(!jpeg.isEmpty());
+    const std::optional<QImage> ours = eighth(jpeg);
+    QVERIFY(ours);
+    const QImage library = libraryEighth(jpeg).convertToFormat(ours->format());
+    QCOMPARE(ours->size(), QSize((size.width() + 7) / 8, (size.height() + 7) / 8));
+    QCOMPARE(ours->size(), library.size());
+    // Brightness is each block's average in both, to rounding; the library
+    // draws colour from more than the average where colour is subsampled,
+    // so colour agrees on the whole, not at each edge.
+    double colour = 0;
+    int brightness = 0;
+    for (int y = 0; y < library.height(); ++y)
+        for (int x = 0; x < library.width(); ++x) {
+            const QRgb a = ours->pixel(x, y), b = library.pixel(x, y);
+            brightness = std::max(brightness, std::abs(qGray(a) - qGray(b)));
+            colour += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+        }
+    colour /= 3.0 * library.width() * library.height();
+    QVERIFY2(brightness <= 8 && colour < 4,
+             qPrintable(QStringLiteral("brightness off by %1, colour by %2 on average").arg(brightness).arg(colour)));
+}
+
+void TestJpegEighth::leftToTheLibrary_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("cutAt"); // bytes kept; 0: the whole file
+    QTest::newRow("progressive") << QStringList{"-progressive"} << 0;
+    QTest::newRow("arithmetic coding") << QStringList{"-arithmetic"} << 0;
+    QTest::newRow("cut in the middle of the coded data") << QStringList{} << 5000;
+    QTest::newRow("cut before the end marker") << QStringList{} << -2;
+}
+
+void TestJpegEighth::leftToTheLibrary()
+{
+    if (!m_cjpeg)
+        QSKIP("cjpeg and djpeg (libjpeg-turbo-progs) write and read the test files");
+    QFETCH(QStringList, options);
+    QFETCH(int, cutAt);
+    QByteArray jpeg = cjpeg(photoLike(640, 480), options);
+    if (jpeg.isEmpty())
+        QSKIP("this cjpeg does not write that kind of file");
+    if (cutAt > 0)
+        jpeg.truncate(cutAt);
+    else if (cutAt < 0)
+        jpeg.chop(-cutAt);
+    QVERIFY(!eighth(jpeg));
+}
+
+void TestJpegEighth::damagedDataNeverReadsOutsideTheFile()
+{
+    // Seeded damage to every part of real files: each either decodes to a
+    // picture of the frame's size or gives nothing, and never crashes.
+    QRandomGenerator random(2026);
+    QList<QByteArray> files;
+    const QImage picture = photoLike(301, 203);
+    for (const QStringList& options : {QStringList{}, QStringList{"-restart", "2"}, QStringList{"-grayscale"}}) {
+        const QByteArray jpeg = cjpeg(picture, options);
+        if (!jpeg.isEmpty())
+            files << jpeg;
+    }
+    if (files.isEmpty()) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "JPEG");
+        files << buffer.data();
+    }
+    int pictures = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray damaged = files[round % files.size()];
+        switch (random.bounded(3)) {
+        case 0:
+            for (int n = 1 + int(random.bounded(8)); n > 0; --n)
+                damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
+            break;
+        case 1:
+            damaged.truncate(int(random.bounded(int(damaged.size()))));
+            break;
+        default: {
+            const int at = int(random.bounded(int(damaged.size())));
+            damaged.remove(at, int(random.bounded(64)));
+            break;
+        }
+        }
+        if (const std::optional<QImage> image = eighth(damaged)) {
+            ++pictures;
+            QVERIFY(image->width() >= 1 && image->height() >= 1);
+            QVERIFY(image->width() <= 8192 && image->height() <= 8192);
+        }
+    }
+    // Damage inside the coded data often still decodes, as it does in any
+    // decoder; damage to headers and cuts do not.
+    QVERIFY(pictures > 0 && pictures < 3000);
+}
+
+QTEST_GUILESS_MAIN(TestJpegEighth)
+#include "tst_jpegeighth.moc"
