@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -510,7 +511,13 @@ bool decodeWithoutRestarts(const Frame& frame, const std::vector<uint8_t>& data,
     Guess guess{guessed};
     std::thread ahead;
     try {
-        ahead = std::thread([&] { guess.run(frame, data.data(), totalBits, middle, size_t(frame.totalBlocks())); });
+        ahead = std::thread([&] {
+            try {
+                guess.run(frame, data.data(), totalBits, middle, size_t(frame.totalBlocks()));
+            } catch (const std::bad_alloc&) {
+                guess.blocks.clear(); // no guess: the first half decodes on alone
+            }
+        });
     } catch (const std::system_error&) {
         return decoder.mcus(0, mcuCount, pos); // no second thread to be had
     }
@@ -612,7 +619,9 @@ inline uint8_t clampByte(int v)
 
 } // namespace
 
-std::optional<QImage> decodeJpegEighth(const uchar* p, qsizetype size)
+namespace {
+
+std::optional<QImage> decodeEighth(const uchar* p, qsizetype size)
 {
     if (!p || size < 4)
         return std::nullopt;
@@ -701,6 +710,18 @@ std::optional<QImage> decodeJpegEighth(const uchar* p, qsizetype size)
         }
     }
     return image;
+}
+
+} // namespace
+
+std::optional<QImage> decodeJpegEighth(const uchar* p, qsizetype size)
+{
+    // Without the memory for its buffers it leaves the picture to the library.
+    try {
+        return decodeEighth(p, size);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 } // namespace vinarca
