@@ -100,6 +100,31 @@ const PdfWord* wordOf(const QList<PdfWord>& words, const QString& text, int page
     return nullptr;
 }
 
+// The colour at the middle of the logo box on the first sheet of `pdf`.
+QColor logoCentreOnPaper(const LabelKind& kind, const QString& pdf)
+{
+    const QRectF logoBox = boxOnSheet(*loadLabelLayout(kind), QStringLiteral("imgLogo"));
+    return pixelAtMm(pdfPageImage(pdf, 0, kDpi), kDpi, logoBox.center().x(), logoBox.center().y());
+}
+
+// The print dialog answered by printing to the PDF file `pdf`.
+void printToPdf(ScriptedPlatform& platform, const QString& pdf)
+{
+    platform.onPrintDialog = [pdf](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+}
+
+// The kind column with a row for each kind.
+void kindRows()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("vertical") << "vertical";
+    QTest::newRow("horizontal") << "horizontal";
+}
+
 } // namespace
 
 class TestLabelPrint : public QObject
@@ -199,9 +224,7 @@ void TestLabelPrint::labelHasItsSizeInTheSheetsCorner()
 
 void TestLabelPrint::linesStandInTheirBoxesOnPaper_data()
 {
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("vertical") << "vertical";
-    QTest::newRow("horizontal") << "horizontal";
+    kindRows();
 }
 
 void TestLabelPrint::linesStandInTheirBoxesOnPaper()
@@ -540,11 +563,7 @@ void TestLabelPrint::failuresEndInTheWindowsWarning()
         std::erase_if(views, [](const auto& view) { return view->name() == QLatin1String("txtCalce"); });
     }
     const QString pdf = m_dir.filePath(QStringLiteral("missing-folder/label.pdf"));
-    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
+    printToPdf(world.platform(), pdf);
     int previews = 0;
     world.platform().onDialog = [&](QDialog&) { return ++previews, 0; };
     QTest::mouseClick(window->btnStampa, Qt::LeftButton);
@@ -558,9 +577,7 @@ void TestLabelPrint::failuresEndInTheWindowsWarning()
 
 void TestLabelPrint::editorPrintsWhatItShowsUnsaved_data()
 {
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("vertical") << "vertical";
-    QTest::newRow("horizontal") << "horizontal";
+    kindRows();
 }
 
 void TestLabelPrint::editorPrintsWhatItShowsUnsaved()
@@ -596,29 +613,20 @@ void TestLabelPrint::editorPrintsWhatItShowsUnsaved()
         }
         return 0;
     };
-    f.world.platform().onPrintDialog = [&](QPrinter& printer, int) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
+    printToPdf(f.world.platform(), pdf);
     f.click("cmdStampa");
     QCOMPARE(opened.last(), QStringLiteral("frmStampa") + kindName);
     QVERIFY(f.world.platform().messages.isEmpty());
     const QList<PdfWord> words = pdfWords(pdf);
     QVERIFY(wordOf(words, QStringLiteral("Barbaresco")));
     QVERIFY(wordOf(words, QStringLiteral("75cl")));
-    auto report = loadLabelLayout(f.kind());
-    const QRectF logoBox = boxOnSheet(*report, QStringLiteral("imgLogo"));
-    const QImage page = pdfPageImage(pdf, 0, kDpi);
-    QVERIFY(near(pixelAtMm(page, kDpi, logoBox.center().x(), logoBox.center().y()), Qt::red, 40));
+    QVERIFY(near(logoCentreOnPaper(f.kind(), pdf), Qt::red, 40));
     QCOMPARE(f.archiveBytes(), stored);
 }
 
 void TestLabelPrint::logoDamagedOnDiskPrintsAsShown_data()
 {
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("vertical") << "vertical";
-    QTest::newRow("horizontal") << "horizontal";
+    kindRows();
 }
 
 // The printed logo is the one the editor shows, taken from memory: its file
@@ -654,17 +662,10 @@ void TestLabelPrint::logoDamagedOnDiskPrintsAsShown()
         }
         return 0;
     };
-    f.world.platform().onPrintDialog = [&](QPrinter& printer, int) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
+    printToPdf(f.world.platform(), pdf);
     f.click("cmdStampa");
     QVERIFY2(f.world.platform().messages.isEmpty(), qPrintable(f.messages()));
-    auto report = loadLabelLayout(f.kind());
-    const QRectF logoBox = boxOnSheet(*report, QStringLiteral("imgLogo"));
-    const QImage page = pdfPageImage(pdf, 0, kDpi);
-    QVERIFY(near(pixelAtMm(page, kDpi, logoBox.center().x(), logoBox.center().y()), Qt::red, 40));
+    QVERIFY(near(logoCentreOnPaper(f.kind(), pdf), Qt::red, 40));
     QCOMPARE(testfiles::read(stored), cut);
 }
 
@@ -685,27 +686,16 @@ void TestLabelPrint::copiesPrintThroughTheSpooler()
     QFETCH(PrintMode, mode);
     QFETCH(int, copies);
     QFETCH(QList<QRectF>, sheets);
-    const QString queue = qEnvironmentVariable("VINARCA_PRINT_QUEUE");
-    const QString outFolder = qEnvironmentVariable("VINARCA_PRINT_OUT");
-    if (queue.isEmpty() || outFolder.isEmpty())
-        QSKIP("no print spooler: set VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT (scripts/print-spooler.sh start)");
-    if (QPrinterInfo::printerInfo(queue).isNull())
-        QSKIP(qPrintable(QStringLiteral("the print queue %1 is not known to the spooler").arg(queue)));
-    if (!m_tools)
-        QSKIP("poppler's tools are needed to read the spooled PDF");
-    const QDir out(outFolder);
-    const auto pdfsIn = [&out] {
-        const QStringList names = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
-        return QSet<QString>(names.begin(), names.end());
-    };
-    const QSet<QString> before = pdfsIn();
+    const Spooler spooler;
+    if (const QString why = spooler.unavailable(); !why.isEmpty())
+        QSKIP(qPrintable(why));
 
     TestWorld world;
     TfrmStampaVerticale window(sampleInput());
     window.show();
     world.platform().onPrintDialog = [&](QPrinter& printer, int) {
         printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(queue);
+        printer.setPrinterName(spooler.queue);
         printer.setCopyCount(copies);
         return true;
     };
@@ -713,20 +703,7 @@ void TestLabelPrint::copiesPrintThroughTheSpooler()
     QTest::mouseClick(window.btnStampa, Qt::LeftButton);
     QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
 
-    QString spooled;
-    QDeadlineTimer deadline(120000);
-    qint64 lastSize = -1;
-    while (!deadline.hasExpired() && spooled.isEmpty()) {
-        const QSet<QString> fresh = pdfsIn() - before;
-        if (!fresh.isEmpty()) {
-            const QString path = out.filePath(*fresh.begin());
-            const qint64 size = QFileInfo(path).size();
-            if (size > 0 && size == lastSize && pdfPageCount(path) > 0)
-                spooled = path;
-            lastSize = size;
-        }
-        QTest::qWait(500);
-    }
+    const QString spooled = spooler.awaitJob();
     QVERIFY2(!spooled.isEmpty(), "the spooler wrote no PDF within two minutes");
     QCOMPARE(pdfPageCount(spooled), int(sheets.size()));
     const QSizeF paper = pdfPageSizeMm(spooled);

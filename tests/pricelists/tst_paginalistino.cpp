@@ -311,44 +311,20 @@ void TestPaginaListino::printGoesToThePrinter()
 // skipped when VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT do not name one.
 void TestPaginaListino::pagePrintsThroughTheSpooler()
 {
-    const QString queue = qEnvironmentVariable("VINARCA_PRINT_QUEUE");
-    const QString outFolder = qEnvironmentVariable("VINARCA_PRINT_OUT");
-    if (queue.isEmpty() || outFolder.isEmpty())
-        QSKIP("no print spooler: set VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT (scripts/print-spooler.sh start)");
-    if (QPrinterInfo::printerInfo(queue).isNull())
-        QSKIP(qPrintable(QStringLiteral("the print queue %1 is not known to the spooler").arg(queue)));
-    if (!haveTool("pdfinfo") || !haveTool("pdftoppm"))
-        QSKIP("poppler-utils are needed to read the spooled PDF");
-    const QDir out(outFolder);
-    const auto pdfsIn = [&] {
-        const QStringList names = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
-        return QSet<QString>(names.begin(), names.end());
-    };
-    const QSet<QString> before = pdfsIn();
+    const Spooler spooler;
+    if (const QString why = spooler.unavailable(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     TestWorld world;
     TfrmStampaProdotto window(sampleInput());
     window.show();
     world.platform().onPrintDialog = [&](QPrinter& printer, int) {
         printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(queue);
+        printer.setPrinterName(spooler.queue);
         return true;
     };
     QTest::mouseClick(window.btnStampa, Qt::LeftButton);
     QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
-    QString spooled;
-    QDeadlineTimer deadline(120000);
-    qint64 lastSize = -1;
-    while (!deadline.hasExpired() && spooled.isEmpty()) {
-        const QSet<QString> fresh = pdfsIn() - before;
-        if (!fresh.isEmpty()) {
-            const QString path = out.filePath(*fresh.begin());
-            const qint64 size = QFileInfo(path).size();
-            if (size > 0 && size == lastSize && pdfPageCount(path) > 0)
-                spooled = path;
-            lastSize = size;
-        }
-        QTest::qWait(500);
-    }
+    const QString spooled = spooler.awaitJob();
     QVERIFY2(!spooled.isEmpty(), "the spooler wrote no PDF within two minutes");
     QCOMPARE(pdfPageCount(spooled), 1);
     const QSizeF size = pdfPageSizeMm(spooled);

@@ -7,14 +7,20 @@
 #include "ReportLayout.h"
 #include "ReportModel.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QList>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -198,5 +204,64 @@ inline double differingShare(const QImage& a, const QImage& b)
     }
     return double(differing) / (qint64(x.width()) * x.height());
 }
+
+// The real print spooler of the printing tests (scripts/print-spooler.sh):
+// the queue and output folder named by VINARCA_PRINT_QUEUE and
+// VINARCA_PRINT_OUT, and the PDFs already there when the object is made.
+class Spooler
+{
+public:
+    Spooler()
+        : queue(qEnvironmentVariable("VINARCA_PRINT_QUEUE")), m_out(qEnvironmentVariable("VINARCA_PRINT_OUT")),
+          m_before(pdfs())
+    {
+    }
+
+    const QString queue;
+
+    // Why the spooled output cannot be printed and read back; empty when it can.
+    QString unavailable() const
+    {
+        if (queue.isEmpty() || qEnvironmentVariable("VINARCA_PRINT_OUT").isEmpty())
+            return QStringLiteral("no print spooler: set VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT "
+                                  "(scripts/print-spooler.sh start)");
+        if (QPrinterInfo::printerInfo(queue).isNull())
+            return QStringLiteral("the print queue %1 is not known to the spooler").arg(queue);
+        if (!haveTool("pdfinfo") || !haveTool("pdftoppm") || !haveTool("pdftotext"))
+            return QStringLiteral("poppler-utils are needed to read the spooled PDF");
+        return {};
+    }
+
+    // The PDF the spooler writes for the job just sent, once its size has
+    // settled (it converts and writes in the background); empty when none
+    // comes within two minutes.
+    QString awaitJob() const
+    {
+        QDeadlineTimer deadline(120000);
+        qint64 lastSize = -1;
+        while (!deadline.hasExpired()) {
+            const QSet<QString> fresh = pdfs() - m_before;
+            if (!fresh.isEmpty()) {
+                const QString path = m_out.filePath(*fresh.begin());
+                const qint64 size = QFileInfo(path).size();
+                if (size > 0 && size == lastSize && pdfPageCount(path) > 0)
+                    return path;
+                lastSize = size;
+            }
+            QTest::qWait(500);
+        }
+        return {};
+    }
+
+private:
+    QSet<QString> pdfs() const
+    {
+        const QStringList names = m_out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        return {names.begin(), names.end()};
+    }
+
+    QDir m_out;
+    QSet<QString> m_before;
+};
 
 } // namespace reporttest

@@ -25,28 +25,12 @@ private slots:
     void sheetPrintsThroughTheSpooler();
 };
 
-namespace {
-
-QSet<QString> pdfsIn(const QDir& dir)
-{
-    const QStringList names = dir.entryList({QStringLiteral("*.pdf")}, QDir::Files);
-    return {names.begin(), names.end()};
-}
-
-} // namespace
 
 void TestPrintSpooler::sheetPrintsThroughTheSpooler()
 {
-    const QString queue = qEnvironmentVariable("VINARCA_PRINT_QUEUE");
-    const QString outFolder = qEnvironmentVariable("VINARCA_PRINT_OUT");
-    if (queue.isEmpty() || outFolder.isEmpty())
-        QSKIP("no print spooler: set VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT (scripts/print-spooler.sh start)");
-    if (QPrinterInfo::printerInfo(queue).isNull())
-        QSKIP(qPrintable(QStringLiteral("the print queue %1 is not known to the spooler").arg(queue)));
-    if (!haveTool("pdfinfo") || !haveTool("pdftoppm"))
-        QSKIP("poppler-utils are needed to read the spooled PDF");
-    const QDir out(outFolder);
-    const QSet<QString> before = pdfsIn(out);
+    const Spooler spooler;
+    if (const QString why = spooler.unavailable(); !why.isEmpty())
+        QSKIP(qPrintable(why));
 
     TestWorld world;
     WineSheetInput input;
@@ -61,7 +45,7 @@ void TestPrintSpooler::sheetPrintsThroughTheSpooler()
     window.show();
     world.platform().onPrintDialog = [&](QPrinter& printer, int) {
         printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(queue);
+        printer.setPrinterName(spooler.queue);
         printer.setCopyCount(2);
         return true;
     };
@@ -69,23 +53,7 @@ void TestPrintSpooler::sheetPrintsThroughTheSpooler()
     QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
     QCOMPARE(world.platform().printDialogs, 1);
 
-    // The spooler converts and writes the job in the background.
-    QString spooled;
-    QDeadlineTimer deadline(120000);
-    qint64 lastSize = -1;
-    while (!deadline.hasExpired()) {
-        const QSet<QString> fresh = pdfsIn(out) - before;
-        if (!fresh.isEmpty()) {
-            const QString path = out.filePath(*fresh.begin());
-            const qint64 size = QFileInfo(path).size();
-            if (size > 0 && size == lastSize && pdfPageCount(path) > 0) {
-                spooled = path;
-                break;
-            }
-            lastSize = size;
-        }
-        QTest::qWait(500);
-    }
+    const QString spooled = spooler.awaitJob();
     QVERIFY2(!spooled.isEmpty(), "the spooler wrote no PDF within two minutes");
 
     QCOMPARE(pdfPageCount(spooled), 2); // two copies of the one-page sheet
