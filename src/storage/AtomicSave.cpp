@@ -1,5 +1,8 @@
 #include "AtomicSave.h"
 
+#include "ProgramFolder.h"
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +21,8 @@ namespace {
 
 const QLatin1StringView kOurMark(".vinarca-");
 constexpr int kRandomLength = 6;
+// "~" and eight hexadecimal digits after a shortened name.
+constexpr int kShortenedMarkLength = 9;
 
 bool isAsciiLetter(QChar c)
 {
@@ -38,35 +43,42 @@ QString randomSuffix()
     return suffix;
 }
 
+// What a temporary of `targetName` starts with: the name itself while the
+// temporary's name fits, otherwise its first bytes (whole characters) and a
+// mark that stands for the whole name.
+QString temporaryStem(const QString& targetName)
+{
+    const QByteArray encoded = QFile::encodeName(targetName);
+    const int room = kMaxFileNameBytes - int(kOurMark.size()) - kRandomLength;
+    if (encoded.size() <= room)
+        return targetName;
+    const QByteArray digest = QCryptographicHash::hash(encoded, QCryptographicHash::Sha1).left(4).toHex();
+    QString stem;
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < targetName.size();) {
+        const qsizetype length = targetName.at(i).isHighSurrogate() && i + 1 < targetName.size() ? 2 : 1;
+        const qsizetype more = QFile::encodeName(targetName.mid(i, length)).size();
+        if (bytes + more > room - kShortenedMarkLength)
+            break;
+        stem += targetName.mid(i, length);
+        bytes += more;
+        i += length;
+    }
+    return stem + QLatin1Char('~') + QString::fromLatin1(digest);
+}
+
 void removeStaleTemporaries(const QFileInfo& target)
 {
     const QDir folder = target.absoluteDir();
     const QString name = target.fileName();
-    const QStringList candidates =
-        folder.entryList({name + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& candidate : candidates) {
-        if (isSaveTemporaryOf(candidate, name))
+    const QString stem = temporaryStem(name);
+    // Compared by hand rather than by a name filter: a name may hold the
+    // filter's own wildcard characters ("[", "*", "?").
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& candidate : entries) {
+        if (candidate.startsWith(stem) && isSaveTemporaryOf(candidate, name))
             QFile::remove(folder.filePath(candidate));
     }
-}
-
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false; // ENOSPC, EFBIG past a file-size limit, EIO, ...
-        }
-        if (written == 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
 }
 
 // The rename is on the disk once the folder's entry is.
@@ -79,14 +91,43 @@ void syncFolder(const QString& folder)
     }
 }
 
+// The path with every symbolic link on it resolved, also where its last
+// parts do not exist yet (a file about to be created) or a link points at
+// nothing (writing through it would create its target).
+QString resolvedPath(QString path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        QString existing = QDir::cleanPath(path);
+        QStringList rest;
+        QFileInfo info(existing);
+        while (!info.exists() && !info.isSymLink()) {
+            const QString parent = info.path();
+            if (parent == existing)
+                return path; // nothing of it exists, not even the root
+            rest.prepend(info.fileName());
+            existing = parent;
+            info = QFileInfo(existing);
+        }
+        const QString tail = rest.isEmpty() ? QString() : QLatin1Char('/') + rest.join(QLatin1Char('/'));
+        if (!info.exists()) {
+            // A dangling link: follow it by hand and look again.
+            path = QDir::cleanPath(info.symLinkTarget() + tail);
+            continue;
+        }
+        return QDir::cleanPath(info.canonicalFilePath() + tail);
+    }
+    return {}; // a loop of links
+}
+
 } // namespace
 
 bool isSaveTemporaryOf(const QString& fileName, const QString& targetName)
 {
-    if (!fileName.startsWith(targetName) || fileName.size() <= targetName.size())
+    const QString stem = temporaryStem(targetName);
+    if (!fileName.startsWith(stem) || fileName.size() <= stem.size())
         return false;
-    const QStringView rest = QStringView(fileName).mid(targetName.size());
-    // Ours: "<name>.vinarca-" and six letters or digits.
+    const QStringView rest = QStringView(fileName).mid(stem.size());
+    // Ours: the stem, ".vinarca-" and six letters or digits.
     if (rest.startsWith(kOurMark)) {
         const QStringView random = rest.mid(kOurMark.size());
         return random.size() == kRandomLength
@@ -98,41 +139,128 @@ bool isSaveTemporaryOf(const QString& fileName, const QString& targetName)
     return false;
 }
 
-bool saveWholeFile(const QString& path, const QByteArray& bytes)
+bool leadsOutOfProgramFolder(const QString& path)
 {
+    const QString folder = QDir::cleanPath(ProgramFolder());
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!absolute.startsWith(folder + QLatin1Char('/')))
+        return false;
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    const QString resolved = resolvedPath(absolute);
+    return canonicalFolder.isEmpty() || !resolved.startsWith(canonicalFolder + QLatin1Char('/'));
+}
+
+bool isProtectedFile(const QString& path)
+{
+    struct stat existing = {};
+    const QByteArray encoded = QFile::encodeName(path);
+    if (::stat(encoded.constData(), &existing) != 0)
+        return false;
+    // The superuser may write anything; a file nobody may write is still one
+    // the user protected.
+    return (existing.st_mode & 0222) == 0 || ::access(encoded.constData(), W_OK) != 0;
+}
+
+AtomicFile::~AtomicFile()
+{
+    discard();
+}
+
+bool AtomicFile::open(const QString& path)
+{
+    discard();
+    m_failed = false;
+    m_written = 0;
     const QFileInfo target(path);
+    m_target = target.absoluteFilePath();
+    if (target.fileName().isEmpty() || leadsOutOfProgramFolder(m_target) || isProtectedFile(m_target)) {
+        m_failed = true;
+        return false;
+    }
     removeStaleTemporaries(target);
 
-    QString temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = target.absoluteFilePath() + kOurMark + randomSuffix();
-        fd = ::open(QFile::encodeName(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
+    const QString stem = target.absoluteDir().filePath(temporaryStem(target.fileName()));
+    for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+        m_temporary = stem + kOurMark + randomSuffix();
+        m_fd = ::open(QFile::encodeName(m_temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                      0666);
+        if (m_fd < 0 && errno != EEXIST)
+            break;
     }
-    if (fd < 0)
+    if (m_fd < 0) {
+        m_failed = true;
         return false;
-
+    }
     struct stat existing = {};
-    bool ok = true;
-    if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &existing) == 0)
-        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, bytes);
+    if (::stat(QFile::encodeName(m_target).constData(), &existing) == 0 && ::fchmod(m_fd, existing.st_mode & 07777) != 0)
+        m_failed = true;
+    return !m_failed;
+}
+
+bool AtomicFile::write(const char* data, qint64 size)
+{
+    if (m_fd < 0 || m_failed)
+        return false;
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, data, size_t(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            m_failed = true; // ENOSPC, EFBIG past a file-size limit, EIO, ...
+            return false;
+        }
+        if (written == 0) {
+            m_failed = true;
+            return false;
+        }
+        data += written;
+        size -= written;
+        m_written += written;
+    }
+    return true;
+}
+
+bool AtomicFile::commit()
+{
+    if (m_fd < 0)
+        return false;
     // The data must be on the disk before the name points at it, or a crash
     // right after the rename could leave an empty file in place of the old one.
-    ok = ok && ::fsync(fd) == 0;
+    bool ok = !m_failed && ::fsync(m_fd) == 0;
     struct stat written = {};
-    ok = ok && ::fstat(fd, &written) == 0 && written.st_size == bytes.size();
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(target.absoluteFilePath()).constData()) == 0;
+    ok = ok && ::fstat(m_fd, &written) == 0 && written.st_size == m_written;
+    ok = (::close(m_fd) == 0) && ok;
+    m_fd = -1;
+    // Looked at again just before the rename: the file may have been
+    // protected or replaced by a link while the bytes were written.
+    ok = ok && !leadsOutOfProgramFolder(m_target) && !isProtectedFile(m_target);
+    ok = ok && ::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) == 0;
     if (!ok) {
-        ::unlink(QFile::encodeName(temporary).constData());
+        ::unlink(QFile::encodeName(m_temporary).constData());
+        m_temporary.clear();
         return false;
     }
-    syncFolder(target.absolutePath());
+    m_temporary.clear();
+    syncFolder(QFileInfo(m_target).absolutePath());
     return true;
+}
+
+void AtomicFile::discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temporary.isEmpty()) {
+        ::unlink(QFile::encodeName(m_temporary).constData());
+        m_temporary.clear();
+    }
+}
+
+bool saveWholeFile(const QString& path, const QByteArray& bytes)
+{
+    AtomicFile file;
+    return file.open(path) && file.write(bytes) && file.commit();
 }
 
 } // namespace vinarca

@@ -1,5 +1,7 @@
 #include "RecordArchive.h"
 
+#include "AtomicSave.h"
+
 #include <QCursor>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
@@ -41,6 +43,11 @@ QString accessFailureMessage()
 RecordArchive::RecordArchive(const QString& path, const RecordLayout& layout, Access access)
     : m_file(path), m_recordSize(layout.recordSize())
 {
+    // An archive is never reached through a link that leads out of the
+    // program folder, and a file the user made read-only is never written
+    // (the superuser could otherwise write it).
+    if (leadsOutOfProgramFolder(path) || (access == Access::Write && isProtectedFile(path)))
+        throw ArchiveError("archive outside the program folder or protected");
     // ReadWrite without Truncate: opens an existing file as it is, or creates
     // an empty one. A read-only file or folder fails here and is reported.
     if (!m_file.open(QIODevice::ReadWrite))
