@@ -18,7 +18,7 @@ using namespace vinarca;
 TfrmCreaCatalogo* frmCreaCatalogo = nullptr;
 
 namespace {
-const QString kRefusedCharacters = QStringLiteral("\"*/:<>?\\\u00B0\u00C7\u00D1\u00E7\u00F1");
+const QString kRefusedCharacters = QStringLiteral("\"*/:<>?|\\\u00B0\u00C7\u00D1\u00E7\u00F1");
 }
 
 TfrmCreaCatalogo::TfrmCreaCatalogo(QWidget* parent) : GradientWindow(palette::SteelBlue, QSize(995, 692), parent)

@@ -219,6 +219,7 @@ QString TfrmListinoPrezzi::listTitle() const
 void TfrmListinoPrezzi::setSlotPicture(int slot, const QImage& picture)
 {
     slotControls.at(static_cast<std::size_t>(slot)).imgFoto->setImage(picture);
+    m_unreadablePicture.at(static_cast<std::size_t>(slot)) = false;
 }
 
 void TfrmListinoPrezzi::clearPage()
@@ -250,10 +251,11 @@ void TfrmListinoPrezzi::showPage(int page)
     const QString folder = pricepage::photoFolderPath();
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
         QDir().mkpath(folder);
-        const std::optional<Photo> photo = readPhotoFile(
+        const PhotoRead read = readPhoto(
             folder + QLatin1Char('/') + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), page),
             kPhotoSize);
-        setSlotPicture(slot, photo ? photo->image : imgBianco->image());
+        setSlotPicture(slot, read.photo ? read.photo->image : imgBianco->image());
+        m_unreadablePicture.at(static_cast<std::size_t>(slot)) = read.state == PhotoFileState::Unreadable;
     }
 }
 
@@ -314,8 +316,9 @@ void TfrmListinoPrezzi::cmdSalvaClick()
         return;
     }
     lblPosizione->setText(QString::number(page));
-    // All eight photo files are written on every save; a slot whose file
-    // cannot be written shows the placeholder, silently.
+    // All eight photo files are written on every save. A slot whose file
+    // cannot be written keeps its picture on show, silently: the next save
+    // writes it again, and the file on disk keeps what it held.
     const QString folder = pricepage::photoFolderPath();
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
         QDir().mkpath(folder);
@@ -323,8 +326,7 @@ void TfrmListinoPrezzi::cmdSalvaClick()
                                                 pricepage::kPhotoWidth, pricepage::kPhotoHeight);
         const QString file =
             folder + QLatin1Char('/') + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), page);
-        if (!writePhotoFile(file, Photo{stretched, {}, false}))
-            setSlotPicture(slot, imgBianco->image());
+        writePhotoFile(file, Photo{stretched, {}, m_unreadablePicture.at(static_cast<std::size_t>(slot))});
     }
     platform().message(this, MessageKind::Information,
                        appended ? QStringLiteral("La scheda corrente è stata inserita in archivio.")
@@ -348,7 +350,7 @@ void TfrmListinoPrezzi::imgFotoClick(int slot)
 void TfrmListinoPrezzi::impProdottoClick(int slot)
 {
     Slot& s = slotControls.at(static_cast<std::size_t>(slot));
-    s.imgFoto->setImage(imgGomma->image());
+    setSlotPicture(slot, imgGomma->image());
     for (HighlightEdit* b : {s.txtNome, s.txtUM, s.txtCaratteristiche, s.txtCodice})
         b->clear();
     s.txtPrezzo->setText(QStringLiteral("0,00"));
@@ -373,7 +375,9 @@ void TfrmListinoPrezzi::preparePreview()
         const std::optional<Photo> photo = readPhotoFile(previewFile(slot), kPhotoSize);
         if (!photo)
             break;
-        setSlotPicture(slot, photo->image);
+        // The same picture as stored for the page: a slot that stands for an
+        // unreadable file keeps that mark.
+        slotControls.at(static_cast<std::size_t>(slot)).imgFoto->setImage(photo->image);
     }
 }
 

@@ -75,6 +75,11 @@ private:
     void showPage(int page);
     void setSlotPicture(int slot, const QImage& picture);
     QString listTitle() const;
+
+    // The slots whose photo file is there but could not be read: their
+    // placeholder is on show and saving must leave that file for the user to
+    // recover. Any new picture in the slot clears the mark.
+    std::array<bool, 8> m_unreadablePicture{};
 };
 
 extern TfrmListinoPrezzi* frmListinoPrezzi;

@@ -1,8 +1,12 @@
 #include "PriceListFiles.h"
 
+#include "PricePage.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <limits>
 
 namespace vinarca {
 
@@ -11,6 +15,24 @@ const QString kExtension = QStringLiteral(".lis");
 // The longest file name, in bytes of the file system's encoding, that the
 // common file systems take.
 constexpr qsizetype kMaxFileNameBytes = 255;
+
+// Characters no file name may hold on the file systems a program folder is
+// copied to (FAT and exFAT sticks, Windows disks), besides the separators.
+// The typing filter refuses them as they are typed; a pasted name meets
+// them here.
+const QString kReservedCharacters = QStringLiteral("\"*:<>?|");
+
+// Device names that Windows gives no file, whatever their extension.
+bool isDeviceName(const QString& name)
+{
+    const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList kDevices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                         QStringLiteral("NUL")};
+    if (kDevices.contains(stem))
+        return true;
+    return stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")))
+        && stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
+}
 } // namespace
 
 QString PriceListPath(const QString& name, const QString& folder)
@@ -55,7 +77,18 @@ NameProblem priceListNameProblem(const QString& name)
         if (c.unicode() < 32 || c.unicode() == 127)
             return NameProblem::ControlCharacter;
     }
-    if (QFile::encodeName(name + kExtension).size() > kMaxFileNameBytes)
+    for (QChar c : name) {
+        if (kReservedCharacters.contains(c))
+            return NameProblem::ReservedCharacter;
+    }
+    if (isDeviceName(name))
+        return NameProblem::DeviceName;
+    // Every file of the list must be able to exist: the list itself, and the
+    // longest of its photo names, a slot photo of the highest page number.
+    const QString longestPhoto = SlotPhotoFileName(name, QStringLiteral("A"), std::numeric_limits<int>::max());
+    if (QFile::encodeName(name + kExtension).size() > kMaxFileNameBytes
+        || QFile::encodeName(longestPhoto).size() > kMaxFileNameBytes
+        || QFile::encodeName(PreviewPhotoFileName(name, QStringLiteral("A"))).size() > kMaxFileNameBytes)
         return NameProblem::TooLong;
     return NameProblem::None;
 }
@@ -76,6 +109,12 @@ QString nameProblemMessage(NameProblem problem)
                               "Inserire un nome diverso.");
     case NameProblem::ControlCharacter:
         return QStringLiteral("Attenzione: il nome del listino prezzi contiene caratteri non ammessi.\r\n\r\n"
+                              "Inserire un nome diverso.");
+    case NameProblem::ReservedCharacter:
+        return QStringLiteral("Attenzione: il nome del listino prezzi non può contenere i caratteri "
+                              "\\ / : * ? \" < > |.\r\n\r\nInserire un nome diverso.");
+    case NameProblem::DeviceName:
+        return QStringLiteral("Attenzione: il nome del listino prezzi è riservato dal sistema.\r\n\r\n"
                               "Inserire un nome diverso.");
     case NameProblem::TooLong:
         return QStringLiteral("Attenzione: il nome del listino prezzi è troppo lungo per il sistema.\r\n\r\n"

@@ -33,7 +33,10 @@ bool DeletePriceListFile(const QString& path);
 // Why a typed name cannot become a list file in the program folder. Pasted
 // text escapes the typing filter, so the name itself is checked before any
 // file is made from it.
-enum class NameProblem { None, Empty, Separator, OnlyDots, ControlCharacter, TooLong };
+// Besides the separators, a name may not hold the characters that FAT and
+// Windows refuse, nor be a Windows device name, so the program folder can be
+// copied anywhere; and it must leave room for the list's photo names.
+enum class NameProblem { None, Empty, Separator, OnlyDots, ControlCharacter, ReservedCharacter, DeviceName, TooLong };
 NameProblem priceListNameProblem(const QString& trimmedName);
 
 // The warning shown for a refused name (empty text for NameProblem::None).

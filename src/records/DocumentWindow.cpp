@@ -152,6 +152,8 @@ void DocumentWindow::btnStampaClick()
 {
     try {
         fillAndOutput();
+    } catch (const OutputFileError&) {
+        platform().message(this, MessageKind::Warning, QString::fromUtf8(kOutputFileFailureMessage));
     } catch (const std::exception&) {
         // ReportError, a name the layout or the record lacks, and
         // std::bad_alloc from a picture beyond the memory left.

@@ -41,6 +41,8 @@ void printList(QWidget* owner, const QString& title, const QStringList& lines)
 {
     try {
         printReport(*prepareListReport(title, lines), owner);
+    } catch (const OutputFileError&) {
+        platform().message(owner, MessageKind::Warning, QString::fromUtf8(kOutputFileFailureMessage));
     } catch (const std::exception&) {
         // ReportError, and std::bad_alloc for a list beyond the memory left.
         platform().message(owner, MessageKind::Warning, listPrintFailureMessage());

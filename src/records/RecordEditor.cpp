@@ -31,6 +31,13 @@ void setFieldText(HighlightEdit* box, int designedMaxLength, const QString& text
 }
 } // namespace
 
+QString pictureCopyFailureMessage()
+{
+    return QStringLiteral("Attenzione: non è stato possibile salvare l'immagine nel file indicato.\r\n\r\n"
+                          "Accertarsi che il disco non sia pieno e di possedere i privilegi di scrittura nella "
+                          "cartella scelta.");
+}
+
 SaveFileRequest photoSaveRequest()
 {
     return {QStringLiteral("Selezionare la cartella in cui si desidera salvare il file Jpeg."),
@@ -288,8 +295,11 @@ void RecordEditor::writePhoto(qint64 position)
     Photo photo = shownPhoto();
     // The placeholder stands for a file the user may still recover.
     photo.keepsUnreadableFile = position == m_unreadablePicture;
-    if (!writeRecordPicture(m_kind, position, photo))
-        showPlaceholder();
+    // A picture that could not be written stays on show: the next save
+    // writes it again, and the file on disk keeps what it held. Showing the
+    // placeholder instead would make that next save store the placeholder
+    // over the user's picture.
+    writeRecordPicture(m_kind, position, photo);
 }
 
 void RecordEditor::btnCaricaFotoClick()
@@ -313,8 +323,10 @@ void RecordEditor::btnSalvaFotoClick()
     const QString path = platform().saveFileName(this, photoSaveRequest());
     if (path.isEmpty())
         return;
+    // The picture stays on show whatever happens to the copy: it is still
+    // the record's picture, and the next save stores it.
     if (!writePictureAs(path, shownPhoto()))
-        showPlaceholder();
+        platform().message(this, MessageKind::Warning, pictureCopyFailureMessage());
 }
 
 void RecordEditor::navigate(NavStep step)

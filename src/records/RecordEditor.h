@@ -135,5 +135,7 @@ private:
 // The save dialog of a record's picture, shared by the editors and the webcam window.
 struct SaveFileRequest;
 SaveFileRequest photoSaveRequest();
+// The warning when a picture could not be copied to the file the user chose.
+QString pictureCopyFailureMessage();
 
 } // namespace vinarca

@@ -1,14 +1,17 @@
 #include "ReportOutput.h"
 
+#include "AtomicSave.h"
 #include "Platform.h"
 #include "ReportError.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPageRanges>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -107,6 +110,40 @@ QImage whitePaper(QSizeF paperMm, double dpi)
 }
 
 void paintSheet(const ReportRenderer& renderer, const PrintSheet& sheet, QPainter& painter, double pixelsPerUnit);
+void writePdfTo(const PreparedReport& report, const QString& path);
+
+// The printer (or the PDF file it writes) refused the job, as opposed to a
+// page that could not be drawn.
+class PrinterRefused : public ReportError
+{
+public:
+    using ReportError::ReportError;
+};
+
+// A PDF file is complete when its end-of-file mark closes it; one cut short
+// by a full disk lacks it.
+bool isCompletePdf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 8)
+        return false;
+    file.seek(std::max<qint64>(0, file.size() - 64));
+    return file.readAll().contains("%%EOF");
+}
+
+// Writes a PDF file through `write`, which is given a temporary beside
+// `path`; the file takes the name only once it is complete, so a full disk
+// or a failed job leaves the user's earlier file of that name as it was.
+template<typename Write>
+void writePdfFileAtomically(const QString& path, Write write)
+{
+    AtomicFile file;
+    if (!file.open(path))
+        throw OutputFileError(QStringLiteral("cannot create a file beside %1").arg(path).toStdString());
+    write(file.temporaryPath());
+    if (!isCompletePdf(file.temporaryPath()) || !file.commitWrittenElsewhere())
+        throw OutputFileError(QStringLiteral("cannot write %1").arg(path).toStdString());
+}
 
 } // namespace
 
@@ -130,6 +167,12 @@ void writePdf(const PreparedReport& report, const QString& path)
 {
     if (report.pages.empty())
         throw ReportError("no pages to write");
+    writePdfFileAtomically(path, [&report](const QString& temporary) { writePdfTo(report, temporary); });
+}
+
+namespace {
+void writePdfTo(const PreparedReport& report, const QString& path)
+{
     QPdfWriter writer(path);
     writer.setTitle(report.reportName);
     writer.setCreator(QStringLiteral("Vinarca"));
@@ -156,8 +199,9 @@ void writePdf(const PreparedReport& report, const QString& path)
         renderer.releasePage(i);
     }
     if (!painter.end())
-        throw ReportError(QStringLiteral("cannot finish %1").arg(path).toStdString());
+        throw OutputFileError(QStringLiteral("cannot finish %1").arg(path).toStdString());
 }
+} // namespace
 
 QList<int> selectedPages(const QPrinter& printer, int pageCount, int currentPage)
 {
@@ -257,7 +301,35 @@ std::vector<PrintSheet> printSheets(const PreparedReport& report, const QList<in
     return layOutSheets(footprints, order, choices.mode, paper);
 }
 
+namespace {
+void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices);
+}
+
 void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices)
+{
+    if (pages.isEmpty())
+        throw ReportError("the chosen range holds no page");
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
+        printSheetsTo(report, printer, pages, choices);
+        return;
+    }
+    // The printer writes into a temporary that takes the chosen name once
+    // the document is complete.
+    const QString path = printer.outputFileName();
+    writePdfFileAtomically(path, [&](const QString& temporary) {
+        printer.setOutputFileName(temporary);
+        const auto restoreName = qScopeGuard([&] { printer.setOutputFileName(path); });
+        try {
+            printSheetsTo(report, printer, pages, choices);
+        } catch (const PrinterRefused& refused) {
+            // The printer here is the file: it could not be written.
+            throw OutputFileError(refused.what());
+        }
+    });
+}
+
+namespace {
+void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices)
 {
     if (pages.isEmpty())
         throw ReportError("the chosen range holds no page");
@@ -288,12 +360,14 @@ void printPages(const PreparedReport& report, QPrinter& printer, const QList<int
     QPainter painter;
     if (!painter.begin(&printer)) {
         releaseSheet(renderer, sheets.front());
-        throw ReportError("the printer cannot start the job");
+        throw PrinterRefused("the printer cannot start the job");
     }
-    auto fail = [&](const PrintSheet& sheet, const char* what) {
+    auto fail = [&](const PrintSheet& sheet, const char* what, bool refused) {
         releaseSheet(renderer, sheet);
         printer.abort();
         painter.end();
+        if (refused)
+            throw PrinterRefused(what);
         throw ReportError(what);
     };
     for (size_t i = 0; i < sheets.size(); ++i) {
@@ -308,20 +382,21 @@ void printPages(const PreparedReport& report, QPrinter& printer, const QList<int
             }
             printer.setPageLayout(pageLayoutOf(sheet.paperMm));
             if (!printer.newPage())
-                fail(sheet, "the printer refused a new page");
+                fail(sheet, "the printer refused a new page", true);
         }
         try {
             paintSheet(renderer, sheet, painter, pixelsPerUnit);
         } catch (const std::exception&) {
-            fail(sheet, "a page could not be drawn");
+            fail(sheet, "a page could not be drawn", false);
         }
         releaseSheet(renderer, sheet);
         if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
-            fail(sheet, "the printer stopped the job");
+            fail(sheet, "the printer stopped the job", true);
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw ReportError("the printer did not accept the job");
+        throw PrinterRefused("the printer did not accept the job");
 }
+} // namespace
 
 PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int currentPage)
 {

@@ -253,6 +253,8 @@ void ReportPreview::printClick()
 {
     try {
         printReport(this, *m_report, currentPage());
+    } catch (const OutputFileError&) {
+        platform().message(this, MessageKind::Warning, QString::fromUtf8(kOutputFileFailureMessage));
     } catch (const ReportError& error) {
         platform().message(this, MessageKind::Error,
                            QStringLiteral("The document could not be printed: %1.").arg(QString::fromStdString(error.what())));

@@ -245,6 +245,16 @@ bool AtomicFile::commit()
     return true;
 }
 
+bool AtomicFile::commitWrittenElsewhere()
+{
+    struct stat written = {};
+    if (m_fd < 0 || ::fstat(m_fd, &written) != 0)
+        m_failed = true;
+    else
+        m_written = written.st_size;
+    return commit();
+}
+
 void AtomicFile::discard()
 {
     if (m_fd >= 0) {

@@ -42,6 +42,12 @@ public:
     // Drops what was written; the old file stays.
     void discard();
 
+    // For a writer that opens files by name itself (a printer writing a PDF
+    // file): the temporary to write into, after open(), and the commit of
+    // what that writer left in it.
+    QString temporaryPath() const { return m_temporary; }
+    bool commitWrittenElsewhere();
+
 private:
     QString m_target;
     QString m_temporary;

@@ -145,8 +145,9 @@ void TfrmWebCam::btnSalvaFotogrammaClick()
     const QString path = platform().saveFileName(this, photoSaveRequest());
     if (path.isEmpty())
         return;
+    // The captured picture stays, so it can still be imported.
     if (!writePictureAs(path, Photo{imgTarget->image(), {}}))
-        imgTarget->setImage(imgBianco->image());
+        platform().message(this, MessageKind::Warning, pictureCopyFailureMessage());
 }
 
 void TfrmWebCam::btnImportaFotoClick()

@@ -702,7 +702,13 @@ void TestLabelEditor::logoFolderNotWritable()
     f.click("cmdSalva");
     QCOMPARE(f.messages(), kInserted);
     QCOMPARE(f.archiveBytes().size(), 2735);
-    QCOMPARE(f.picture("imgFoto")->image(), f.picture("imgBianco")->image());
+    // The logo stays on show, so the next save, once the folder can be
+    // written, stores the user's logo and not the default artwork.
+    QCOMPARE(f.picture("imgFoto")->image(), solid(Qt::darkRed, {20, 20}));
+    QVERIFY(QFile::remove(f.world.path(f.kind().record.pictureFolder)));
+    f.click("cmdSalva");
+    QCOMPARE(QImage(f.logoPath(1)).size(), QSize(20, 20));
+    QCOMPARE(QColor(QImage(f.logoPath(1)).pixel(10, 10)).red() > 100, true);
 }
 
 void TestLabelEditor::buttonsOpenTheirWindows_data()

@@ -3,6 +3,7 @@
 // preview windows, the copies of the print dialog, the failures, and the
 // editor's buttons that open them.
 
+#include "ReportError.h"
 #include "../report/ReportTestSupport.h"
 #include "AnteprimaOrizzontale.h"
 #include "AnteprimaVerticale.h"
@@ -539,7 +540,7 @@ void TestLabelPrint::failuresEndInTheWindowsWarning_data()
                                                  "a buon fine.\n\r\n\rSi consiglia di ridurre le dimensioni della foto.");
     QTest::newRow("print: logo too large") << "vertical" << DocumentAction::Print << "huge logo" << printFailed;
     QTest::newRow("preview: logo too large") << "horizontal" << DocumentAction::Preview << "huge logo" << previewFailed;
-    QTest::newRow("print: PDF cannot be written") << "horizontal" << DocumentAction::Print << "printer" << printFailed;
+    QTest::newRow("print: PDF cannot be written") << "horizontal" << DocumentAction::Print << "printer" << QString::fromUtf8(kOutputFileFailureMessage);
     QTest::newRow("print: line missing from the layout") << "horizontal" << DocumentAction::Print << "missing box"
                                                          << printFailed;
     QTest::newRow("preview: line missing from the layout") << "vertical" << DocumentAction::Preview << "missing box"

@@ -1,12 +1,15 @@
 // The price-list files: names, listing, titles, creation and deletion, apart
 // from any window.
+#include "AtomicSave.h"
 #include "PriceListFiles.h"
+#include "PricePage.h"
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <limits>
 #include <unistd.h>
 
 using namespace vinarca;
@@ -31,11 +34,14 @@ void TestPriceListFiles::names_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<NameProblem>("problem");
     QTest::newRow("plain with inner blanks") << "Vini rossi" << NameProblem::None;
-    QTest::newRow("vertical bar is a name") << "Rossi|Bianchi" << NameProblem::None;
     QTest::newRow("leading dot") << ".riservato" << NameProblem::None;
     QTest::newRow("dots inside") << "a..b" << NameProblem::None;
     QTest::newRow("accents") << "Novità è già" << NameProblem::None;
-    QTest::newRow("longest typed name") << QString(250, QLatin1Char('a')) << NameProblem::None;
+    // The longest slot photo name, "<title>_Foto_A_2147483647.jpg", adds 22
+    // bytes to the title: 233 bytes leave it exactly the 255 a name can hold.
+    QTest::newRow("longest title its photos allow") << QString(233, QLatin1Char('a')) << NameProblem::None;
+    QTest::newRow("accented title its photos allow") << QString(116, QChar(0xE8)) << NameProblem::None;
+    QTest::newRow("device name in other letters") << "Nullo" << NameProblem::None;
     QTest::newRow("empty") << "" << NameProblem::Empty;
     QTest::newRow("slash") << "rossi/bianchi" << NameProblem::Separator;
     QTest::newRow("parent by slash") << "../fuori" << NameProblem::Separator;
@@ -46,10 +52,18 @@ void TestPriceListFiles::names_data()
     QTest::newRow("many dots") << "....." << NameProblem::OnlyDots;
     QTest::newRow("pasted tab") << "a\tb" << NameProblem::ControlCharacter;
     QTest::newRow("pasted line break") << "a\nb" << NameProblem::ControlCharacter;
-    // 252 letters + ".lis" = 256 bytes, one more than a file name can hold.
-    QTest::newRow("too long for a file name") << QString(252, QLatin1Char('a')) << NameProblem::TooLong;
-    // 250 typed characters fit the box but take 500 bytes on disk.
-    QTest::newRow("accents too long in bytes") << QString(250, QChar(0xE8)) << NameProblem::TooLong;
+    QTest::newRow("pasted star") << "*" << NameProblem::ReservedCharacter;
+    QTest::newRow("pasted drive colon") << "con:nul" << NameProblem::ReservedCharacter;
+    QTest::newRow("pasted question mark") << "Rossi?" << NameProblem::ReservedCharacter;
+    QTest::newRow("pasted quotes and angles") << "\"<Rossi>\"" << NameProblem::ReservedCharacter;
+    QTest::newRow("vertical bar") << "Rossi|Bianchi" << NameProblem::ReservedCharacter;
+    QTest::newRow("device name") << "nul" << NameProblem::DeviceName;
+    QTest::newRow("device name with a dot") << "Com1.rossi" << NameProblem::DeviceName;
+    // One byte more and the photo of page 2147483647 could not exist.
+    QTest::newRow("too long for its photo names") << QString(234, QLatin1Char('a')) << NameProblem::TooLong;
+    // 117 typed characters fit the box but take 234 bytes on disk.
+    QTest::newRow("accents too long in bytes") << QString(117, QChar(0xE8)) << NameProblem::TooLong;
+    QTest::newRow("longest typed name") << QString(250, QLatin1Char('a')) << NameProblem::TooLong;
 }
 
 void TestPriceListFiles::names()
@@ -71,6 +85,13 @@ void TestPriceListFiles::names()
     QCOMPARE(QFileInfo(path).size(), 0);
     QCOMPARE(ListPriceListFiles(), QStringList{name + ".lis"});
     QCOMPARE(PriceListTitle(ListPriceListFiles().constFirst()), name);
+    // Every photo file of the list can be saved, the longest name included.
+    QVERIFY(QDir(world.folder()).mkpath("Foto_Listino"));
+    for (const QString& photo : {SlotPhotoFileName(name, "H", std::numeric_limits<int>::max()),
+                                 PreviewPhotoFileName(name, "H")}) {
+        QVERIFY2(saveWholeFile(world.path("Foto_Listino/" + photo), "foto"), qPrintable(photo));
+        QCOMPARE(testfiles::read(world.path("Foto_Listino/" + photo)), QByteArray("foto"));
+    }
 }
 
 void TestPriceListFiles::listing()

@@ -511,7 +511,7 @@ void TestSchedaVino::failuresEndInTheWindowsWarning_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("print: photo too large") << SheetAction::Print << "huge photo" << printFailed;
     QTest::newRow("preview: photo too large") << SheetAction::Preview << "huge photo" << previewFailed;
-    QTest::newRow("print: printer cannot write") << SheetAction::Print << "printer" << printFailed;
+    QTest::newRow("print: printer cannot write") << SheetAction::Print << "printer" << QString::fromUtf8(kOutputFileFailureMessage);
     QTest::newRow("print: text box missing from the layout") << SheetAction::Print << "missing box" << printFailed;
     QTest::newRow("preview: text box missing from the layout") << SheetAction::Preview << "missing box" << previewFailed;
 }

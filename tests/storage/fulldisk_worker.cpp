@@ -4,13 +4,19 @@
 //   fulldisk_worker store <program folder> <password>
 //   fulldisk_worker photo <path> <side in pixels>
 //   fulldisk_worker append|update <archive> <record size> <fill byte>
+//   fulldisk_worker pdf <path> <lines>: a printed list to a PDF file
+#include "ListReport.h"
 #include "PasswordStore.h"
 #include "Photo.h"
 #include "ProgramFolder.h"
 #include "RecordArchive.h"
 #include "RecordLayout.h"
+#include "ReportError.h"
+#include "ReportModel.h"
+#include "ReportOutput.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPrinter>
 #include <QImage>
 #include <QRandomGenerator>
 
@@ -33,7 +39,7 @@ QImage noise(int side)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 4)
         return 2;
@@ -43,6 +49,24 @@ int main(int argc, char* argv[])
         try {
             StorePassword(args[3]);
         } catch (const StoreWriteError&) {
+            return 1;
+        }
+        return 0;
+    }
+    if (action == QLatin1String("pdf")) {
+        QStringList lines;
+        for (int i = 0; i < args[3].toInt(); ++i)
+            lines << QStringLiteral("Vino %1 - Cantina di prova - Toscana").arg(i);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(args[2]);
+        const auto report = prepareListReport(QStringLiteral("Vini"), lines);
+        QList<int> pages;
+        for (int i = 0; i < report->prepared()->pageCount(); ++i)
+            pages << i;
+        try {
+            printPages(*report->prepared(), printer, pages, PrintChoices{});
+        } catch (const OutputFileError&) {
             return 1;
         }
         return 0;

@@ -92,6 +92,11 @@ void TestFullDisk::writeMeetsFullDisk_data()
     QTest::newRow("archive append, room enough") << "append" << "Catalogo_Vini.pro" << records("ABC")
                                                  << QStringList{QString::number(kRecord), "N"}
                                                  << qint64(4 * kRecord) << true;
+    // A list of 3000 lines prints to a PDF file of over 100 KB.
+    QTest::newRow("PDF file, full disk") << "pdf" << "Vini.pdf" << QByteArray("%PDF-1.4 earlier document")
+                                         << QStringList{"3000"} << qint64(64 << 10) << false;
+    QTest::newRow("PDF file, room enough") << "pdf" << "Vini.pdf" << QByteArray("%PDF-1.4 earlier document")
+                                           << QStringList{"3000"} << qint64(64 << 20) << true;
     // Overwriting a record in place takes no new room, so a full disk lets it.
     QTest::newRow("archive update, full disk") << "update" << "Catalogo_Vini.pro" << records("ABC")
                                                << QStringList{QString::number(kRecord), "N"} << qint64(3 * kRecord)

@@ -1,6 +1,7 @@
 #include "ViniFixture.h"
 
 #include "FramedEdit.h"
+#include "RecordEditor.h"
 #include "RecordArchive.h"
 #include "TrovaVini.h"
 
@@ -51,6 +52,8 @@ private slots:
     void accessFailures();
     void photoFileLifeCycle();
     void photoFolderNotWritable();
+    void failedPhotoWriteNeverReplacesTheStoredPhoto_data();
+    void failedPhotoWriteNeverReplacesTheStoredPhoto();
     void unchangedPhotoIsNotReencoded();
     void badPhotoFilesShowThePlaceholderAndSurviveSaving();
     void loadPhotoButton_data();
@@ -439,7 +442,52 @@ void TestVini::photoFolderNotWritable()
     f.click("cmdSalva");
     QCOMPARE(f.world.platform().lastMessage(), kInserted);
     QCOMPARE(f.archiveBytes().size(), 2997);
-    QCOMPARE(f.find<PictureBox>("imgFoto")->image(), f.find<PictureBox>("imgBianco")->image());
+    // The photo stays on show: it is still the wine's photo, and the next
+    // save, once the folder can be written, stores it.
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image(), solid(Qt::darkRed));
+    QVERIFY(QFile::remove(f.world.path(QStringLiteral("Catalogo_Vini"))));
+    f.click("cmdSalva");
+    const QImage stored(f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg")));
+    QCOMPARE(stored.size(), solid(Qt::darkRed).size());
+}
+
+void TestVini::failedPhotoWriteNeverReplacesTheStoredPhoto_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("the disk button answered with a place that cannot be written") << "copy";
+    // A protected file stands for a disk that refuses the write, then has
+    // room again.
+    QTest::newRow("the photo file refused during a save") << "save";
+}
+
+// Once a photo write has failed, a later save still stores the user's photo,
+// never the placeholder.
+void TestVini::failedPhotoWriteNeverReplacesTheStoredPhoto()
+{
+    QFETCH(QString, failure);
+    ViniFixture f;
+    f.seed(1);
+    QVERIFY(QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini"))));
+    const QString path = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg"));
+    QVERIFY(solid(Qt::darkBlue, {64, 48}).save(path, "JPEG"));
+    const QByteArray original = testfiles::read(path);
+    f.click("cmdPrimo");
+    QCOMPARE(f.find<PictureBox>("imgFoto")->sourceBytes(), original);
+
+    if (failure == QLatin1String("copy")) {
+        f.world.platform().saveAnswers.enqueue(QStringLiteral("/proc/Foto.jpg"));
+        f.click("btnSalvaFoto");
+        QCOMPARE(f.world.platform().lastMessage(), pictureCopyFailureMessage());
+    } else {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        f.click("cmdSalva");
+        QCOMPARE(testfiles::read(path), original);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    }
+    QCOMPARE(f.find<PictureBox>("imgFoto")->sourceBytes(), original);
+    f.click("cmdSalva");
+    QCOMPARE(f.world.platform().lastMessage(), kModified);
+    QCOMPARE(testfiles::read(path), original);
 }
 
 void TestVini::unchangedPhotoIsNotReencoded()
@@ -550,18 +598,16 @@ void TestVini::savePhotoButton_data()
 {
     QTest::addColumn<QString>("target"); // relative to the program folder; "" = cancelled
     QTest::addColumn<QByteArray>("magic");  // how the written file begins; empty = no file
-    QTest::addColumn<bool>("placeholder");
-    QTest::newRow("as JPEG") << "copia.jpg" << QByteArray("\xff\xd8") << false;
-    QTest::newRow("in the format its extension names") << "copia.bmp" << QByteArray("BM") << false;
-    QTest::newRow("unwritable path") << "manca/copia.jpg" << QByteArray() << true;
-    QTest::newRow("cancelled") << "" << QByteArray() << false;
+    QTest::newRow("as JPEG") << "copia.jpg" << QByteArray("\xff\xd8");
+    QTest::newRow("in the format its extension names") << "copia.bmp" << QByteArray("BM");
+    QTest::newRow("unwritable path") << "manca/copia.jpg" << QByteArray();
+    QTest::newRow("cancelled") << "" << QByteArray();
 }
 
 void TestVini::savePhotoButton()
 {
     QFETCH(QString, target);
     QFETCH(QByteArray, magic);
-    QFETCH(bool, placeholder);
     ViniFixture f;
     const QImage photo = solid(Qt::darkGreen, {50, 40});
     f.find<PictureBox>("imgFoto")->setImage(photo);
@@ -580,9 +626,13 @@ void TestVini::savePhotoButton()
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.readAll().startsWith(magic));
     }
-    const QImage shown = f.find<PictureBox>("imgFoto")->image();
-    QCOMPARE(shown == f.find<PictureBox>("imgBianco")->image(), placeholder);
-    QVERIFY(f.world.platform().messages.isEmpty());
+    // The photo stays on show whatever happens to the copy; a copy that
+    // could not be written is reported.
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image(), photo);
+    const bool failed = target.startsWith(QLatin1String("manca"));
+    QCOMPARE(f.world.platform().messages.size(), failed ? 1 : 0);
+    if (failed)
+        QCOMPARE(f.world.platform().lastMessage(), pictureCopyFailureMessage());
 }
 
 void TestVini::buttonsOpenTheirWindows_data()
