@@ -80,6 +80,7 @@ private slots:
     void emptyArchiveKeepsTenEmptyRows();
     void exportWritesTheGridAsEditedAndOffersToOpen_data();
     void exportWritesTheGridAsEditedAndOffersToOpen();
+    void failedExportKeepsThePreviousFileAndSaysSo_data();
     void failedExportKeepsThePreviousFileAndSaysSo();
     void anEditStillOpenInTheGridIsExported();
     void editorsOpenTheirExport_data();
@@ -194,8 +195,17 @@ void TestExportWindow::exportWritesTheGridAsEditedAndOffersToOpen()
     QVERIFY(window->isVisible());
 }
 
+void TestExportWindow::failedExportKeepsThePreviousFileAndSaysSo_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("a folder stands where the file goes") << "folder";
+    QTest::newRow("the user made the file read-only") << "read-only";
+    QTest::newRow("the file is a link out of the program folder") << "link";
+}
+
 void TestExportWindow::failedExportKeepsThePreviousFileAndSaysSo()
 {
+    QFETCH(QString, obstacle);
     TestWorld world;
     appendRecords("wines", {"Primo"});
     auto window = openWindow("wines");
@@ -205,10 +215,18 @@ void TestExportWindow::failedExportKeepsThePreviousFileAndSaysSo()
     QVERIFY(!first.isEmpty());
     world.platform().messages.clear();
 
-    // The file cannot be replaced: a folder of that name stands there instead.
     const QString path = world.path("Catalogo_Vini.xls");
-    QVERIFY(QFile::remove(path));
-    QVERIFY(QDir().mkpath(path + "/aperto"));
+    QTemporaryDir outside;
+    const QString outsideFile = outside.filePath("Catalogo_Vini.xls");
+    if (obstacle == QLatin1String("folder")) {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkpath(path + "/aperto"));
+    } else if (obstacle == QLatin1String("read-only")) {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else {
+        QVERIFY(QFile::rename(path, outsideFile));
+        QVERIFY(QFile::link(outsideFile, path));
+    }
     world.platform().answers << MessageAnswer::Yes;
     window->cmdEsporta->click();
     QCOMPARE(world.platform().messages.size(), 2);
@@ -216,7 +234,14 @@ void TestExportWindow::failedExportKeepsThePreviousFileAndSaysSo()
     QCOMPARE(world.platform().messages.at(1).text,
              QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"
                             "Accertarsi che il file di Excel non sia già aperto."));
-    QVERIFY(QFileInfo(path).isDir());
+    if (obstacle == QLatin1String("folder")) {
+        QVERIFY(QFileInfo(path).isDir());
+    } else if (obstacle == QLatin1String("read-only")) {
+        QCOMPARE(testfiles::read(path), first);
+    } else {
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(testfiles::read(outsideFile), first);
+    }
     QVERIFY(world.platform().shellCommands.isEmpty());
     QVERIFY(window->isVisible());
 }

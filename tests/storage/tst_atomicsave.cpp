@@ -1,7 +1,11 @@
 #include "AtomicSave.h"
+#include "ProgramFolder.h"
+#include "RecordArchive.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +34,11 @@ private slots:
     void staleTemporariesOfThatFileOnlyAreRemoved_data();
     void staleTemporariesOfThatFileOnlyAreRemoved();
     void lateFailureLeavesNoTemporary();
+    void longestNamesAreSaved_data();
+    void longestNamesAreSaved();
+    void protectedTargetsAndLinksOutAreRefused_data();
+    void protectedTargetsAndLinksOutAreRefused();
+    void writtenInPiecesAndDiscarded();
 };
 
 void TestAtomicSave::replacesTheFileAndKeepsItsPermissions()
@@ -87,6 +96,117 @@ void TestAtomicSave::lateFailureLeavesNoTemporary()
     QVERIFY(!saveWholeFile(dir.filePath(QStringLiteral("Foto.jpg")), "nuovo"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"Foto.jpg"});
+}
+
+void TestAtomicSave::longestNamesAreSaved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("255 ASCII bytes") << QString(251, QLatin1Char('a')) + ".jpg";
+    QTest::newRow("240 bytes: the longest a temporary fitted beside before") << QString(236, QLatin1Char('b')) + ".jpg";
+    // Two bytes each: a cut inside a letter would make a broken name.
+    QTest::newRow("254 bytes of accented letters") << QString(125, QChar(0xE8)) + ".lis";
+    QTest::newRow("four-byte letters") << QString::fromUcs4(U"\U0001F377").repeated(62) + ".txt";
+}
+
+// A file whose name takes all that a folder allows is saved, and a temporary
+// a crash left behind for it is removed by the next save, not another's.
+void TestAtomicSave::longestNamesAreSaved()
+{
+    QFETCH(QString, name);
+    QVERIFY(QFile::encodeName(name).size() <= kMaxFileNameBytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(saveWholeFile(path, "primo"));
+    QCOMPARE(get(path), QByteArray("primo"));
+    QVERIFY(saveWholeFile(path, "secondo"));
+    QCOMPARE(get(path), QByteArray("secondo"));
+
+    // A crash between writing and renaming: the temporary stays behind.
+    AtomicFile interrupted;
+    QVERIFY(interrupted.open(path));
+    const QString leftover = interrupted.temporaryPath();
+    QVERIFY(QFile::encodeName(QFileInfo(leftover).fileName()).size() <= kMaxFileNameBytes);
+    interrupted.discard();
+    put(leftover, "left behind");
+    QVERIFY(isSaveTemporaryOf(QFileInfo(leftover).fileName(), name));
+    QVERIFY(!isSaveTemporaryOf(QFileInfo(leftover).fileName(), name.left(name.size() - 4) + ".bak"));
+    QVERIFY(saveWholeFile(path, "terzo"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
+void TestAtomicSave::protectedTargetsAndLinksOutAreRefused_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("a file the user made read-only") << "read-only" << false;
+    QTest::newRow("a link to a file outside the program folder") << "file link out" << false;
+    QTest::newRow("a link to nothing outside the program folder") << "dangling link out" << false;
+    QTest::newRow("a folder that is a link outside the program folder") << "folder link out" << false;
+    QTest::newRow("a link inside the program folder") << "link inside" << true;
+    QTest::newRow("a place outside the program folder the user chose") << "chosen outside" << true;
+}
+
+void TestAtomicSave::protectedTargetsAndLinksOutAreRefused()
+{
+    QFETCH(QString, setup);
+    QFETCH(bool, saved);
+    QTemporaryDir program, outside;
+    setProgramFolderForTesting(program.path() + QLatin1Char('/'));
+    const auto restore = qScopeGuard([] { setProgramFolderForTesting({}); });
+    const QString outsideFile = outside.filePath(QStringLiteral("Foto.jpg"));
+    put(outsideFile, "fuori");
+    QString target = program.filePath(QStringLiteral("Foto.jpg"));
+    if (setup == QLatin1String("read-only")) {
+        put(target, "protetto");
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else if (setup == QLatin1String("file link out")) {
+        QVERIFY(QFile::link(outsideFile, target));
+    } else if (setup == QLatin1String("dangling link out")) {
+        QVERIFY(QFile::link(outside.filePath(QStringLiteral("Nuovo.jpg")), target));
+    } else if (setup == QLatin1String("folder link out")) {
+        QVERIFY(QFile::link(outside.path(), program.filePath(QStringLiteral("Foto_Listino"))));
+        target = program.filePath(QStringLiteral("Foto_Listino/Foto.jpg"));
+    } else if (setup == QLatin1String("link inside")) {
+        QVERIFY(QDir(program.path()).mkdir(QStringLiteral("vero")));
+        QVERIFY(QFile::link(program.filePath(QStringLiteral("vero")), program.filePath(QStringLiteral("Foto_Listino"))));
+        target = program.filePath(QStringLiteral("Foto_Listino/Foto.jpg"));
+    } else {
+        target = outside.filePath(QStringLiteral("Copia.jpg"));
+    }
+    const QByteArray before = get(target);
+    QCOMPARE(saveWholeFile(target, "nuovo"), saved);
+    QCOMPARE(get(target), saved ? QByteArray("nuovo") : before);
+    // Outside the program folder nothing changed but what the user chose.
+    QCOMPARE(get(outsideFile), QByteArray("fuori"));
+    QVERIFY(!QFile::exists(outside.filePath(QStringLiteral("Nuovo.jpg"))));
+    // And the archive is refused the same ways.
+    if (!saved && setup != QLatin1String("read-only"))
+        QVERIFY_THROWS_EXCEPTION(ArchiveError,
+                                 RecordArchive(target, RecordLayout{{"Dato", 9}}, RecordArchive::Access::Read));
+}
+
+// Written in pieces, the file appears whole at commit; dropped, nothing of
+// it appears and the earlier file stays.
+void TestAtomicSave::writtenInPiecesAndDiscarded()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Fattura.pdf"));
+    put(path, "vecchio");
+    {
+        AtomicFile file;
+        QVERIFY(file.open(path));
+        QVERIFY(file.write("uno ", 4));
+        QVERIFY(file.write(QByteArray("due")));
+        QCOMPARE(get(path), QByteArray("vecchio"));
+    }
+    QCOMPARE(get(path), QByteArray("vecchio"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Fattura.pdf"});
+    AtomicFile file;
+    QVERIFY(file.open(path));
+    QVERIFY(file.write("uno ", 4));
+    QVERIFY(file.write(QByteArray("due")));
+    QVERIFY(file.commit());
+    QCOMPARE(get(path), QByteArray("uno due"));
 }
 
 QTEST_GUILESS_MAIN(TestAtomicSave)
