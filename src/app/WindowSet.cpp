@@ -144,8 +144,7 @@ void WindowSet::createOtherWindows()
             return;
         }
         // The editor learns its list before it is shown: showing it prepares a new page.
-        frmListinoPrezzi->lblFile->setText(frmApriCatalogo->lblFile->text().trimmed());
-        frmListinoPrezzi->lblNome->setText(frmApriCatalogo->selectedTitle());
+        frmListinoPrezzi->openList(frmApriCatalogo->lblFile->text().trimmed(), frmApriCatalogo->selectedTitle());
         handOver(nullptr, frmListinoPrezzi);
     });
     connect(frmListinoPrezzi, &TfrmListinoPrezzi::closed, this, [] { handOver(nullptr, frmAvvio); });

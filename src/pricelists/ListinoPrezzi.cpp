@@ -26,7 +26,6 @@ using namespace vinarca;
 TfrmListinoPrezzi* frmListinoPrezzi = nullptr;
 
 namespace {
-const QString kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
 const QSize kSlotPictureSize(136, 104);
 const QSize kPhotoSize(pricepage::kPhotoWidth, pricepage::kPhotoHeight);
 
@@ -37,7 +36,8 @@ QPoint slotPanelAt(int slot)
 }
 } // namespace
 
-TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::SteelBlue, QSize(994, 692), parent)
+TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent)
+    : RecordEditor(pricepage::kind(), palette::SteelBlue, QSize(994, 692), parent)
 {
     setObjectName(QStringLiteral("frmListinoPrezzi"));
     setWindowTitle(QStringLiteral(" Vinarca - Listini Prezzi"));
@@ -46,16 +46,7 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::
                                        QColor(0xF4, 0xF8, 0xFC), palette::PanelOutline, 6);
     shpContainer->lower();
 
-    panInfo = makeLabel(panContainer, QStringLiteral("panInfo"), QStringLiteral("Pronto per archiviare una nuova scheda..."),
-                        QRect(0, 658, 994, 34), QStringLiteral("Tahoma"), 12, false, Qt::white);
-    panInfo->setAutoFillBackground(true);
-    QPalette statusPalette = panInfo->palette();
-    statusPalette.setColor(QPalette::Window, palette::StatusBlue);
-    panInfo->setPalette(statusPalette);
-    panInfo->setIndent(12);
-    auto* hints = new StatusHints(panInfo, this);
-    hints->addBackground(this);
-    hints->addBackground(panContainer);
+    StatusHints* hints = createStatusLine(QRect(0, 658, 994, 34), palette::StatusBlue);
     hints->addBackground(shpContainer);
 
     struct Command
@@ -137,7 +128,8 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::
             colours.resting = Qt::white;
             box->setColours(colours);
             const int index = pricepage::fieldIndex(i, QString::fromLatin1(field));
-            box->setMaxLength(pricepage::layout().field(index).capacity);
+            bindBox(pricepage::layout().field(index).name.toLatin1().constData(), box,
+                    pricepage::layout().field(index).capacity);
             return box;
         };
         slot.txtNome = edit("Nome", QRect(158, 8, 272, 22));
@@ -173,12 +165,8 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent) : GradientWindow(palette::
     lblFile->setObjectName(QStringLiteral("lblFile"));
     lblFile->hide();
 
-    connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdNuovoClick);
-    connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdSalvaClick);
-    connect(cmdPrimo, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdPrimoClick);
-    connect(cmdIndietro, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdIndietroClick);
-    connect(cmdAvanti, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdAvantiClick);
-    connect(cmdUltimo, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdUltimoClick);
+    m_firstBox = slotControls[0].txtNome;
+    connectRecordButtons();
     connect(cmdAnteprima, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdAnteprimaClick);
     connect(cmdStampa, &QAbstractButton::clicked, this, &TfrmListinoPrezzi::cmdStampaClick);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, HelpTopic::PriceLists); });
@@ -216,38 +204,39 @@ QString TfrmListinoPrezzi::listTitle() const
     return lblNome->text();
 }
 
+void TfrmListinoPrezzi::openList(const QString& path, const QString& title)
+{
+    lblFile->setText(path);
+    lblNome->setText(title);
+}
+
+ArchiveRef TfrmListinoPrezzi::archive() const
+{
+    return {trimControl(lblFile->text()), &pricepage::layout()};
+}
+
 void TfrmListinoPrezzi::setSlotPicture(int slot, const QImage& picture)
 {
     slotControls.at(static_cast<std::size_t>(slot)).imgFoto->setImage(picture);
     m_unreadablePicture.at(static_cast<std::size_t>(slot)) = false;
 }
 
-void TfrmListinoPrezzi::clearPage()
+void TfrmListinoPrezzi::clearRecord()
 {
-    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
-        for (const QString& field : pricepage::slotFields())
-            box(slot, field)->clear();
-        slotControls.at(static_cast<std::size_t>(slot)).txtPrezzo->setText(QStringLiteral("0,00"));
+    RecordEditor::clearRecord();
+    for (const Slot& slot : slotControls)
+        slot.txtPrezzo->setText(QStringLiteral("0,00"));
+}
+
+void TfrmListinoPrezzi::clearPictures()
+{
+    for (int slot = 0; slot < pricepage::kSlots; ++slot)
         setSlotPicture(slot, imgBianco->image());
-    }
-    lblPosizione->clear();
-    slotControls[0].txtNome->setFocus();
 }
 
-void TfrmListinoPrezzi::cmdNuovoClick()
+void TfrmListinoPrezzi::showPictures()
 {
-    clearPage();
-}
-
-void TfrmListinoPrezzi::showPage(int page)
-{
-    // The file is read and closed before any photo is loaded.
-    const QStringList texts = ReadPricePage(trimControl(lblFile->text()), page);
-    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
-        for (const QString& field : pricepage::slotFields())
-            box(slot, field)->setText(texts.at(pricepage::fieldIndex(slot, field)));
-    }
-    lblPosizione->setText(QString::number(page));
+    const int page = trimControl(lblPosizione->text()).toInt();
     const QString folder = pricepage::photoFolderPath();
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
         QDir().mkpath(folder);
@@ -259,63 +248,8 @@ void TfrmListinoPrezzi::showPage(int page)
     }
 }
 
-void TfrmListinoPrezzi::navigate(int step)
+void TfrmListinoPrezzi::storePictures(qint64 position)
 {
-    try {
-        const qint64 shown = parsePosition(lblPosizione->text());
-        const NavigationTarget target =
-            navigationTarget(static_cast<NavStep>(step), PricePageCount(trimControl(lblFile->text())), shown);
-        if (target.clearPosition)
-            lblPosizione->clear();
-        if (target.emptyArchive) {
-            platform().message(this, MessageKind::Information, kEmptyArchive);
-            return;
-        }
-        if (target.position > 0)
-            showPage(static_cast<int>(target.position));
-    } catch (const ArchiveError&) {
-        platform().message(this, MessageKind::Error, accessFailureMessage());
-    }
-}
-
-void TfrmListinoPrezzi::cmdPrimoClick() { navigate(static_cast<int>(NavStep::First)); }
-void TfrmListinoPrezzi::cmdIndietroClick() { navigate(static_cast<int>(NavStep::Previous)); }
-void TfrmListinoPrezzi::cmdAvantiClick() { navigate(static_cast<int>(NavStep::Next)); }
-void TfrmListinoPrezzi::cmdUltimoClick() { navigate(static_cast<int>(NavStep::Last)); }
-
-void TfrmListinoPrezzi::cmdSalvaClick()
-{
-    if (trimControl(slotControls[0].txtNome->text()).isEmpty()) {
-        platform().message(this, MessageKind::Warning,
-                           QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il nome del primo "
-                                          "prodotto."));
-        slotControls[0].txtNome->setFocus();
-        return;
-    }
-    if (trimControl(slotControls[0].txtPrezzo->text()).isEmpty()) {
-        platform().message(this, MessageKind::Warning,
-                           QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il prezzo di "
-                                          "vendita del primo prodotto."));
-        slotControls[0].txtPrezzo->setFocus();
-        return;
-    }
-    int page = 0;
-    bool appended = false;
-    try {
-        const QString path = trimControl(lblFile->text());
-        const qint64 shown = parsePosition(lblPosizione->text());
-        if (shown > 0) {
-            page = static_cast<int>(shown);
-            WritePricePage(path, page, pageTexts());
-        } else {
-            page = AppendPricePage(path, pageTexts());
-            appended = true;
-        }
-    } catch (const ArchiveError&) {
-        platform().message(this, MessageKind::Error, accessFailureMessage());
-        return;
-    }
-    lblPosizione->setText(QString::number(page));
     // All eight photo files are written on every save. A slot whose file
     // cannot be written keeps its picture on show, silently: the next save
     // writes it again, and the file on disk keeps what it held.
@@ -324,14 +258,10 @@ void TfrmListinoPrezzi::cmdSalvaClick()
         QDir().mkpath(folder);
         const QImage stretched = StretchPicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
                                                 pricepage::kPhotoWidth, pricepage::kPhotoHeight);
-        const QString file =
-            folder + QLatin1Char('/') + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), page);
+        const QString file = folder + QLatin1Char('/')
+            + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), static_cast<int>(position));
         writePhotoFile(file, Photo{stretched, {}, m_unreadablePicture.at(static_cast<std::size_t>(slot))});
     }
-    platform().message(this, MessageKind::Information,
-                       appended ? QStringLiteral("La scheda corrente è stata inserita in archivio.")
-                                : QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in "
-                                                 "archivio."));
 }
 
 void TfrmListinoPrezzi::imgFotoClick(int slot)
@@ -399,17 +329,4 @@ void TfrmListinoPrezzi::cmdStampaClick()
 {
     preparePreview();
     openPricePage(this, pageInput(), DocumentAction::Print);
-}
-
-void TfrmListinoPrezzi::showEvent(QShowEvent* event)
-{
-    GradientWindow::showEvent(event);
-    if (!event->spontaneous())
-        clearPage();
-}
-
-void TfrmListinoPrezzi::closeEvent(QCloseEvent* event)
-{
-    emit closed();
-    event->accept();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Shapes.h"
+#include "RecordEditor.h"
 
 #include <QImage>
 #include <QStringList>
@@ -17,9 +17,10 @@ class PictureButton;
 }
 
 // The page editor of one price list: one page of eight product slots, A to
-// H, browsed, cleared and saved as records of the list file named by lblFile;
-// each slot's photo is a file of its own in the photo folder.
-class TfrmListinoPrezzi : public vinarca::GradientWindow
+// H, browsed, cleared and saved as records of the list file named by lblFile,
+// through the editing flow every record editor shares. Each slot's photo is a
+// file of its own in the photo folder.
+class TfrmListinoPrezzi : public vinarca::RecordEditor
 {
     Q_OBJECT
 public:
@@ -36,17 +37,13 @@ public:
     };
     std::array<Slot, 8> slotControls;
 
-    vinarca::PictureButton *cmdNuovo, *cmdSalva, *cmdAnteprima, *cmdStampa, *cmdPrimo, *cmdIndietro, *cmdAvanti,
-        *cmdUltimo, *cmdGuida, *cmdEsci;
-    QLabel *lblPosizione, *lblNome, *lblFile, *panInfo;
-    vinarca::PictureBox *imgBianco, *imgGomma; // never shown: the placeholder and the blank slot picture
+    vinarca::PictureButton *cmdAnteprima, *cmdStampa, *cmdGuida, *cmdEsci;
+    QLabel *lblNome, *lblFile;
+    vinarca::PictureBox* imgGomma; // never shown: the blank slot picture
 
-    void cmdNuovoClick();
-    void cmdSalvaClick();
-    void cmdPrimoClick();
-    void cmdIndietroClick();
-    void cmdAvantiClick();
-    void cmdUltimoClick();
+    // Opens the list file at `path`, titled `title`, on a new page.
+    void openList(const QString& path, const QString& title);
+
     void imgFotoClick(int slot);
     void impProdottoClick(int slot);
     void cmdAnteprimaClick();
@@ -62,17 +59,14 @@ public:
     // The edit box of a slot's field ("Nome", "Prezzo", ...).
     vinarca::HighlightEdit* box(int slot, const QString& field) const;
 
-signals:
-    void closed();
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void clearRecord() override;
+    vinarca::ArchiveRef archive() const override;
+    void showPictures() override;
+    void storePictures(qint64 position) override;
+    void clearPictures() override;
 
 private:
-    void clearPage();
-    void navigate(int step);
-    void showPage(int page);
     void setSlotPicture(int slot, const QImage& picture);
     QString listTitle() const;
 

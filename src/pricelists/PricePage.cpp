@@ -61,7 +61,22 @@ int fieldIndex(int slot, const QString& field)
 
 QString photoFolderPath()
 {
-    return ProgramFolder() + QStringLiteral("Foto_Listino");
+    return kind().pictureFolderPath();
+}
+
+const RecordKind& kind()
+{
+    static const RecordKind page{
+        QString(),
+        &layout(),
+        QStringLiteral("Foto_Listino"),
+        QString(),
+        {{QStringLiteral("Nome_A"),
+          QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il nome del primo prodotto.")},
+         {QStringLiteral("Prezzo_A"), QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il prezzo "
+                                                     "di vendita del primo prodotto.")}},
+    };
+    return page;
 }
 
 } // namespace pricepage

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordKind.h"
 #include "RecordLayout.h"
 
 #include <QImage>
@@ -31,6 +32,11 @@ int fieldIndex(int slot, const QString& field);
 
 // The folder of the slot and preview photos, under the program folder.
 QString photoFolderPath();
+
+// The page as a record kind: its layout, photo folder and the fields a save
+// requires. Its archive is the list file the user opened, not a file of the
+// kind.
+const RecordKind& kind();
 
 } // namespace pricepage
 

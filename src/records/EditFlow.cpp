@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <stdexcept>
+
 namespace vinarca {
 
 NavigationTarget navigationTarget(NavStep step, qint64 count, qint64 shown)
@@ -52,23 +54,42 @@ qint64 parsePosition(const QString& text)
     return position;
 }
 
-NavigationTarget navigateArchive(const RecordKind& kind, NavStep step, qint64 shown, QByteArray& record)
+NavigationTarget EditSession::navigate(const ArchiveRef& archive, NavStep step, qint64 shown)
 {
-    RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Read);
-    const NavigationTarget target = navigationTarget(step, archive.count(), shown);
+    RecordArchive file(archive.path, *archive.layout, RecordArchive::Access::Read);
+    const NavigationTarget target = navigationTarget(step, file.count(), shown);
     if (target.position > 0)
-        archive.readAt(target.position, record);
+        file.readAt(target.position, m_record);
     return target;
 }
 
-StoreOutcome storeRecord(const RecordKind& kind, qint64 shown, const QByteArray& record)
+StoreOutcome EditSession::store(const ArchiveRef& archive, qint64 shown, const QStringList& texts)
 {
-    RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write);
+    archive.layout->encode(m_record, texts);
+    RecordArchive file(archive.path, *archive.layout, RecordArchive::Access::Write);
     if (shown > 0) {
-        archive.writeAt(shown, record);
+        file.writeAt(shown, m_record);
         return {shown, false};
     }
-    return {archive.append(record), true};
+    return {file.append(m_record), true};
+}
+
+bool EditSession::canDuplicate(const QString& positionText)
+{
+    return !trimControl(positionText).isEmpty();
+}
+
+const RequiredField* EditSession::missingField(const QList<RequiredField>& required, const RecordLayout& layout,
+                                               const QStringList& texts) const
+{
+    for (const RequiredField& field : required) {
+        const int index = layout.indexOf(field.field);
+        if (index < 0)
+            throw std::logic_error("no field " + field.field.toStdString());
+        if (trimControl(texts.value(index)).isEmpty())
+            return &field;
+    }
+    return nullptr;
 }
 
 RecordPicture readRecordPicture(const RecordKind& kind, const QString& position, QSize fitInto)

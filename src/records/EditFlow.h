@@ -31,10 +31,6 @@ NavigationTarget navigationTarget(NavStep step, qint64 count, qint64 shown);
 // record). Throws ArchiveError for a text that is not a position.
 qint64 parsePosition(const QString& text);
 
-// Opens the archive, reads the record the step leads to into `record` when
-// there is one, and closes the archive.
-NavigationTarget navigateArchive(const RecordKind& kind, NavStep step, qint64 shown, QByteArray& record);
-
 // Stores the record: over the record shown, or appended after the last one
 // when no record is shown (shown = 0).
 struct StoreOutcome
@@ -42,7 +38,34 @@ struct StoreOutcome
     qint64 position = 0;
     bool appended = false;
 };
-StoreOutcome storeRecord(const RecordKind& kind, qint64 shown, const QByteArray& record);
+
+// The editing session of one editor, without widgets: its record buffer,
+// which record each navigation leads to, how a save stores the record, which
+// required field is missing and when a record may be duplicated. The position
+// shown lives in the editor's position label; each action is given it.
+class EditSession
+{
+public:
+    explicit EditSession(const RecordLayout& layout) : m_record(layout.emptyRecord()) {}
+
+    // Opens the archive, reads the record the step leads to into the buffer
+    // when there is one, and closes the archive.
+    NavigationTarget navigate(const ArchiveRef& archive, NavStep step, qint64 shown);
+    // Fills the buffer from the texts (trimmed, cut to their fields) and
+    // stores it.
+    StoreOutcome store(const ArchiveRef& archive, qint64 shown, const QStringList& texts);
+    // The first required field whose text, trimmed, is empty.
+    const RequiredField* missingField(const QList<RequiredField>& required, const RecordLayout& layout,
+                                      const QStringList& texts) const;
+    // Only a stored record (its position label not empty) may be duplicated.
+    static bool canDuplicate(const QString& positionText);
+
+    QByteArray& record() { return m_record; }
+    const QByteArray& record() const { return m_record; }
+
+private:
+    QByteArray m_record;
+};
 
 // A record's picture as read for the editor. `unreadable` marks a file that
 // exists but could not be decoded: the editor shows its placeholder and must

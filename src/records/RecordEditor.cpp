@@ -47,7 +47,7 @@ SaveFileRequest photoSaveRequest()
 }
 
 RecordEditor::RecordEditor(const RecordKind& kind, const QColor& colour, const QSize& panelSize, QWidget* parent)
-    : GradientWindow(colour, panelSize, parent), m_kind(kind), m_record(kind.layout->emptyRecord())
+    : GradientWindow(colour, panelSize, parent), m_kind(kind), m_session(*kind.layout)
 {
     // The focus target of Save: present and focusable, but with no area on screen.
     btnFocus = new QPushButton(panel());
@@ -137,12 +137,12 @@ void RecordEditor::createAttachmentLabels(QWidget* panel)
 void RecordEditor::bindBox(const char* field, HighlightEdit* box, int maxLength)
 {
     box->setMaxLength(maxLength);
-    m_bindings.append({m_kind.field(QString::fromLatin1(field)), box, maxLength});
+    m_bindings.append({m_kind.field(QString::fromLatin1(field)), box, nullptr, maxLength});
 }
 
 void RecordEditor::bindLabel(const char* field, QLabel* label)
 {
-    m_bindings.append({m_kind.field(QString::fromLatin1(field)), label, 0});
+    m_bindings.append({m_kind.field(QString::fromLatin1(field)), nullptr, label, 0});
 }
 
 void RecordEditor::connectRecordButtons()
@@ -166,8 +166,8 @@ QList<HighlightEdit*> RecordEditor::editBoxes() const
 {
     QList<HighlightEdit*> boxes;
     for (const Binding& b : m_bindings) {
-        if (b.maxLength > 0)
-            boxes << static_cast<HighlightEdit*>(b.control);
+        if (b.box)
+            boxes << b.box;
     }
     return boxes;
 }
@@ -176,8 +176,8 @@ QList<QLabel*> RecordEditor::attachmentLabels() const
 {
     QList<QLabel*> labels;
     for (const Binding& b : m_bindings) {
-        if (b.maxLength == 0)
-            labels << static_cast<QLabel*>(b.control);
+        if (b.label)
+            labels << b.label;
     }
     return labels;
 }
@@ -186,8 +186,8 @@ HighlightEdit* RecordEditor::boxOf(const QString& field) const
 {
     const int index = m_kind.field(field);
     for (const Binding& b : m_bindings) {
-        if (b.field == index && b.maxLength > 0)
-            return static_cast<HighlightEdit*>(b.control);
+        if (b.field == index && b.box)
+            return b.box;
     }
     throw std::logic_error("no box shows field " + field.toStdString());
 }
@@ -195,11 +195,14 @@ HighlightEdit* RecordEditor::boxOf(const QString& field) const
 QStringList RecordEditor::texts() const
 {
     QStringList texts(m_kind.layout->fieldCount());
-    for (const Binding& b : m_bindings) {
-        texts[b.field] = b.maxLength > 0 ? static_cast<HighlightEdit*>(b.control)->text()
-                                         : static_cast<QLabel*>(b.control)->text();
-    }
+    for (const Binding& b : m_bindings)
+        texts[b.field] = b.box ? b.box->text() : b.label->text();
     return texts;
+}
+
+HighlightEdit* RecordEditor::firstBox() const
+{
+    return m_firstBox ? m_firstBox : editBoxes().constFirst();
 }
 
 void RecordEditor::showEvent(QShowEvent* event)
@@ -241,15 +244,20 @@ QImage RecordEditor::shownPictureAt(QSize size) const
 void RecordEditor::clearRecord()
 {
     for (const Binding& b : m_bindings) {
-        if (b.maxLength > 0)
-            setFieldText(static_cast<HighlightEdit*>(b.control), b.maxLength, QString());
+        if (b.box)
+            setFieldText(b.box, b.maxLength, QString());
         else
-            static_cast<QLabel*>(b.control)->clear();
+            b.label->clear();
     }
+    clearPictures();
+    lblPosizione->clear();
+    firstBox()->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordEditor::clearPictures()
+{
     m_unreadablePicture = 0;
     showPlaceholder();
-    lblPosizione->clear();
-    editBoxes().constFirst()->setFocus(Qt::OtherFocusReason);
 }
 
 void RecordEditor::cmdNuovoClick()
@@ -262,13 +270,13 @@ void RecordEditor::showRecord(const QByteArray& record, qint64 position)
     const RecordLayout& layout = *m_kind.layout;
     for (const Binding& b : m_bindings) {
         const QString text = layout.decodeField(record, b.field);
-        if (b.maxLength > 0)
-            setFieldText(static_cast<HighlightEdit*>(b.control), b.maxLength, text);
+        if (b.box)
+            setFieldText(b.box, b.maxLength, text);
         else
-            static_cast<QLabel*>(b.control)->setText(text);
+            b.label->setText(text);
     }
     lblPosizione->setText(QString::number(position));
-    loadPhoto();
+    showPictures();
 }
 
 void RecordEditor::loadPhoto()
@@ -332,12 +340,12 @@ void RecordEditor::btnSalvaFotoClick()
 void RecordEditor::navigate(NavStep step)
 {
     try {
-        const NavigationTarget target = navigateArchive(m_kind, step, parsePosition(lblPosizione->text()), m_record);
+        const NavigationTarget target = m_session.navigate(archive(), step, parsePosition(lblPosizione->text()));
         // The archive is closed before the picture is read and before any message.
         if (target.clearPosition)
             lblPosizione->clear();
         if (target.position > 0)
-            showRecord(m_record, target.position);
+            showRecord(m_session.record(), target.position);
         if (target.emptyArchive)
             platform().message(this, MessageKind::Information, kEmptyArchive);
     } catch (const ArchiveError&) {
@@ -355,20 +363,17 @@ void RecordEditor::cmdSalvaClick()
     // The box being edited finishes its leave handling (a default or a
     // normalised price) before anything is read.
     btnFocus->setFocus(Qt::OtherFocusReason);
-    for (const RequiredField& required : m_kind.required) {
-        HighlightEdit* box = boxOf(required.field);
-        if (trimControl(box->text()).isEmpty()) {
-            platform().message(this, MessageKind::Warning, required.message);
-            box->setFocus(Qt::OtherFocusReason);
-            return;
-        }
+    const QStringList values = texts();
+    if (const RequiredField* missing = m_session.missingField(m_kind.required, *m_kind.layout, values)) {
+        platform().message(this, MessageKind::Warning, missing->message);
+        boxOf(missing->field)->setFocus(Qt::OtherFocusReason);
+        return;
     }
     try {
-        m_kind.layout->encode(m_record, texts());
-        const StoreOutcome stored = storeRecord(m_kind, parsePosition(lblPosizione->text()), m_record);
+        const StoreOutcome stored = m_session.store(archive(), parsePosition(lblPosizione->text()), values);
         if (stored.appended)
             lblPosizione->setText(QString::number(stored.position));
-        writePhoto(stored.position);
+        storePictures(stored.position);
         platform().message(this, MessageKind::Information,
                            stored.appended
                                ? QStringLiteral("La scheda corrente è stata inserita in archivio.")
@@ -380,7 +385,7 @@ void RecordEditor::cmdSalvaClick()
 
 void RecordEditor::cmdDuplicaClick()
 {
-    if (trimControl(lblPosizione->text()).isEmpty()) {
+    if (!EditSession::canDuplicate(lblPosizione->text())) {
         platform().message(this, MessageKind::Warning,
                            QStringLiteral("Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che "
                                           "questa è stata inserita in archivio."));
@@ -391,8 +396,8 @@ void RecordEditor::cmdDuplicaClick()
     lblPosizione->clear();
     m_unreadablePicture = 0;
     if (!m_duplicateKeepsPicture)
-        showPlaceholder();
-    editBoxes().constFirst()->setFocus(Qt::OtherFocusReason);
+        clearPictures();
+    firstBox()->setFocus(Qt::OtherFocusReason);
     platform().message(this, MessageKind::Information,
                        QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
                                       "Al termine premere Salva per inserire la scheda in archivio."));

@@ -106,6 +106,17 @@ protected:
     // Empties the boxes and labels, shows the placeholder, empties the
     // position and focuses the first box. Editors add their designed texts.
     virtual void clearRecord();
+    // Where the records are: the kind's archive, unless the editor works on
+    // a file the user chose.
+    virtual ArchiveRef archive() const { return m_kind.archive(); }
+    // The record's pictures: shown after a record is shown, stored after it
+    // is stored, cleared with it. By default the one picture box imgFoto.
+    virtual void showPictures() { loadPhoto(); }
+    virtual void storePictures(qint64 position) { writePhoto(position); }
+    virtual void clearPictures();
+    // The box New, Duplicate and a refused save's focus start from (the first
+    // bound box when not set).
+    HighlightEdit* m_firstBox = nullptr;
     // Whether Duplicate keeps the picture shown (true) or shows the placeholder.
     bool m_duplicateKeepsPicture = false;
 
@@ -113,20 +124,24 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A field shown either in an edit box (with its typing limit) or in a
+    // hidden label.
     struct Binding
     {
         int field;
-        QWidget* control; // HighlightEdit or QLabel
-        int maxLength;    // 0 for a label
+        HighlightEdit* box = nullptr;
+        QLabel* label = nullptr;
+        int maxLength = 0;
     };
     void navigate(NavStep step);
     void showPlaceholder();
     void writePhoto(qint64 position);
     QStringList texts() const;
+    HighlightEdit* firstBox() const;
 
     const RecordKind& m_kind;
     QList<Binding> m_bindings;
-    QByteArray m_record; // the editor's record buffer
+    EditSession m_session;
     // The position whose picture file exists but could not be read: its
     // placeholder is on show and the file must survive a save.
     qint64 m_unreadablePicture = 0;

@@ -7,6 +7,15 @@
 
 namespace vinarca {
 
+// Where an editor's records are: the archive file and how its records are
+// laid out. A record kind names its archive in the program folder; the
+// price-list page editor names the list file the user opened.
+struct ArchiveRef
+{
+    QString path;
+    const RecordLayout* layout = nullptr;
+};
+
 // A field the editor refuses to store empty, with the warning it shows.
 struct RequiredField
 {
@@ -27,6 +36,7 @@ struct RecordKind
     QList<RequiredField> required;
 
     QString archivePath() const;
+    ArchiveRef archive() const { return {archivePath(), layout}; }
     QString pictureFolderPath() const;
     // The picture of a record position ("" for a new record gives no path).
     QString picturePath(const QString& position) const;

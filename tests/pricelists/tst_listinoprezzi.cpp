@@ -441,6 +441,14 @@ void TestListinoPrezzi::priceBoxes()
     e.window.slotControls[6].txtNome->setFocus();
     QCOMPARE(price->text(), QStringLiteral("123456789012,00"));
     QCOMPARE(e.window.pageTexts().at(pricepage::fieldIndex(5, "Prezzo")), QStringLiteral("123456789012,00"));
+    // A price still being typed when Salva is clicked is stored normalised.
+    e.window.slotControls[0].txtNome->setText(QStringLiteral("Barolo"));
+    price->setFocus();
+    price->selectAll();
+    QTest::keyClicks(price, "7,5");
+    QTest::mouseClick(e.window.cmdSalva, Qt::LeftButton);
+    QCOMPARE(e.world.platform().lastMessage(), kAppended);
+    QCOMPARE(ReadPricePage(e.world.path("Rossi.lis"), 1).at(pricepage::fieldIndex(5, "Prezzo")), QStringLiteral("7,50"));
 }
 
 void TestListinoPrezzi::returnAndTabOrder()

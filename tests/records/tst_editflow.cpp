@@ -42,6 +42,8 @@ private slots:
     void positionLabel();
     void storeAppendsOrWritesInPlace();
     void navigateReadsTheTarget();
+    void requiredFields_data();
+    void requiredFields();
     void kindNamesFieldsAndFiles();
     void pictureStates_data();
     void pictureStates();
@@ -113,31 +115,57 @@ void TestEditFlow::positionLabel()
 void TestEditFlow::storeAppendsOrWritesInPlace()
 {
     TestWorld world;
-    QCOMPARE(storeRecord(kTiny, 0, record("uno")).position, 1);
-    const StoreOutcome second = storeRecord(kTiny, 0, record("due"));
+    EditSession session(kLayout);
+    QCOMPARE(session.store(kTiny.archive(), 0, {"uno", ""}).position, 1);
+    const StoreOutcome second = session.store(kTiny.archive(), 0, {" due ", ""});
     QCOMPARE(second.position, 2);
     QVERIFY(second.appended);
-    const StoreOutcome inPlace = storeRecord(kTiny, 1, record("UNO"));
+    const StoreOutcome inPlace = session.store(kTiny.archive(), 1, {"UNO", ""});
     QCOMPARE(inPlace.position, 1);
     QVERIFY(!inPlace.appended);
     QCOMPARE(testfiles::read(kTiny.archivePath()), record("UNO") + record("due"));
     // A position the archive does not hold is refused, and nothing is written.
-    QVERIFY_THROWS_EXCEPTION(ArchiveError, storeRecord(kTiny, 5, record("cinque")));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, session.store(kTiny.archive(), 5, {"cinque", ""}));
     QCOMPARE(testfiles::read(kTiny.archivePath()).size(), 2 * kLayout.recordSize());
+    // Any file of the layout serves as the archive: a list the user opened.
+    const ArchiveRef list{world.path(QStringLiteral("Rossi.lis")), &kLayout};
+    QCOMPARE(session.store(list, 0, {"lista", ""}).position, 1);
+    QCOMPARE(testfiles::read(list.path), record("lista"));
 }
 
 void TestEditFlow::navigateReadsTheTarget()
 {
     TestWorld world;
     QVERIFY(testfiles::write(kTiny.archivePath(), record("uno") + record("due") + record("tre")));
-    QByteArray buffer;
-    const NavigationTarget last = navigateArchive(kTiny, NavStep::Last, 0, buffer);
+    EditSession session(kLayout);
+    const NavigationTarget last = session.navigate(kTiny.archive(), NavStep::Last, 0);
     QCOMPARE(last.position, 3);
-    QCOMPARE(buffer, record("tre"));
-    buffer = "untouched";
-    QCOMPARE(navigateArchive(kTiny, NavStep::Next, 3, buffer).position, 0);
-    QCOMPARE(buffer, QByteArray("untouched"));
-    QVERIFY_THROWS_EXCEPTION(ArchiveError, navigateArchive(kTiny, NavStep::Previous, 7, buffer));
+    QCOMPARE(session.record(), record("tre"));
+    QCOMPARE(session.navigate(kTiny.archive(), NavStep::Next, 3).position, 0);
+    QCOMPARE(session.record(), record("tre"));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, session.navigate(kTiny.archive(), NavStep::Previous, 7));
+}
+
+void TestEditFlow::requiredFields_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("missing"); // "" : none
+    QTest::newRow("both given") << QStringList{"Vino", "Cantina"} << "";
+    QTest::newRow("first empty") << QStringList{"", "Cantina"} << "Nome";
+    QTest::newRow("only blanks count as empty") << QStringList{" \t ", "Cantina"} << "Nome";
+    QTest::newRow("second empty") << QStringList{"Vino", ""} << "Note";
+    QTest::newRow("both empty: the first is named") << QStringList{"", ""} << "Nome";
+}
+
+void TestEditFlow::requiredFields()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QString, missing);
+    const QList<RequiredField> required{{"Nome", "manca il nome"}, {"Note", "mancano le note"}};
+    const EditSession session(kLayout);
+    const RequiredField* found = session.missingField(required, kLayout, texts);
+    QCOMPARE(found ? found->field : QString(), missing);
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, session.missingField({{"Nomi", "?"}}, kLayout, texts));
 }
 
 void TestEditFlow::kindNamesFieldsAndFiles()
