@@ -7,10 +7,15 @@
 #include "ShortString.h"
 #include "Shapes.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
+
+#include <limits>
 
 using namespace vinarca;
 
@@ -19,6 +24,8 @@ constexpr QSize kWindowSize(634, 534);
 const QColor kGradientTop(0x79, 0xA6, 0xCB);
 constexpr int kBandTop = 84;
 constexpr int kBandHeight = 134;
+// Resolution of the progress bar: sizes past 2 GB do not fit its int range.
+constexpr int kProgressSteps = 1000;
 
 QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 } // namespace
@@ -126,13 +133,16 @@ void TfrmAllegaCartella::btnSfogliaClick(int slot)
         this, {QStringLiteral("Selezionare il file da allegare:"), {{QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*")}}});
     if (chosen.isEmpty())
         return;
-    const QString name = trimControl(QFileInfo(chosen).fileName());
+    const QString chosenName = trimControl(QFileInfo(chosen).fileName());
+    // The record must hold the copy's real name: a name it cannot store is
+    // copied under a storable one that no file in the folder has yet.
+    const QString name = storableAttachmentName(chosenName, attachmentFolder());
     const QString target = attachmentPath(name);
     if (target.isEmpty()) {
         platform().plainMessage(this, attachmentNameRefusedMessage());
         return;
     }
-    if (QFileInfo::exists(target)) {
+    if (name == chosenName && QFileInfo::exists(target)) {
         const MessageAnswer answer = platform().message(
             this, MessageKind::Confirmation,
             QStringLiteral("Attenzione: nella cartella dei documenti allegati è presente un file con lo stesso nome."
@@ -147,11 +157,50 @@ void TfrmAllegaCartella::btnSfogliaClick(int slot)
             return;
         }
     }
-    if (!copyAttachment(chosen, name)) {
+    switch (copyWithProgress(chosen, name)) {
+    case CopyOutcome::Copied:
+        txtFile[slot]->setText(name);
+        break;
+    case CopyOutcome::Failed:
         platform().plainMessage(this, attachmentCopyFailureMessage());
-        return;
+        break;
+    case CopyOutcome::Cancelled: // the user's own choice: nothing to report
+        break;
     }
-    txtFile[slot]->setText(name);
+}
+
+CopyOutcome TfrmAllegaCartella::copyWithProgress(const QString& source, const QString& name)
+{
+    QProgressDialog progressWindow(QStringLiteral("Copia del file in corso..."), QStringLiteral("Annulla"), 0,
+                                   kProgressSteps, this);
+    progressWindow.setObjectName(QStringLiteral("dlgCopia"));
+    progressWindow.setWindowTitle(QStringLiteral(" Allega file"));
+    // Blocks this window, so nothing else can be chosen or applied while the
+    // copy runs between the pieces.
+    progressWindow.setWindowModality(Qt::WindowModal);
+    // Shown by the clock below, never by the dialog's own estimate.
+    progressWindow.setMinimumDuration(std::numeric_limits<int>::max());
+    progressWindow.setAutoClose(false);
+    progressWindow.setAutoReset(false);
+    progressWindow.hide();
+    QElapsedTimer clock;
+    clock.start();
+    return copyAttachment(source, name, [&](qint64 done, qint64 total) {
+        if (!progressWindow.isVisible()) {
+            // A short copy never shows the window, and events wait until it
+            // does: before it blocks this window, a click could start a
+            // second copy or close the window under this one.
+            if (clock.elapsed() < copyProgressDelay.count())
+                return true;
+            if (total <= 0)
+                progressWindow.setRange(0, 0); // a source of unknown size: a busy bar
+            progressWindow.show();
+        }
+        if (total > 0)
+            progressWindow.setValue(int(std::min(done, total) * kProgressSteps / total));
+        QCoreApplication::processEvents();
+        return !progressWindow.wasCanceled();
+    });
 }
 
 void TfrmAllegaCartella::btnApriClick(int slot)

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <array>
+#include <chrono>
 #include <functional>
 
 class QLabel;
@@ -37,6 +38,10 @@ public:
     QPushButton* btnAnnulla = nullptr;
     QLabel* lblMemory = nullptr; // the tag of the opening editor
 
+    // How long a copy runs before its progress window ("dlgCopia", with
+    // "Annulla") shows; tests shorten it.
+    std::chrono::milliseconds copyProgressDelay{500};
+
     // Receives the trimmed values when the user applies.
     using Apply = std::function<void(const vinarca::AttachmentSlots&)>;
     void fill(const QString& tag, const vinarca::AttachmentSlots& values, Apply apply);
@@ -50,6 +55,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    vinarca::CopyOutcome copyWithProgress(const QString& source, const QString& name);
+
     Apply m_apply;
 };
 
