@@ -10,7 +10,7 @@
 #include "LabelPrint.h"
 #include "PreparedReport.h"
 #include "ProgramFolder.h"
-#include "StampaVerticale.h"
+#include "LabelWindows.h"
 #include "report/ReportBench.h"
 
 #include <QApplication>

@@ -7,10 +7,9 @@
 #include "CambiaPassword.h"
 #include "MenuEtichette.h"
 #include "MenuListini.h"
-#include "Orizzontali.h"
+#include "LabelWindows.h"
 #include "Password.h"
 #include "ProgramFolder.h"
-#include "Verticali.h"
 #include "Vini.h"
 #include "WindowKeys.h"
 

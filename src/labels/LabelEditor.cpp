@@ -100,13 +100,8 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
     connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openLabelDocument(*this, DocumentAction::Print); });
     connect(btnCancFoto, &QAbstractButton::clicked, this, &LabelEditor::btnCancFotoClick);
     connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
-        if (&m_labelKind == &verticalLabelKind()) {
-            TfrmExpVerticali window(m_labelKind.record, this);
-            vinarca::platform().execDialog(window);
-        } else {
-            TfrmExpOrizzontali window(m_labelKind.record, this);
-            vinarca::platform().execDialog(window);
-        }
+        const std::unique_ptr<QDialog> window = m_labelKind.windows().exportWindow(this);
+        vinarca::platform().execDialog(*window);
     });
     connect(cmdAllega, &QAbstractButton::clicked, this, [this] {
         openAttachments(this, m_labelKind.tag, {{lblFile01, lblFile02, lblFile03}, {lblDesc01, lblDesc02, lblDesc03}});

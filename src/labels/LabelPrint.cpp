@@ -1,7 +1,5 @@
 #include "LabelPrint.h"
 
-#include "AnteprimaOrizzontale.h"
-#include "AnteprimaVerticale.h"
 #include "LabelEditor.h"
 #include "LiveLabel.h"
 #include "Platform.h"
@@ -9,8 +7,6 @@
 #include "ReportLayout.h"
 #include "ReportModel.h"
 #include "ShortString.h"
-#include "StampaOrizzontale.h"
-#include "StampaVerticale.h"
 
 #include <QFontMetricsF>
 
@@ -29,19 +25,13 @@ constexpr LabelMemo kLabelMemos[kLabelLineCount] = {
     {"txtRigo04", LabelLine::Rigo04},     {"txtRosso", LabelLine::Rosso},   {"txtCalce", LabelLine::Calce},
 };
 
-bool isVertical(const LabelKind& kind)
-{
-    return &kind == &verticalLabelKind();
-}
-
 // The logo decoded for paper: 300 dots per inch of the larger logo box at most.
 constexpr QSize kPrintedLogo(1300, 1300);
 } // namespace
 
 QString labelLayoutPath(const LabelKind& kind)
 {
-    return isVertical(kind) ? QStringLiteral(":/labels/reports/etichetta_verticale.json")
-                            : QStringLiteral(":/labels/reports/etichetta_orizzontale.json");
+    return kind.layoutPath;
 }
 
 QString labelFailureMessage(DocumentAction action)
@@ -55,20 +45,19 @@ QString labelFailureMessage(DocumentAction action)
 
 DocumentWindowSpec labelDocumentSpec(const LabelKind& kind, DocumentAction action)
 {
-    const bool vertical = isVertical(kind);
     DocumentWindowSpec setup = documentSetup(action, QStringLiteral(":/labels"));
     setup.layout = labelLayoutPath(kind);
     setup.pictureView = QStringLiteral("imgLogo");
-    setup.standBy = vertical ? QStringLiteral(":/labels/logo_verticale.svg") : QStringLiteral(":/labels/logo_orizzontale.svg");
+    setup.standBy = kind.standBy;
     setup.failure = labelFailureMessage(action);
     if (action == DocumentAction::Print) {
-        setup.objectName = vertical ? QStringLiteral("frmStampaVerticale") : QStringLiteral("frmStampaOrizzontale");
+        setup.objectName = kind.printWindowName;
         setup.caption = QStringLiteral(" Stampa etichetta");
         setup.heading = QStringLiteral("Stampa etichetta");
         setup.what = QStringLiteral("Questa operazione provvederà a stampare l'etichetta su carta con i dati immessi "
                                    "dall'utente.");
     } else {
-        setup.objectName = vertical ? QStringLiteral("frmAnteprimaVerticale") : QStringLiteral("frmAnteprimaOrizzontale");
+        setup.objectName = kind.previewWindowName;
         setup.what = QStringLiteral("Questa operazione consente di visualizzare sullo schermo i dati che appariranno in "
                                    "stampa.");
         setup.how = QStringLiteral("Fare clic su Mostra anteprima per visualizzare il documento prima di eseguire la "
@@ -101,6 +90,11 @@ void fillLabelTexts(TReport& label, const QStringList& lines)
     }
 }
 
+DocumentWindow::Fill labelTextsFill(const LabelPrintInput& input)
+{
+    return [lines = input.lines](TReport& label) { fillLabelTexts(label, lines); };
+}
+
 void fillLabel(TReport& label, const LabelPrintInput& input)
 {
     auto* picture = label.find<TPictureView>(QStringLiteral("imgLogo"));
@@ -120,11 +114,9 @@ LabelPrintInput labelPrintInput(const LabelEditor& editor)
 
 void openLabelDocument(LabelEditor& editor, DocumentAction action)
 {
-    const LabelPrintInput input = labelPrintInput(editor);
-    if (isVertical(editor.labelKind()))
-        openDocumentWindow<TfrmStampaVerticale, TfrmAnteprimaVerticale>(&editor, input, action);
-    else
-        openDocumentWindow<TfrmStampaOrizzontale, TfrmAnteprimaOrizzontale>(&editor, input, action);
+    const std::unique_ptr<DocumentWindow> window =
+        editor.labelKind().windows().document(labelPrintInput(editor), action, &editor);
+    platform().execDialog(*window);
 }
 
 } // namespace vinarca

@@ -34,6 +34,8 @@ QString labelFailureMessage(DocumentAction action);
 std::unique_ptr<TReport> loadLabelLayout(const LabelKind& kind);
 void fillLabelTexts(TReport& label, const QStringList& lines);
 void fillLabel(TReport& label, const LabelPrintInput& input);
+// The print window's fill: the input's texts (its logo goes in as the window's picture).
+DocumentWindow::Fill labelTextsFill(const LabelPrintInput& input);
 
 // What the editor shows now, saved or not.
 LabelPrintInput labelPrintInput(const LabelEditor& editor);

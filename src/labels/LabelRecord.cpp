@@ -43,6 +43,12 @@ const LabelKind& verticalLabelKind()
         QSizeF(95, 120),
         QPoint(605, 167),
         &verticalGeometry(),
+        QStringLiteral(":/labels/reports/etichetta_verticale.json"),
+        QStringLiteral(":/labels/logo_verticale.svg"),
+        QStringLiteral("frmStampaVerticale"),
+        QStringLiteral("frmAnteprimaVerticale"),
+        QStringLiteral("frmTrovaEtichetteVer"),
+        &verticalLabelWindows,
     };
     return kind;
 }
@@ -60,6 +66,12 @@ const LabelKind& horizontalLabelKind()
         QSizeF(110, 85),
         QPoint(548, 204),
         &horizontalGeometry(),
+        QStringLiteral(":/labels/reports/etichetta_orizzontale.json"),
+        QStringLiteral(":/labels/logo_orizzontale.svg"),
+        QStringLiteral("frmStampaOrizzontale"),
+        QStringLiteral("frmAnteprimaOrizzontale"),
+        QStringLiteral("frmTrovaEtichetteOri"),
+        &horizontalLabelWindows,
     };
     return kind;
 }

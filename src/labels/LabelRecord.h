@@ -3,12 +3,30 @@
 #include "RecordKind.h"
 
 #include <QPoint>
+
+#include <memory>
+
+class QDialog;
+class QWidget;
 #include <QSizeF>
 #include <QString>
 
 namespace vinarca {
 
 struct LabelGeometry;
+struct LabelPrintInput;
+class DocumentWindow;
+class LabelSearchWindow;
+enum class DocumentAction;
+
+// How a label kind makes its windows, each a fresh one owned by `owner`:
+// the named print, preview, search and export windows of the kind.
+struct LabelWindowMakers
+{
+    std::unique_ptr<DocumentWindow> (*document)(const LabelPrintInput& input, DocumentAction action, QWidget* owner);
+    std::unique_ptr<LabelSearchWindow> (*search)(QWidget* owner);
+    std::unique_ptr<QDialog> (*exportWindow)(QWidget* owner);
+};
 
 // The Label record of both label archives: twenty short strings, 2735 bytes.
 const RecordLayout& labelLayout();
@@ -33,7 +51,16 @@ struct LabelKind
     QSizeF printedSizeMm;    // the label on paper
     QPoint labelOrigin;      // top-left of the live label in the editor's panel
     const LabelGeometry* geometry = nullptr;
+    QString layoutPath;        // the printed label's layout
+    QString standBy;           // the stand-by logo of its print and preview windows
+    QString printWindowName;   // objectName of the print window
+    QString previewWindowName; // objectName of the preview window
+    QString searchWindowName;  // objectName of the search window
+    const LabelWindowMakers& (*windows)() = nullptr;
 };
+
+const LabelWindowMakers& verticalLabelWindows();
+const LabelWindowMakers& horizontalLabelWindows();
 
 const LabelKind& verticalLabelKind();
 const LabelKind& horizontalLabelKind();

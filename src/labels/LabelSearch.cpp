@@ -7,8 +7,6 @@
 #include "RecordArchive.h"
 #include "ShortString.h"
 #include "Shapes.h"
-#include "TrovaEtichetteOri.h"
-#include "TrovaEtichetteVer.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -59,6 +57,7 @@ LabelSearchWindow::LabelSearchWindow(const LabelKind& kind, QWidget* owner)
     : RecordListWindow(kind.record, &LabelSearchLine, kind.tag, QStringLiteral("Riepilogo etichette in archivio"), owner),
       m_labelKind(kind)
 {
+    setObjectName(kind.searchWindowName);
     setWindowTitle(QStringLiteral(" Trova schede in archivio"));
     panContainer = new QWidget(this);
     panContainer->setObjectName(QStringLiteral("panContainer"));
@@ -104,11 +103,7 @@ void LabelSearchWindow::FormShow()
 
 void openLabelSearch(LabelEditor& editor)
 {
-    std::unique_ptr<LabelSearchWindow> window;
-    if (&editor.labelKind() == &verticalLabelKind())
-        window = std::make_unique<TfrmTrovaEtichetteVer>(&editor);
-    else
-        window = std::make_unique<TfrmTrovaEtichetteOri>(&editor);
+    const std::unique_ptr<LabelSearchWindow> window = editor.labelKind().windows().search(&editor);
     window->lblMemory->setText(editor.labelKind().tag);
     window->setLoader([&editor](const QByteArray& record, qint64 position) { editor.showRecord(record, position); });
     platform().execDialog(*window);

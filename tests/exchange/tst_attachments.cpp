@@ -1,10 +1,9 @@
 #include "AllegaCartella.h"
 #include "Attachments.h"
-#include "Orizzontali.h"
+#include "LabelWindows.h"
 #include "PictureButton.h"
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
-#include "Verticali.h"
 #include "Vini.h"
 
 #include "ShortString.h"

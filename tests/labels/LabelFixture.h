@@ -3,12 +3,11 @@
 #include "HighlightEdit.h"
 #include "LabelEditor.h"
 #include "LiveLabel.h"
-#include "Orizzontali.h"
+#include "LabelWindows.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
-#include "Verticali.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -5,15 +5,12 @@
 
 #include "ReportError.h"
 #include "../report/ReportTestSupport.h"
-#include "AnteprimaOrizzontale.h"
-#include "AnteprimaVerticale.h"
+#include "LabelWindows.h"
 #include "LabelDrawing.h"
 #include "LabelFixture.h"
 #include "LabelPrint.h"
 #include "PreparedReport.h"
 #include "ReportOutput.h"
-#include "StampaOrizzontale.h"
-#include "StampaVerticale.h"
 #include "TestFiles.h"
 
 #include <QDeadlineTimer>

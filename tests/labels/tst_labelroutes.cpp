@@ -5,10 +5,9 @@
 #include "HighlightEdit.h"
 #include "LabelEditor.h"
 #include "MenuEtichette.h"
-#include "Orizzontali.h"
+#include "LabelWindows.h"
 #include "PictureButton.h"
 #include "ScriptedPlatform.h"
-#include "Verticali.h"
 #include "Password.h"
 #include "WindowSet.h"
 

@@ -7,8 +7,7 @@
 #include "LabelFixture.h"
 #include "LabelSearch.h"
 #include "RecordArchive.h"
-#include "TrovaEtichetteOri.h"
-#include "TrovaEtichetteVer.h"
+#include "LabelWindows.h"
 
 #include <QDir>
 #include <QListWidget>

@@ -1,8 +1,7 @@
 #include "LabelsTour.h"
 
 #include "Artwork.h"
-#include "AnteprimaOrizzontale.h"
-#include "AnteprimaVerticale.h"
+#include "LabelWindows.h"
 #include "FramedEdit.h"
 #include "HighlightEdit.h"
 #include "LabelPrint.h"
@@ -12,7 +11,6 @@
 #include "Length.h"
 #include "LiveLabel.h"
 #include "MenuEtichette.h"
-#include "Orizzontali.h"
 #include "PictureBox.h"
 #include "PreparedReport.h"
 #include "PrintDialog.h"
@@ -20,12 +18,7 @@
 #include "ReportModel.h"
 #include "ReportOutput.h"
 #include "ReportPreview.h"
-#include "StampaOrizzontale.h"
-#include "StampaVerticale.h"
-#include "TrovaEtichetteOri.h"
-#include "TrovaEtichetteVer.h"
 #include "SampleData.h"
-#include "Verticali.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,5 +1,0 @@
-#include "Orizzontali.h"
-
-TfrmOrizzontali* frmOrizzontali = nullptr;
-
-TfrmOrizzontali::TfrmOrizzontali(QWidget* parent) : LabelEditor(vinarca::horizontalLabelKind(), parent) {}

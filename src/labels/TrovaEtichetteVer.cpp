@@ -1,6 +1,0 @@
-#include "TrovaEtichetteVer.h"
-
-TfrmTrovaEtichetteVer::TfrmTrovaEtichetteVer(QWidget* owner) : LabelSearchWindow(vinarca::verticalLabelKind(), owner)
-{
-    setObjectName(QStringLiteral("frmTrovaEtichetteVer"));
-}
