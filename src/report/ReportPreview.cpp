@@ -13,7 +13,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <list>
 #include <map>
+#include <vector>
 
 namespace vinarca {
 
@@ -40,7 +43,30 @@ public:
         m_factor = factor;
         m_columns = std::max(1, columns);
         m_cache.clear();
-        resize(contentSize());
+        m_cacheOrder.clear();
+        m_cacheBytes = 0;
+        // Every page's place, row by row, once per layout: the pages of a long
+        // list are found and painted without walking the pages before them.
+        m_rects.clear();
+        m_tallest = 0;
+        m_rects.reserve(std::size_t(m_report.pageCount()));
+        int y = kPageGap, x = kPageGap, rowHeight = 0;
+        QRect all;
+        for (int i = 0; i < m_report.pageCount(); ++i) {
+            if (i % m_columns == 0 && i > 0) {
+                y += rowHeight + kPageGap;
+                rowHeight = 0;
+                x = kPageGap;
+            }
+            const QSize size = pageSize(i);
+            m_rects.emplace_back(QPoint(x, y), size);
+            m_tallest = std::max(m_tallest, size.height());
+            all |= m_rects.back();
+            x += size.width() + kPageGap;
+            rowHeight = std::max(rowHeight, size.height());
+        }
+        m_contentSize = all.size() + QSize(2 * kPageGap, 2 * kPageGap);
+        resize(m_contentSize);
         update();
     }
 
@@ -52,41 +78,29 @@ public:
 
     QRect pageRect(int index) const
     {
-        int y = kPageGap;
-        int rowHeight = 0;
-        int x = kPageGap;
-        for (int i = 0; i <= index; ++i) {
-            if (i % m_columns == 0 && i > 0) {
-                y += rowHeight + kPageGap;
-                rowHeight = 0;
-                x = kPageGap;
-            }
-            const QSize size = pageSize(i);
-            if (i == index)
-                return {QPoint(x, y), size};
-            x += size.width() + kPageGap;
-            rowHeight = std::max(rowHeight, size.height());
-        }
-        return {};
+        return index >= 0 && std::size_t(index) < m_rects.size() ? m_rects[std::size_t(index)] : QRect();
     }
 
-    QSize contentSize() const
-    {
-        QRect all;
-        for (int i = 0; i < m_report.pageCount(); ++i)
-            all |= pageRect(i);
-        return all.size() + QSize(2 * kPageGap, 2 * kPageGap);
-    }
+    QSize contentSize() const { return m_contentSize; }
+
+    // Page pictures kept at most, in bytes: the pages on screen and those
+    // just scrolled past; a long list does not keep every page it showed.
+    static constexpr qint64 kCacheBytes = qint64(128) << 20;
+    qint64 cachedBytes() const { return m_cacheBytes; }
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        for (int i = 0; i < m_report.pageCount(); ++i) {
-            const QRect r = pageRect(i);
-            if (!r.intersects(event->rect()))
-                continue;
-            painter.drawPixmap(r.topLeft(), pagePixmap(i));
+        // Rows go down the desk: the first page reaching into the area is
+        // found by halving, and the pages below its bottom are not looked at.
+        const QRect area = event->rect();
+        // Tops never decrease along the table; no page is taller than the tallest.
+        const auto first = std::lower_bound(m_rects.begin(), m_rects.end(), area.top() - m_tallest,
+                                            [](const QRect& r, int top) { return r.top() < top; });
+        for (auto it = first; it != m_rects.end() && it->top() <= area.bottom(); ++it) {
+            if (it->intersects(area))
+                painter.drawPixmap(it->topLeft(), pagePixmap(int(it - m_rects.begin())));
         }
     }
 
@@ -94,8 +108,11 @@ private:
     const QPixmap& pagePixmap(int index)
     {
         auto found = m_cache.find(index);
-        if (found != m_cache.end())
+        if (found != m_cache.end()) {
+            m_cacheOrder.remove(index);
+            m_cacheOrder.push_back(index);
             return found->second;
+        }
         const qreal ratio = devicePixelRatioF();
         QPixmap pixmap(pageSize(index) * ratio);
         pixmap.setDevicePixelRatio(ratio);
@@ -107,13 +124,27 @@ private:
             // A picture that cannot be scaled for the screen leaves its box
             // blank here; printing reports the same failure to the user.
         }
+        const qint64 bytes = qint64(pixmap.width()) * pixmap.height() * 4;
+        while (!m_cacheOrder.empty() && m_cacheBytes + bytes > kCacheBytes) {
+            const auto oldest = m_cache.find(m_cacheOrder.front());
+            m_cacheBytes -= qint64(oldest->second.width()) * oldest->second.height() * 4;
+            m_cache.erase(oldest);
+            m_cacheOrder.pop_front();
+        }
+        m_cacheBytes += bytes;
+        m_cacheOrder.push_back(index);
         return m_cache.emplace(index, std::move(pixmap)).first->second;
     }
 
     const PreparedReport& m_report;
     double m_factor = 1.0;
     int m_columns = 1;
+    std::vector<QRect> m_rects;
+    QSize m_contentSize;
+    int m_tallest = 0;
     std::map<int, QPixmap> m_cache;
+    std::list<int> m_cacheOrder; // least recently painted first
+    qint64 m_cacheBytes = 0;
 };
 
 ReportPreview::ReportPreview(std::shared_ptr<const PreparedReport> report, QWidget* parent)
