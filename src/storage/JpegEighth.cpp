@@ -1,10 +1,16 @@
 #include "JpegEighth.h"
 
+#include "Photo.h"
+
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -16,9 +22,23 @@ namespace {
 
 // Huffman codes up to this many bits are looked up in one step.
 constexpr int kFastBits = 11;
-// Zero bytes after the unstuffed data: a block read past the end (a damaged
-// or cut scan) stays inside the buffer until the block's end is checked.
+// Blocks in one MCU: a frame whose sampling factors ask for more is left to
+// the library (baseline JPEG allows no more either).
+constexpr int kMaxBlocksPerMcu = 10;
+// The most bits one block can take, whatever its tables say: the first
+// coefficient's code of up to 16 bits and up to 11 value bits, then 63 more
+// coefficients, each a code of up to 16 bits and up to 15 value bits (a
+// damaged table may name more than the 10 a baseline coefficient has).
+constexpr size_t kMaxBlockBits = (16 + 11) + 63 * (16 + 15);
+// Bytes the bit reader loads beyond the bit it stands at.
+constexpr size_t kReadAhead = 8;
+// Zero bytes after the unstuffed data. Decoding checks its position against
+// the data's end after every MCU, so a damaged or cut scan reads at most one
+// whole MCU of the largest blocks past the end, and that must stay inside
+// the buffer.
 constexpr size_t kPadding = 4096;
+static_assert(kPadding >= (kMaxBlocksPerMcu * kMaxBlockBits + 7) / 8 + kReadAhead,
+              "a whole MCU read past the end of the data stays within the padding");
 
 struct HuffmanTable
 {
@@ -112,9 +132,10 @@ public:
     uint64_t position() const { return uint64_t(m_next - m_base) * 8 - uint64_t(m_count); }
     void refill()
     {
-        uint64_t w;
-        std::memcpy(&w, m_next, 8);
-        m_buffer |= __builtin_bswap64(w) >> m_count;
+        static_assert(sizeof(quint64) == kReadAhead);
+        // The data is big-endian whatever the machine: the first byte is the
+        // most significant (qFromBigEndian copies, so no alignment is assumed).
+        m_buffer |= uint64_t(qFromBigEndian<quint64>(m_next)) >> m_count;
         m_next += (63 - m_count) >> 3;
         m_count |= 56;
     }
@@ -293,6 +314,11 @@ bool parseHeaders(const uint8_t* p, size_t size, Frame& frame, size_t& scanData)
             const int count = s[5];
             if (frame.height == 0 || frame.width == 0 || (count != 1 && count != 3) || n < 6 + 3 * count)
                 return false;
+            // A frame over the photo limit is refused here, before anything is
+            // taken for its blocks: 65500 x 65500 pixels of one-bit codes fit
+            // in 48 MB of data and would take seconds and gigabytes.
+            if (int64_t(frame.width) * frame.height > kPhotoMaxPixels)
+                return false;
             for (int i = 0; i < count; ++i) {
                 Component c;
                 c.id = s[6 + 3 * i];
@@ -415,7 +441,7 @@ bool layOut(Frame& frame)
                 frame.blockY.push_back(uint8_t(y));
             }
     }
-    return frame.blocksPerMcu() <= 10;
+    return frame.blocksPerMcu() <= kMaxBlocksPerMcu;
 }
 
 struct Decoder
@@ -496,6 +522,117 @@ struct Guess
     }
 };
 
+// The second thread of every decoding, started once and kept for the
+// program's life: starting a thread for each picture would cost about as
+// much as the slice of decoding it takes over. It serves one picture at a
+// time; a caller that finds it taken (another thread decoding a photo at the
+// same moment) or that cannot have it started decodes the whole picture on
+// its own thread. Shut down and joined at exit.
+class HelperThread
+{
+public:
+    static HelperThread& instance()
+    {
+        static HelperThread helper;
+        return helper;
+    }
+
+    ~HelperThread()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    // Starts `job` (which must not throw) on the helper; false when the
+    // helper is taken or cannot be started. A started job is waited for with
+    // finish() before the helper serves anyone else.
+    bool start(void (*run)(void*), void* job)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_taken)
+            return false;
+        if (!m_thread.joinable()) {
+            try {
+                m_thread = std::thread(&HelperThread::loop, this);
+            } catch (const std::system_error&) {
+                return false;
+            }
+        }
+        m_taken = true;
+        m_run = run;
+        m_job = job;
+        m_wake.notify_one();
+        return true;
+    }
+
+    void finish()
+    {
+        std::unique_lock lock(m_mutex);
+        m_done.wait(lock, [this] { return m_job == nullptr; });
+        m_taken = false;
+    }
+
+private:
+    HelperThread() = default;
+
+    void loop()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || m_job != nullptr; });
+            if (m_job == nullptr)
+                return; // stopping, nothing left to do
+            void* job = m_job;
+            lock.unlock();
+            m_run(job);
+            lock.lock();
+            m_job = nullptr;
+            m_done.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    void (*m_run)(void*) = nullptr;
+    void* m_job = nullptr;
+    bool m_taken = false;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+// A piece of a decoding run on the helper thread while the caller decodes
+// the rest; waited for when it goes out of scope at the latest, so the
+// piece never outlives what it reads and writes.
+template<typename Job>
+class AheadJob
+{
+public:
+    explicit AheadJob(Job& job) : m_job(job)
+    {
+        m_started = HelperThread::instance().start([](void* j) { (*static_cast<Job*>(j))(); }, &m_job);
+    }
+    ~AheadJob() { join(); }
+    AheadJob(const AheadJob&) = delete;
+    AheadJob& operator=(const AheadJob&) = delete;
+
+    bool started() const { return m_started; }
+    void join()
+    {
+        if (m_started)
+            HelperThread::instance().finish();
+        m_started = false;
+    }
+
+private:
+    Job& m_job;
+    bool m_started = false;
+};
+
 bool decodeWithoutRestarts(const Frame& frame, const std::vector<uint8_t>& data, int16_t* diffs,
                            std::vector<Guess::Block>& guessed)
 {
@@ -509,18 +646,16 @@ bool decodeWithoutRestarts(const Frame& frame, const std::vector<uint8_t>& data,
 
     const uint64_t middle = totalBits / 2;
     Guess guess{guessed};
-    std::thread ahead;
-    try {
-        ahead = std::thread([&] {
-            try {
-                guess.run(frame, data.data(), totalBits, middle, size_t(frame.totalBlocks()));
-            } catch (const std::bad_alloc&) {
-                guess.blocks.clear(); // no guess: the first half decodes on alone
-            }
-        });
-    } catch (const std::system_error&) {
+    auto guessAhead = [&]() noexcept {
+        try {
+            guess.run(frame, data.data(), totalBits, middle, size_t(frame.totalBlocks()));
+        } catch (const std::bad_alloc&) {
+            guess.blocks.clear(); // no guess: the first half decodes on alone
+        }
+    };
+    AheadJob ahead(guessAhead);
+    if (!ahead.started())
         return decoder.mcus(0, mcuCount, pos); // no second thread to be had
-    }
     // The first half, block by block up to the middle.
     int64_t block = 0;
     const int64_t total = frame.totalBlocks();
@@ -589,12 +724,10 @@ bool decodeWithRestarts(const Frame& frame, const std::vector<uint8_t>& data, co
         return range(0, intervals);
     const int64_t half = intervals / 2;
     bool secondOk = false;
-    std::thread ahead;
-    try {
-        ahead = std::thread([&] { secondOk = range(half, intervals); });
-    } catch (const std::system_error&) {
+    auto secondHalf = [&]() noexcept { secondOk = range(half, intervals); };
+    AheadJob ahead(secondHalf);
+    if (!ahead.started())
         return range(0, intervals); // no second thread to be had
-    }
     const bool firstOk = range(0, half);
     ahead.join();
     return firstOk && secondOk;
@@ -602,7 +735,12 @@ bool decodeWithRestarts(const Frame& frame, const std::vector<uint8_t>& data, co
 
 // Buffers kept from one picture to the next on a thread: a camera photo
 // needs megabytes of them, and fresh pages cost more than the decoding of
-// their share of the picture.
+// their share of the picture. What a 24-megapixel camera photo needs is
+// kept; after a larger picture (a panorama, a scan at the pixel limit, a
+// file of much coded data) they are given back, so one such picture does
+// not hold its memory for the rest of the session.
+constexpr size_t kKeptScratchBytes = size_t(32) << 20;
+
 struct Scratch
 {
     std::vector<uint8_t> data;
@@ -610,7 +748,28 @@ struct Scratch
     std::vector<int16_t> diffs;
     std::vector<Guess::Block> guessed;
     std::vector<uint8_t> planes[3];
+
+    size_t bytes() const
+    {
+        size_t total = data.capacity() + restarts.capacity() * sizeof(uint64_t)
+            + diffs.capacity() * sizeof(int16_t) + guessed.capacity() * sizeof(Guess::Block);
+        for (const auto& plane : planes)
+            total += plane.capacity();
+        return total;
+    }
+
+    void keepSmall()
+    {
+        if (bytes() > kKeptScratchBytes)
+            *this = Scratch{};
+    }
 };
+
+Scratch& threadScratch()
+{
+    thread_local Scratch scratch;
+    return scratch;
+}
 
 inline uint8_t clampByte(int v)
 {
@@ -621,7 +780,7 @@ inline uint8_t clampByte(int v)
 
 namespace {
 
-std::optional<QImage> decodeEighth(const uchar* p, qsizetype size)
+std::optional<QImage> decodeEighth(const uchar* p, qsizetype size, Scratch& scratch)
 {
     if (!p || size < 4)
         return std::nullopt;
@@ -629,7 +788,6 @@ std::optional<QImage> decodeEighth(const uchar* p, qsizetype size)
     size_t scanData = 0;
     if (!parseHeaders(p, size_t(size), frame, scanData) || !layOut(frame))
         return std::nullopt;
-    thread_local Scratch scratch;
     std::vector<uint8_t>& data = scratch.data;
     std::vector<uint64_t>& restarts = scratch.restarts;
     restarts.clear();
@@ -716,12 +874,21 @@ std::optional<QImage> decodeEighth(const uchar* p, qsizetype size)
 
 std::optional<QImage> decodeJpegEighth(const uchar* p, qsizetype size)
 {
+    Scratch& scratch = threadScratch();
+    std::optional<QImage> image;
     // Without the memory for its buffers it leaves the picture to the library.
     try {
-        return decodeEighth(p, size);
+        image = decodeEighth(p, size, scratch);
     } catch (const std::bad_alloc&) {
-        return std::nullopt;
+        image.reset();
     }
+    scratch.keepSmall();
+    return image;
+}
+
+size_t jpegEighthKeptScratchBytes()
+{
+    return threadScratch().bytes();
 }
 
 } // namespace vinarca

@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include <cstddef>
 #include <optional>
 
 namespace vinarca {
@@ -16,6 +17,12 @@ namespace vinarca {
 // Answers nothing for what it does not take (progressive, arithmetic,
 // 12-bit, CMYK, several scans, a scan that does not decode cleanly to its
 // last block), so the caller decodes those the usual way and judges them.
+// A frame of more pixels than a photo may have (kPhotoMaxPixels) is refused
+// as soon as its header is read, before any of its data is looked at.
 std::optional<QImage> decodeJpegEighth(const uchar* data, qsizetype size);
+
+// The bytes of buffers the calling thread keeps between pictures, for tests
+// of what a decoding leaves behind.
+size_t jpegEighthKeptScratchBytes();
 
 } // namespace vinarca

@@ -229,7 +229,10 @@ std::optional<QImage> decodeImage(QByteArray& bytes, QSize fitInto, bool jpeg)
         reader.setAutoTransform(true);
         reader.setAllocationLimit(kPhotoAllocationLimitMb);
         const QSize raw = reader.size();
-        if (raw.isValid() && !raw.isEmpty()) {
+        // The frame's size from its header is judged before any decoding:
+        // the reduced decodings below allocate less than the full picture,
+        // but read every block of it.
+        if (raw.isValid() && !raw.isEmpty() && qint64(raw.width()) * raw.height() <= kPhotoMaxPixels) {
             const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
             if (jpeg) {
                 const QSize shown = turned ? raw.transposed() : raw;

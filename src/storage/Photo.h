@@ -49,7 +49,7 @@ struct PhotoRead
 // step larger than the box, never larger than its own size); a BMP is kept at its own size. A photo is
 // a JPEG or a BMP whatever its name says; anything else (a drawing, a PNG, a
 // GIF) is unreadable, and so is a picture whose data ends early, a file over
-// 256 MB and one whose pixels would take more than the allocation limit.
+// 256 MB and one of more than kPhotoMaxPixels pixels.
 PhotoRead readPhoto(const QString& path, QSize fitInto = kLargestPhotoSize);
 std::optional<Photo> readPhotoFile(const QString& path, QSize fitInto = kLargestPhotoSize);
 
@@ -78,5 +78,12 @@ bool writePictureAs(const QString& path, const Photo& photo);
 // Largest picture decoded, in megabytes of pixels: a 24-megapixel BMP at its
 // own size, or the largest reduced JPEG decoding.
 inline constexpr int kPhotoAllocationLimitMb = 160;
+
+// The most pixels a photo may have: its picture at its own size, four bytes
+// a pixel, within the allocation limit (41.9 megapixels; a 24-megapixel
+// camera photo is 6000 x 4000). A JPEG decoded reduced would allocate less,
+// but its decoding still reads every block of the full frame, so the limit
+// is taken from the frame: a larger one is refused before any decoding.
+inline constexpr qint64 kPhotoMaxPixels = qint64(kPhotoAllocationLimitMb) * 1024 * 1024 / 4;
 
 } // namespace vinarca

@@ -5,6 +5,8 @@
 // damaged data.
 
 #include "JpegEighth.h"
+#include "Photo.h"
+#include "ZeroJpeg.h"
 
 #include <QBuffer>
 #include <QProcess>
@@ -13,7 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 using namespace vinarca;
 
@@ -83,6 +87,10 @@ private slots:
     void leftToTheLibrary_data();
     void leftToTheLibrary();
     void damagedDataNeverReadsOutsideTheFile();
+    void frameSizeAgainstThePhotoLimit_data();
+    void frameSizeAgainstThePhotoLimit();
+    void largePictureGivesItsBuffersBack();
+    void severalThreadsDecodeAtOnce();
 
 private:
     bool m_cjpeg = false;
@@ -211,6 +219,91 @@ void TestJpegEighth::damagedDataNeverReadsOutsideTheFile()
     // Damage inside the coded data often still decodes, as it does in any
     // decoder; damage to headers and cuts do not.
     QVERIFY(pictures > 0 && pictures < 3000);
+}
+
+void TestJpegEighth::frameSizeAgainstThePhotoLimit_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("components");
+    QTest::addColumn<int>("lumaSampling");
+    QTest::addColumn<bool>("decoded");
+    // kPhotoMaxPixels is 8192 x 5120.
+    QTest::newRow("24-megapixel camera photo, 4:2:0") << QSize(6000, 4000) << 3 << 2 << true;
+    QTest::newRow("at the limit, 4:4:4") << QSize(8192, 5120) << 3 << 1 << true;
+    QTest::newRow("one row over the limit") << QSize(8192, 5121) << 3 << 1 << false;
+    QTest::newRow("one row over the limit, grey") << QSize(8192, 5121) << 1 << 1 << false;
+    QTest::newRow("65500 x 65500 in 48 MB") << QSize(65500, 65500) << 3 << 1 << false;
+}
+
+void TestJpegEighth::frameSizeAgainstThePhotoLimit()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, components);
+    QFETCH(int, lumaSampling);
+    QFETCH(bool, decoded);
+    QCOMPARE(qint64(8192) * 5120, kPhotoMaxPixels);
+    // Buffers from an earlier photo: a frame refused before its data is
+    // read leaves them exactly as they were.
+    QVERIFY(eighth(testfiles::zeroScanJpeg(QSize(640, 480))));
+    const size_t kept = jpegEighthKeptScratchBytes();
+    QVERIFY(kept > 0);
+
+    const std::optional<QImage> image = eighth(testfiles::zeroScanJpeg(size, components, lumaSampling));
+    if (!decoded) {
+        QVERIFY(!image);
+        QCOMPARE(jpegEighthKeptScratchBytes(), kept);
+        return;
+    }
+    QVERIFY(image);
+    QCOMPARE(image->size(), QSize((size.width() + 7) / 8, (size.height() + 7) / 8));
+    QCOMPARE(image->pixel(image->width() - 1, image->height() - 1), qRgb(128, 128, 128));
+}
+
+void TestJpegEighth::largePictureGivesItsBuffersBack()
+{
+    // A camera photo's buffers are kept for the next photo...
+    QVERIFY(eighth(testfiles::zeroScanJpeg(QSize(6000, 4000), 3, 2)));
+    QVERIFY(jpegEighthKeptScratchBytes() > 0);
+    // ...those of a picture with 40 MB of coded data are not held after it.
+    const qsizetype coded = qsizetype(40) << 20;
+    QVERIFY(eighth(testfiles::zeroScanJpeg(QSize(1024, 1024), 1, 1, coded)));
+    QVERIFY2(jpegEighthKeptScratchBytes() < size_t(coded), qPrintable(QString::number(jpegEighthKeptScratchBytes())));
+}
+
+void TestJpegEighth::severalThreadsDecodeAtOnce()
+{
+    // The second thread serves one picture at a time: others decode on
+    // their own thread meanwhile, each to the same picture as alone.
+    QByteArray plain, restarts;
+    {
+        QBuffer buffer(&plain);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(photoLike(1024, 768).save(&buffer, "JPEG"));
+    }
+    restarts = cjpeg(photoLike(1024, 768), {"-restart", "1"});
+    QList<QByteArray> files{plain};
+    if (!restarts.isEmpty())
+        files << restarts;
+    QList<QImage> alone;
+    for (const QByteArray& file : files) {
+        const std::optional<QImage> image = eighth(file);
+        QVERIFY(image);
+        alone << *image;
+    }
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 12; ++i) {
+                const int f = (t + i) % int(files.size());
+                const std::optional<QImage> image = eighth(files[f]);
+                if (!image || *image != alone[f])
+                    ++wrong;
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    QCOMPARE(wrong.load(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestJpegEighth)

@@ -1,4 +1,5 @@
 #include "Photo.h"
+#include "ZeroJpeg.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -325,6 +326,11 @@ void TestPhoto::craftedPicturesAreUnreadable_data()
     QTest::newRow("JPEG header of 11000 x 11000, zeros") << giant + QByteArray(300, '\0') << QSize(1000, 1000);
     QTest::newRow("JPEG header of 11000 x 11000, zeros, end marker")
         << giant + QByteArray(300, '\0') + QByteArray("\xff\xd9", 2) << QSize(1000, 1000);
+
+    // A valid picture whose frame is over the pixel limit: reduced to an
+    // eighth it would fit in memory, but its decoding reads every block.
+    QTest::newRow("JPEG of 7000 x 7000, a valid scan of zeros")
+        << testfiles::zeroScanJpeg(QSize(7000, 7000)) << QSize(1000, 1000);
 
     QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray("\x00\x00\x00\x0dIHDR", 8);
     png += QByteArray("\x00\x00\x2a\xf8\x00\x00\x2a\xf8\x08\x06\x00\x00\x00", 13) + QByteArray(4, '\0');
