@@ -79,11 +79,11 @@ bool writePictureAs(const QString& path, const Photo& photo);
 // own size, or the largest reduced JPEG decoding.
 inline constexpr int kPhotoAllocationLimitMb = 160;
 
-// The most pixels a photo may have: its picture at its own size, four bytes
-// a pixel, within the allocation limit (41.9 megapixels; a 24-megapixel
-// camera photo is 6000 x 4000). A JPEG decoded reduced would allocate less,
-// but its decoding still reads every block of the full frame, so the limit
-// is taken from the frame: a larger one is refused before any decoding.
-inline constexpr qint64 kPhotoMaxPixels = qint64(kPhotoAllocationLimitMb) * 1024 * 1024 / 4;
+// The most pixels a photo may have: 16384 x 12288, some 201 megapixels, over
+// the largest camera photos (a 150-megapixel medium format is 14204 x
+// 10652). Decoding reads every block of the full frame, whatever size the
+// picture is shown at, so a larger frame is refused from its header, before
+// any decoding: a hostile file claiming 65500 x 65500 costs nothing.
+inline constexpr qint64 kPhotoMaxPixels = qint64(16384) * 12288;
 
 } // namespace vinarca

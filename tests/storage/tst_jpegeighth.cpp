@@ -227,11 +227,12 @@ void TestJpegEighth::frameSizeAgainstThePhotoLimit_data()
     QTest::addColumn<int>("components");
     QTest::addColumn<int>("lumaSampling");
     QTest::addColumn<bool>("decoded");
-    // kPhotoMaxPixels is 8192 x 5120.
+    // kPhotoMaxPixels is 16384 x 12288.
     QTest::newRow("24-megapixel camera photo, 4:2:0") << QSize(6000, 4000) << 3 << 2 << true;
-    QTest::newRow("at the limit, 4:4:4") << QSize(8192, 5120) << 3 << 1 << true;
-    QTest::newRow("one row over the limit") << QSize(8192, 5121) << 3 << 1 << false;
-    QTest::newRow("one row over the limit, grey") << QSize(8192, 5121) << 1 << 1 << false;
+    QTest::newRow("150-megapixel medium format, 4:2:0") << QSize(14204, 10652) << 3 << 2 << true;
+    QTest::newRow("at the limit, 4:4:4") << QSize(16384, 12288) << 3 << 1 << true;
+    QTest::newRow("one row over the limit") << QSize(16384, 12289) << 3 << 1 << false;
+    QTest::newRow("one row over the limit, grey") << QSize(16384, 12289) << 1 << 1 << false;
     QTest::newRow("65500 x 65500 in 48 MB") << QSize(65500, 65500) << 3 << 1 << false;
 }
 
@@ -241,7 +242,7 @@ void TestJpegEighth::frameSizeAgainstThePhotoLimit()
     QFETCH(int, components);
     QFETCH(int, lumaSampling);
     QFETCH(bool, decoded);
-    QCOMPARE(qint64(8192) * 5120, kPhotoMaxPixels);
+    QCOMPARE(qint64(16384) * 12288, kPhotoMaxPixels);
     // Buffers from an earlier photo: a frame refused before its data is
     // read leaves them exactly as they were.
     QVERIFY(eighth(testfiles::zeroScanJpeg(QSize(640, 480))));
