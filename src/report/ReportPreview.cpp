@@ -255,6 +255,16 @@ void ReportPreview::resizeEvent(QResizeEvent* event)
         applyZoom();
 }
 
+QRect ReportPreview::pageRect(int index) const
+{
+    return m_pages->pageRect(index);
+}
+
+qint64 ReportPreview::cachedPictureBytes() const
+{
+    return m_pages->cachedBytes();
+}
+
 int ReportPreview::currentPage() const
 {
     // The first page of the lowest row whose top has reached the view's top.

@@ -34,6 +34,10 @@ public:
     // Scrolls page `index` to the top of the view.
     void showPage(int index);
     const PreparedReport& report() const { return *m_report; }
+    // Where page `index` stands on the desk, and the bytes of the page
+    // pictures kept for painting.
+    QRect pageRect(int index) const;
+    qint64 cachedPictureBytes() const;
     QAction* action(const QString& objectName) const;
 
     void printClick();

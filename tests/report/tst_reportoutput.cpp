@@ -102,6 +102,7 @@ private slots:
     void printDialogChoices();
     void printModesServeEveryDocument_data();
     void printModesServeEveryDocument();
+    void previewOfALongListStaysBounded();
     void printerThatIsGoneFails();
 
 private:
@@ -560,6 +561,30 @@ void TestReportOutput::previewCurrentPageFollowsTheView()
         preview.showPage(page);
         QCOMPARE(preview.currentPage(), page);
     }
+}
+
+// Scrolled through a long list at a large zoom, the preview keeps the page
+// pictures within its bound, and every page keeps its place below the last.
+void TestReportOutput::previewOfALongListStaysBounded()
+{
+    auto report = wineList(2000);
+    ReportPreview preview(report->prepared());
+    preview.resize(1000, 800);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    // At three times, a page's picture takes some 30 MB: a handful pass the bound.
+    preview.setZoom(3.0);
+    const int pages = preview.report().pageCount();
+    QVERIFY(pages >= 10);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            QVERIFY(preview.pageRect(page).top() > preview.pageRect(page - 1).bottom());
+        preview.showPage(page);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(preview.cachedPictureBytes() > 0);
+    QVERIFY2(preview.cachedPictureBytes() <= qint64(128) << 20, qPrintable(QString::number(preview.cachedPictureBytes())));
+    QCOMPARE(preview.currentPage(), pages - 1);
 }
 
 void TestReportOutput::printerThatIsGoneFails()
