@@ -74,7 +74,9 @@ EOF
 
 # The libraries that travel with the folder: Qt and what Debian builds Qt
 # against that a desktop without Qt may lack, or has in another version
-# (ICU, libjpeg 6.2, the xcb utility libraries). The rest is the desktop's
+# (ICU, libjpeg 6.2, the xcb utility libraries, GLVND's libOpenGL, a thin
+# table of entry points into the desktop's own libGLdispatch that not every
+# desktop installs; the program draws in software). The rest is the desktop's
 # own and must stay so: the C and C++ runtimes (a graphics driver loaded into
 # the process may need the system's newer libstdc++), OpenGL and the X
 # libraries that match the display, fontconfig and freetype that match the
@@ -82,7 +84,7 @@ EOF
 # they talk to.
 travels() {
   case $1 in
-    libQt6*|libicu*|libdouble-conversion.so.*|libpcre2-16.so.*|libb2.so.*|libmd4c.so.*|libgomp.so.*|libjpeg.so.62) return 0 ;;
+    libQt6*|libicu*|libdouble-conversion.so.*|libpcre2-16.so.*|libb2.so.*|libmd4c.so.*|libgomp.so.*|libjpeg.so.62|libOpenGL.so.0) return 0 ;;
     libxcb.so.*) return 1 ;;
     libxcb-*) return 0 ;;
     *) return 1 ;;

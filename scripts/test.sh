@@ -4,9 +4,10 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-# As root, also what the portable folder test needs (see the end).
+# As root, also what the portable folder tests need: the packaging tools and
+# the desktop entry checker (see the end and tests/package).
 if [ "$(id -u)" -eq 0 ]; then
-  vinarca_install_packages patchelf debootstrap
+  vinarca_install_packages patchelf debootstrap desktop-file-utils
 else
   vinarca_install_packages
 fi
