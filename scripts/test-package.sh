@@ -29,6 +29,19 @@ desktop=(
   libgstreamer-gl1.0-0 libpulse0 libproxy1v5 libgssapi-krb5-2
 )
 
+# Runs a command in the root as `user` (root or utente), in a mount namespace
+# of its own, so /proc and /dev are there for it and go away with it.
+as_in_root() {
+  local user=$1; shift
+  unshare --mount --fork sh -c '
+    root=$1 user=$2; shift 2
+    mount -t proc proc "$root/proc" && mount --rbind /dev "$root/dev" || exit 1
+    home=/home/$user; [ "$user" = root ] && home=/root
+    exec chroot --userspec=$user:$user "$root" env -i HOME=$home USER=$user \
+      PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"' sh "$root" "$user" "$@"
+}
+in_root() { as_in_root utente "$@"; }
+
 started=$SECONDS
 if [ ! -f "$root/etc/debian_version" ]; then
   echo "Making a Debian 12 root in $root (a few minutes, once)"
@@ -38,9 +51,9 @@ if [ ! -f "$root/etc/debian_version" ]; then
 fi
 if [ "$(cat "$root/.vinarca-desktop" 2>/dev/null)" != "${desktop[*]}" ]; then
   echo "Installing the desktop libraries into the root"
-  chroot "$root" sh -c 'DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null' sh "${desktop[@]}"
-  chroot "$root" sh -c 'id utente >/dev/null 2>&1 || useradd -m utente'
+  as_in_root root sh -c 'apt-get update -qq &&
+    apt-get install -y -qq --no-install-recommends "$@" >/dev/null &&
+    { id utente >/dev/null 2>&1 || useradd -m utente; }' sh "${desktop[@]}"
   echo "${desktop[*]}" > "$root/.vinarca-desktop"
 fi
 echo "root ready in $((SECONDS - started)) s"
@@ -57,16 +70,6 @@ tar -C "$home/Chiavetta USB" -xzf "$tarball"
 chroot "$root" chown -R utente:utente "/home/utente/Chiavetta USB"
 folder="/home/utente/Chiavetta USB/Vinarca"
 
-# Runs a command in the root, as the user, in a mount namespace of its own
-# (so /proc and /dev go away with it).
-in_root() {
-  unshare --mount --fork sh -c '
-    root=$1; shift
-    mount -t proc proc "$root/proc" && mount --rbind /dev "$root/dev" &&
-    exec chroot --userspec=utente:utente "$root" env -i HOME=/home/utente USER=utente \
-      PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"' sh "$root" "$@"
-}
-
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
@@ -78,6 +81,7 @@ missing=$(in_root sh -c 'cd "$1" && find . -name "*.so*" -o -name vinarca -type 
 # and wait for the main menu; a screenshot of the login is kept beside the root.
 session=$(in_root xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   program=$1
+  XDG_RUNTIME_DIR=$(mktemp -d) && export XDG_RUNTIME_DIR
   "$program" > /tmp/vinarca.log 2>&1 &
   pid=$!
   waitfor() {
