@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QIcon>
 #include <QLabel>
 #include <QTimer>
 
@@ -25,10 +26,26 @@ void Terminate()
     QCoreApplication::quit();
 }
 
+namespace {
+// The program icon at every size it was rendered at; the desktop picks the
+// size it shows, and nothing is decoded until a window is first shown.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int side : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/app/vinarca_%1.png").arg(side), QSize(side, side));
+    return icon;
+}
+} // namespace
+
 void prepareApplication(QCoreApplication* application)
 {
     applyProcessFormats();
     installWindowKeys(application);
+    // Set once for the application, so every window carries it, including
+    // the message boxes and the print dialog.
+    if (qobject_cast<QGuiApplication*>(application))
+        QGuiApplication::setWindowIcon(programIcon());
 }
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
@@ -122,6 +123,13 @@ void TestWindowSet::startShowsOnlyTheLogin()
     QCOMPARE(frmAvvio->objectName(), QStringLiteral("frmAvvio"));
     QCOMPARE(frmCambiaPassword->objectName(), QStringLiteral("frmCambiaPassword"));
     QCOMPARE(frmVini->objectName(), QStringLiteral("frmVini"));
+    // Every window carries the program icon, drawn for small and large sizes.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const QIcon icon = window->windowIcon();
+        QVERIFY2(icon.availableSizes().contains(QSize(16, 16)) && icon.availableSizes().contains(QSize(256, 256)),
+                 qPrintable(window->objectName()));
+        QCOMPARE(icon.pixmap(QSize(32, 32)).size(), QSize(32, 32));
+    }
     // No data file appears at start-up.
     QVERIFY(QDir(world.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }

@@ -2,6 +2,10 @@
 // (see Artwork.h), which the program maps straight from its resources: no
 // SVG parsing and no decoding at start-up.
 // Usage: svg2png input.svg output.img [input.svg output.img ...]
+//
+// With --png it renders one drawing as PNG files at the given square sizes,
+// for the program icon handed to the desktop and the window manager:
+//        svg2png --png input.svg size output.png [size output.png ...]
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -10,10 +14,45 @@
 
 #include <cstdio>
 
+namespace {
+
+QImage render(QSvgRenderer& renderer, QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter);
+    painter.end();
+    return image;
+}
+
+int writePngs(int argc, char* argv[])
+{
+    QSvgRenderer renderer(QString::fromLocal8Bit(argv[2]));
+    if (!renderer.isValid()) {
+        std::fprintf(stderr, "svg2png: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    int failures = 0;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        const int side = QByteArray(argv[i]).toInt();
+        if (side <= 0 || !render(renderer, QSize(side, side)).save(QString::fromLocal8Bit(argv[i + 1]), "PNG")) {
+            std::fprintf(stderr, "svg2png: cannot write %s\n", argv[i + 1]);
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc > 2 && QByteArray(argv[1]) == "--png")
+        return writePngs(argc, argv);
     int failures = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         QSvgRenderer renderer(QString::fromLocal8Bit(argv[i]));
@@ -22,12 +61,7 @@ int main(int argc, char* argv[])
             ++failures;
             continue;
         }
-        QImage image(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter);
-        painter.end();
+        const QImage image = render(renderer, renderer.defaultSize());
         QFile out(QString::fromLocal8Bit(argv[i + 1]));
         const quint32 header[2] = {quint32(image.width()), quint32(image.height())};
         if (!out.open(QIODevice::WriteOnly) || out.write(reinterpret_cast<const char*>(header), sizeof header) != 8
