@@ -5,9 +5,8 @@
 #include "CreaCatalogo.h"
 #include "ListinoPrezzi.h"
 #include "CambiaPassword.h"
-#include "MenuEtichette.h"
-#include "MenuListini.h"
 #include "LabelWindows.h"
+#include "MenuListini.h"
 #include "Password.h"
 #include "ProgramFolder.h"
 #include "Vini.h"
@@ -141,18 +140,16 @@ void WindowSet::createOtherWindows()
     connect(frmVini, &TfrmVini::closed, this, [] { handOver(nullptr, frmAvvio); });
     connect(frmVerticali, &TfrmVerticali::closed, this, [] { handOver(nullptr, frmAvvio); });
     connect(frmOrizzontali, &TfrmOrizzontali::closed, this, [] { handOver(nullptr, frmAvvio); });
-    connect(frmMenuEtichette, &TfrmMenuEtichette::closed, this, [](TfrmMenuEtichette::Route route) {
-        using Route = TfrmMenuEtichette::Route;
-        handOver(nullptr, route == Route::Horizontal ? static_cast<QWidget*>(frmOrizzontali)
-                          : route == Route::Vertical ? static_cast<QWidget*>(frmVerticali)
-                                                     : static_cast<QWidget*>(frmAvvio));
-    });
-    connect(frmMenuListini, &TfrmMenuListini::closed, this, [](TfrmMenuListini::Route route) {
-        using Route = TfrmMenuListini::Route;
-        handOver(nullptr, route == Route::Create ? static_cast<QWidget*>(frmCreaCatalogo)
-                                 : route == Route::Open ? static_cast<QWidget*>(frmApriCatalogo)
-                                                        : static_cast<QWidget*>(frmAvvio));
-    });
+    // Each menu leads to its first or second choice, or home.
+    const auto menuRoute = [this](ChoiceMenu* menu, QWidget* first, QWidget* second) {
+        connect(menu, &ChoiceMenu::closed, this, [first, second](ChoiceMenu::Route route) {
+            handOver(nullptr, route == ChoiceMenu::Route::First    ? first
+                              : route == ChoiceMenu::Route::Second ? second
+                                                                   : static_cast<QWidget*>(frmAvvio));
+        });
+    };
+    menuRoute(frmMenuEtichette, frmOrizzontali, frmVerticali);
+    menuRoute(frmMenuListini, frmCreaCatalogo, frmApriCatalogo);
     connect(frmCreaCatalogo, &TfrmCreaCatalogo::closed, this, [] { handOver(nullptr, frmAvvio); });
     connect(frmApriCatalogo, &TfrmApriCatalogo::closed, this, [](TfrmApriCatalogo::Route route) {
         if (route != TfrmApriCatalogo::Route::PriceList) {

@@ -1,11 +1,23 @@
 #include "LabelWindows.h"
 
 #include "ExportWindow.h"
+#include "Palette.h"
 
 using namespace vinarca;
 
+TfrmMenuEtichette* frmMenuEtichette = nullptr;
 TfrmVerticali* frmVerticali = nullptr;
 TfrmOrizzontali* frmOrizzontali = nullptr;
+
+TfrmMenuEtichette::TfrmMenuEtichette(QWidget* parent)
+    : ChoiceMenu({QStringLiteral("frmMenuEtichette"), QStringLiteral(" Vinarca - Etichette Bottiglie"),
+                  palette::WindowBlue, QStringLiteral(":/labels"), QStringLiteral("etichette_menu"),
+                  QStringLiteral("Etichette orizzontali"), QStringLiteral("Etichette verticali"),
+                  QStringLiteral("orizzontali"), QStringLiteral("verticali"), HelpTopic::Labels, QPoint(355, 560),
+                  QPoint(515, 560)},
+                 parent)
+{
+}
 
 TfrmVerticali::TfrmVerticali(QWidget* parent) : LabelEditor(verticalLabelKind(), parent) {}
 TfrmOrizzontali::TfrmOrizzontali(QWidget* parent) : LabelEditor(horizontalLabelKind(), parent) {}

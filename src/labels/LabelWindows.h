@@ -7,6 +7,18 @@
 #include "LabelPrint.h"
 #include "LabelSearch.h"
 
+#include "ChoiceMenu.h"
+
+// The labels menu: the user picks the horizontal (first) or the vertical
+// (second) labels.
+class TfrmMenuEtichette : public vinarca::ChoiceMenu
+{
+    Q_OBJECT
+public:
+    explicit TfrmMenuEtichette(QWidget* parent = nullptr);
+};
+extern TfrmMenuEtichette* frmMenuEtichette;
+
 class TfrmVerticali : public vinarca::LabelEditor
 {
     Q_OBJECT

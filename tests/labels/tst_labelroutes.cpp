@@ -4,7 +4,7 @@
 #include "Avvio.h"
 #include "HighlightEdit.h"
 #include "LabelEditor.h"
-#include "MenuEtichette.h"
+#include "LabelWindows.h"
 #include "LabelWindows.h"
 #include "PictureButton.h"
 #include "ScriptedPlatform.h"

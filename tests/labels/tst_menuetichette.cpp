@@ -1,5 +1,5 @@
 // The labels menu: the routing marker and where each way of closing leads.
-#include "MenuEtichette.h"
+#include "LabelWindows.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "ScriptedPlatform.h"
@@ -54,8 +54,8 @@ void TestMenuEtichette::routes_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<Route>("route");
-    QTest::newRow("horizontal labels") << "btnOrizzontali" << Route::Horizontal;
-    QTest::newRow("vertical labels") << "btnVerticali" << Route::Vertical;
+    QTest::newRow("horizontal labels") << "btnOrizzontali" << Route::First;
+    QTest::newRow("vertical labels") << "btnVerticali" << Route::Second;
     QTest::newRow("exit picture") << "imgEsci" << Route::MainMenu;
     QTest::newRow("title-bar close") << "" << Route::MainMenu;
 }
@@ -87,8 +87,8 @@ void TestMenuEtichette::markerWords_data()
     QTest::addColumn<QString>("marker");
     QTest::addColumn<Route>("route");
     QTest::newRow("avvio") << "avvio" << Route::MainMenu;
-    QTest::newRow("orizzontali") << "orizzontali" << Route::Horizontal;
-    QTest::newRow("verticali with blanks") << " verticali\r\n" << Route::Vertical;
+    QTest::newRow("orizzontali") << "orizzontali" << Route::First;
+    QTest::newRow("verticali with blanks") << " verticali\r\n" << Route::Second;
     QTest::newRow("unknown goes home") << "listino" << Route::MainMenu;
     QTest::newRow("empty goes home") << "" << Route::MainMenu;
 }
@@ -97,7 +97,8 @@ void TestMenuEtichette::markerWords()
 {
     QFETCH(QString, marker);
     QFETCH(Route, route);
-    QCOMPARE(TfrmMenuEtichette::routeOf(marker), route);
+    TfrmMenuEtichette menu;
+    QCOMPARE(menu.routeOf(marker), route);
 }
 
 void TestMenuEtichette::helpPicture()

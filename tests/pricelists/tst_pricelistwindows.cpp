@@ -25,7 +25,7 @@
 #include <unistd.h>
 
 using namespace vinarca;
-Q_DECLARE_METATYPE(TfrmMenuListini::Route)
+Q_DECLARE_METATYPE(ChoiceMenu::Route)
 Q_DECLARE_METATYPE(TfrmApriCatalogo::Route)
 Q_DECLARE_METATYPE(vinarca::MessageAnswer)
 
@@ -117,17 +117,17 @@ void TestPriceListWindows::menuDesign()
 void TestPriceListWindows::menuRoutes_data()
 {
     QTest::addColumn<QString>("action");
-    QTest::addColumn<TfrmMenuListini::Route>("route");
-    QTest::newRow("create") << "btnOrizzontali" << TfrmMenuListini::Route::Create;
-    QTest::newRow("open") << "btnVerticali" << TfrmMenuListini::Route::Open;
-    QTest::newRow("exit picture") << "imgEsci" << TfrmMenuListini::Route::MainMenu;
-    QTest::newRow("title-bar close") << "" << TfrmMenuListini::Route::MainMenu;
+    QTest::addColumn<ChoiceMenu::Route>("route");
+    QTest::newRow("create") << "btnOrizzontali" << ChoiceMenu::Route::First;
+    QTest::newRow("open") << "btnVerticali" << ChoiceMenu::Route::Second;
+    QTest::newRow("exit picture") << "imgEsci" << ChoiceMenu::Route::MainMenu;
+    QTest::newRow("title-bar close") << "" << ChoiceMenu::Route::MainMenu;
 }
 
 void TestPriceListWindows::menuRoutes()
 {
     QFETCH(QString, action);
-    QFETCH(TfrmMenuListini::Route, route);
+    QFETCH(ChoiceMenu::Route, route);
     TestWorld world;
     TfrmMenuListini menu;
     QSignalSpy closed(&menu, &TfrmMenuListini::closed);
@@ -140,8 +140,8 @@ void TestPriceListWindows::menuRoutes()
     else
         QTest::mouseClick(menu.findChild<QAbstractButton*>(action), Qt::LeftButton);
     QCOMPARE(closed.size(), 2);
-    QCOMPARE(closed.at(1).at(0).value<TfrmMenuListini::Route>(), route);
-    QCOMPARE(TfrmMenuListini::routeOf(QStringLiteral(" apri\r\n")), TfrmMenuListini::Route::Open);
+    QCOMPARE(closed.at(1).at(0).value<ChoiceMenu::Route>(), route);
+    QCOMPARE(menu.routeOf(QStringLiteral(" apri\r\n")), ChoiceMenu::Route::Second);
 }
 
 void TestPriceListWindows::helpTopic_data()

@@ -10,7 +10,7 @@
 #include "LabelEditor.h"
 #include "Length.h"
 #include "LiveLabel.h"
-#include "MenuEtichette.h"
+#include "LabelWindows.h"
 #include "PictureBox.h"
 #include "PreparedReport.h"
 #include "PrintDialog.h"
