@@ -33,6 +33,9 @@
 
 using namespace vinarca;
 
+// The wine editor's photo box.
+constexpr QSize kWinePhotoBox{307, 409};
+
 namespace {
 
 int g_over = 0;
@@ -82,8 +85,8 @@ int main(int argc, char* argv[])
     // The box: what the editor draws, from the file on disk.
     pairs("show a 24-megapixel photo in the photo box", runs, floor,
           [&] {
-              const auto photo = readPhotoFile(path, kPhotoBoxSize);
-              const QSize target = photo->image.size().scaled(kPhotoBoxSize, Qt::KeepAspectRatio);
+              const auto photo = readPhotoFile(path, kWinePhotoBox);
+              const QSize target = photo->image.size().scaled(kWinePhotoBox, Qt::KeepAspectRatio);
               QPixmap::fromImage(photo->image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
           },
           0.5);
@@ -91,7 +94,7 @@ int main(int argc, char* argv[])
     // decodes every coefficient, which for a camera photo is most of the time.
     pairs("  djpeg -scale 1/8 of the same file", runs, floor,
           [&] { djpeg(path, {QStringLiteral("-scale"), QStringLiteral("1/8")}); }, 0);
-    const auto shown = readPhotoFile(path, kPhotoBoxSize);
+    const auto shown = readPhotoFile(path, kWinePhotoBox);
     pairs("  zoom window at 1920 x 1080, from kept bytes", runs, floor,
           [&] { photoImageAt(*shown, QSize(1920, 1080)); }, 0);
     pairs("  printed sheet at 300 dpi, from kept bytes", runs, floor,

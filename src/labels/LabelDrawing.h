@@ -68,8 +68,10 @@ struct LabelFace
 };
 
 // Draws the label on any painter whose coordinates are millimetres with the
-// origin at the label's top-left corner: the live label and the printed one
-// share it, so a line is cut at its box's edge the same way on both.
+// origin at the label's top-left corner; the live label in the editor uses
+// it. The printed label goes through its report layout instead, whose text
+// boxes follow the same rule: a line too wide starts at its box's left edge
+// and is cut at the right edge (fillLabelTexts).
 void drawLabel(QPainter& painter, const LabelGeometry& geometry, const LabelFace& face);
 
 // One line of text in its box (millimetres): vertically centred, placed by

@@ -1,4 +1,5 @@
 #include "LabelSearch.h"
+#include "EditFlow.h"
 
 #include "LabelEditor.h"
 #include "Palette.h"

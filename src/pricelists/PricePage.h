@@ -15,8 +15,6 @@ namespace vinarca {
 namespace pricepage {
 
 inline constexpr int kSlots = 8;
-inline constexpr int kSlotBlockSize = 462;
-inline constexpr int kRecordSize = kSlots * kSlotBlockSize; // 3696
 inline constexpr int kPhotoWidth = 366;
 inline constexpr int kPhotoHeight = 274;
 

@@ -176,7 +176,7 @@ void DocumentWindow::fillAndOutput()
         m_fill(*m_report);
     m_report->prepareReport();
     if (m_setup.action == DocumentAction::Print)
-        printReport(*m_report, this);
+        printReport(this, *m_report);
     else
         showReport(*m_report, this);
 }

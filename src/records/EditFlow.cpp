@@ -9,6 +9,13 @@
 
 namespace vinarca {
 
+QString accessFailureMessage()
+{
+    return QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
+                          "Accertarsi di possedere i privilegi di scrittura nella cartella di "
+                          "installazione del programma.");
+}
+
 NavigationTarget navigationTarget(NavStep step, qint64 count, qint64 shown)
 {
     NavigationTarget target;

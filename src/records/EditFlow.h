@@ -13,6 +13,9 @@ namespace vinarca {
 // record's picture file is read and written. Archive actions throw
 // ArchiveError; each opens the archive, works and closes it before returning.
 
+// The message every failed archive action ends in.
+QString accessFailureMessage();
+
 enum class NavStep { First, Previous, Next, Last };
 
 // Where a navigation button leads from the position shown (0: a new record)

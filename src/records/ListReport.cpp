@@ -40,7 +40,7 @@ QString listPrintFailureMessage()
 void printList(QWidget* owner, const QString& title, const QStringList& lines)
 {
     try {
-        printReport(*prepareListReport(title, lines), owner);
+        printReport(owner, *prepareListReport(title, lines));
     } catch (const OutputFileError&) {
         platform().message(owner, MessageKind::Warning, QString::fromUtf8(kOutputFileFailureMessage));
     } catch (const std::exception&) {

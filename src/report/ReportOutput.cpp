@@ -418,7 +418,7 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
     return PrintOutcome::Printed;
 }
 
-bool printReport(const TReport& report, QWidget* owner)
+bool printReport(QWidget* owner, const TReport& report)
 {
     if (!report.prepared())
         throw ReportError("the report has not been prepared");

@@ -65,7 +65,7 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
 // The prepared pages of a layout through the print dialog: false when the
 // user cancels; throws ReportError when the layout is not prepared or
 // printing fails.
-bool printReport(const TReport& report, QWidget* owner);
+bool printReport(QWidget* owner, const TReport& report);
 
 // The 0-based pages the printer's range choice selects among `pageCount`, in
 // printing order (last page first when the dialog's "Reverse" is ticked).

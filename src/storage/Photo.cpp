@@ -316,11 +316,6 @@ QImage photoImageAt(const Photo& photo, QSize size)
     return photo.image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-Photo placeholderPhoto(const QImage& placeholder, PhotoFileState state)
-{
-    return Photo{placeholder, {}, state == PhotoFileState::Unreadable};
-}
-
 namespace {
 QByteArray encode(const QImage& image, const QByteArray& format)
 {

@@ -9,11 +9,9 @@
 
 namespace vinarca {
 
-// The sizes a photo is needed at. The editor's photo box; and the largest
-// any use asks for: the zoom window fills a screen (4K included) and the
-// printed sheet wants 300 dots per inch, which for a whole A4 page is
-// 2480 x 3508. No photo is ever decoded larger than that.
-inline constexpr QSize kPhotoBoxSize{307, 409};
+// The largest size any use asks a photo for: the zoom window fills a screen
+// (4K included) and the printed sheet wants 300 dots per inch, which for a
+// whole A4 page is 2480 x 3508. No photo is ever decoded larger than that.
 inline constexpr QSize kLargestPhotoSize{4096, 4096};
 
 // A picture together with the bytes of the JPEG file it was read from, while
@@ -60,11 +58,6 @@ PhotoRead decodePhoto(QByteArray bytes, QSize fitInto = kLargestPhotoSize);
 // when it has them (the zoom window at screen size, the printout at 300 dpi),
 // otherwise its picture scaled down to fit (never up).
 QImage photoImageAt(const Photo& photo, QSize size);
-
-// What the editor keeps for a record whose photo could not be shown: the
-// placeholder picture, marked so that saving the record does not replace an
-// existing but unreadable photo file with it.
-Photo placeholderPhoto(const QImage& placeholder, PhotoFileState state);
 
 // Writes the photo as JPEG, replacing the file all or nothing: a failed write
 // (a full disk included) leaves any earlier file as it was and answers false.

@@ -33,13 +33,6 @@ bool locksUnsupported(int error)
 constexpr int kScanChunkRecords = 64;
 } // namespace
 
-QString accessFailureMessage()
-{
-    return QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r"
-                          "Accertarsi di possedere i privilegi di scrittura nella cartella di "
-                          "installazione del programma.");
-}
-
 RecordArchive::RecordArchive(const QString& path, const RecordLayout& layout, Access access)
     : m_file(path), m_recordSize(layout.recordSize())
 {

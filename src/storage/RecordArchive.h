@@ -18,9 +18,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The message every failed archive action ends in.
-QString accessFailureMessage();
-
 // A file of fixed-size records laid end to end, positions from 1. One object
 // is one user action: it opens (or creates) the file, holds an advisory lock
 // while it works and closes the file when it goes out of scope. The lock is

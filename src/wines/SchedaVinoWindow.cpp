@@ -42,23 +42,23 @@ const QString kLayout = QStringLiteral(":/wines/reports/scheda_vino.json");
 const QString kStandBy = QStringLiteral(":/wines/reports/foto_attesa.svg");
 } // namespace
 
-QString sheetFailureMessage(SheetAction action)
+QString sheetFailureMessage(DocumentAction action)
 {
-    return action == SheetAction::Print
+    return action == DocumentAction::Print
         ? QStringLiteral("Attenzione: la stampa non è andata a buon fine.\n\r\n\r"
                          "Si consiglia di ridurre le dimensioni della foto.")
         : QStringLiteral("Attenzione: la visualizzazione dell'anteprima di stampa non è andata a buon fine.\n\r\n\r"
                          "Si consiglia di ridurre le dimensioni della foto.");
 }
 
-DocumentWindowSpec wineSheetSpec(SheetAction action)
+DocumentWindowSpec wineSheetSpec(DocumentAction action)
 {
     DocumentWindowSpec setup = documentSetup(action, QStringLiteral(":/wines"));
     setup.layout = kLayout;
     setup.pictureView = QStringLiteral("imgLogo");
     setup.standBy = kStandBy;
     setup.failure = sheetFailureMessage(action);
-    if (action == SheetAction::Print) {
+    if (action == DocumentAction::Print) {
         setup.objectName = QStringLiteral("frmStampaVini");
         setup.caption = QStringLiteral(" Stampa scheda");
         setup.heading = QStringLiteral("Stampa scheda");
@@ -107,7 +107,7 @@ void fillWineSheet(TReport& sheet, const WineSheetInput& input)
     fillWineSheetTexts(sheet, input.fields);
 }
 
-void openWineSheet(QWidget* owner, const WineSheetInput& input, SheetAction action)
+void openWineSheet(QWidget* owner, const WineSheetInput& input, DocumentAction action)
 {
     openDocumentWindow<TfrmStampaVini, TfrmAnteprimaVini>(owner, input, action);
 }

@@ -22,9 +22,6 @@ struct WineSheetInput
     QImage photo;
 };
 
-// The sheet's two windows: preview or print.
-using SheetAction = DocumentAction;
-
 // The layout text boxes the sheet fills, in filling order, each with the
 // wine record field whose text it prints.
 struct SheetField
@@ -43,13 +40,13 @@ void fillWineSheet(TReport& sheet, const WineSheetInput& input);
 void fillWineSheetTexts(TReport& sheet, const QHash<QString, QString>& fields);
 
 // The print or preview window of the sheet, as its named subclasses show it.
-DocumentWindowSpec wineSheetSpec(SheetAction action);
+DocumentWindowSpec wineSheetSpec(DocumentAction action);
 
 // Opens the print or preview window of the sheet, owned by `owner`, modally
 // through the platform seam, and destroys it when it closes.
-void openWineSheet(QWidget* owner, const WineSheetInput& input, SheetAction action);
+void openWineSheet(QWidget* owner, const WineSheetInput& input, DocumentAction action);
 
 // The failure warnings of the two windows.
-QString sheetFailureMessage(SheetAction action);
+QString sheetFailureMessage(DocumentAction action);
 
 } // namespace vinarca

@@ -1,4 +1,5 @@
 #include "TrovaVini.h"
+#include "EditFlow.h"
 
 #include "Artwork.h"
 #include "FramedEdit.h"

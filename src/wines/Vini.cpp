@@ -114,8 +114,8 @@ TfrmVini::TfrmVini(QWidget* parent) : RecordEditor(wineKind(), palette::WindowBl
         openWineSearch(this, [this](const QByteArray& record, qint64 position) { showRecord(record, position); });
     });
     connect(cmdSlideshow, &QAbstractButton::clicked, this, [this] { openWineSlideshow(this); });
-    connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Preview); });
-    connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openSheet(SheetAction::Print); });
+    connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openSheet(DocumentAction::Preview); });
+    connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openSheet(DocumentAction::Print); });
     connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
         TfrmExpVini window(wineKind(), this);
         platform().execDialog(window);

@@ -3,6 +3,7 @@
 // kind, printing the list, and an archive that cannot be read.
 
 #include "../report/ReportTestSupport.h"
+#include "EditFlow.h"
 #include "FramedEdit.h"
 #include "LabelFixture.h"
 #include "LabelSearch.h"

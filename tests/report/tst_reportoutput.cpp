@@ -424,7 +424,7 @@ void TestReportOutput::printDialogChoices()
         preview.action(QStringLiteral("actPrint"))->trigger();
         QVERIFY(world.platform().messages.isEmpty());
     } else {
-        QCOMPARE(printReport(*report, nullptr), confirm);
+        QCOMPARE(printReport(nullptr, *report), confirm);
     }
     QCOMPARE(world.platform().printDialogs, 1);
     if (order.isEmpty()) {
@@ -492,7 +492,7 @@ void TestReportOutput::printModesServeEveryDocument()
         return true;
     };
     world.platform().printChoices = {mode, QPageSize(paper)};
-    QVERIFY(printReport(*report, nullptr));
+    QVERIFY(printReport(nullptr, *report));
     const QList<QSizeF> sizes = pdfPageSizesMm(pdf);
     QCOMPARE(sizes.size(), sheets);
     for (const QSizeF& size : sizes)
@@ -600,7 +600,7 @@ void TestReportOutput::printerThatIsGoneFails()
             printer.setPrinterName(QStringLiteral("Vinarca-printer-removed-meanwhile"));
             return true;
         };
-        QVERIFY_THROWS_EXCEPTION(ReportError, printReport(*report, nullptr));
+        QVERIFY_THROWS_EXCEPTION(ReportError, printReport(nullptr, *report));
     }
 
     // A file that cannot be created is a failure too, never a success.
@@ -609,7 +609,7 @@ void TestReportOutput::printerThatIsGoneFails()
         printer.setOutputFileName(m_dir.filePath(QStringLiteral("missing-folder/out.pdf")));
         return true;
     };
-    QVERIFY_THROWS_EXCEPTION(ReportError, printReport(*report, nullptr));
+    QVERIFY_THROWS_EXCEPTION(ReportError, printReport(nullptr, *report));
 }
 
 QTEST_MAIN(TestReportOutput)

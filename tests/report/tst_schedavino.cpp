@@ -22,7 +22,7 @@
 using namespace vinarca;
 using namespace reporttest;
 
-Q_DECLARE_METATYPE(vinarca::SheetAction)
+Q_DECLARE_METATYPE(vinarca::DocumentAction)
 
 namespace {
 
@@ -64,9 +64,9 @@ QString memoText(const PreparedPage& page, const char* name)
     return placed ? static_cast<const TMemoView&>(*placed->view).text() : QStringLiteral("<missing>");
 }
 
-std::unique_ptr<DocumentWindow> makeWindow(SheetAction action, const WineSheetInput& input)
+std::unique_ptr<DocumentWindow> makeWindow(DocumentAction action, const WineSheetInput& input)
 {
-    if (action == SheetAction::Print)
+    if (action == DocumentAction::Print)
         return std::make_unique<TfrmStampaVini>(input);
     return std::make_unique<TfrmAnteprimaVini>(input);
 }
@@ -277,8 +277,8 @@ void TestSchedaVino::sheetNamesRecordFieldsAndLayoutBoxes()
     }
     QCOMPARE(boxes.size(), 22); // each box filled once,
     QCOMPARE(fields.size(), 22); // each from its own field
-    QVERIFY(sheet->find<TPictureView>(wineSheetSpec(SheetAction::Print).pictureView));
-    QVERIFY(sheet->find<TPictureView>(wineSheetSpec(SheetAction::Preview).pictureView));
+    QVERIFY(sheet->find<TPictureView>(wineSheetSpec(DocumentAction::Print).pictureView));
+    QVERIFY(sheet->find<TPictureView>(wineSheetSpec(DocumentAction::Preview).pictureView));
     // The four fields the sheet does not print, and the attachments.
     for (const char* absent : {"Sapidita", "Astringenza", "Accostamenti", "Consumo", "File01", "Desc01"})
         QVERIFY2(!fields.contains(QString::fromLatin1(absent)), absent);
@@ -311,13 +311,13 @@ void TestSchedaVino::inputThatIsNotByFieldNameFailsLoudly()
 
     // Through the window: the warning, never a sheet with blanks.
     TestWorld world;
-    auto window = makeWindow(SheetAction::Preview, input);
+    auto window = makeWindow(DocumentAction::Preview, input);
     window->show();
     int previews = 0;
     world.platform().onDialog = [&](QDialog&) { return ++previews, 0; };
     QTest::mouseClick(window->btnStampa, Qt::LeftButton);
     QCOMPARE(previews, 0);
-    QCOMPARE(world.platform().lastMessage(), sheetFailureMessage(SheetAction::Preview));
+    QCOMPARE(world.platform().lastMessage(), sheetFailureMessage(DocumentAction::Preview));
 }
 
 void TestSchedaVino::photoIsSharedNotCopied()
@@ -326,7 +326,7 @@ void TestSchedaVino::photoIsSharedNotCopied()
     // picture itself, never a copy of it.
     TestWorld world;
     const WineSheetInput input = sampleInput();
-    auto window = makeWindow(SheetAction::Preview, input);
+    auto window = makeWindow(DocumentAction::Preview, input);
     window->show();
     QCOMPARE(window->imgLogo->image().constBits(), input.photo.constBits());
     const uchar* printed = nullptr;
@@ -343,18 +343,18 @@ void TestSchedaVino::photoIsSharedNotCopied()
 
 void TestSchedaVino::windowsCarryTheirTexts_data()
 {
-    QTest::addColumn<SheetAction>("action");
+    QTest::addColumn<DocumentAction>("action");
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QStringList>("instructions");
-    QTest::newRow("print window") << SheetAction::Print << "frmStampaVini" << " Stampa scheda" << "Stampa"
+    QTest::newRow("print window") << DocumentAction::Print << "frmStampaVini" << " Stampa scheda" << "Stampa"
                                   << QStringList{"Stampa scheda",
                                                  "Questa operazione provvederà a stampare la scheda corrente su carta "
                                                  "con i dati immessi dall'utente.",
                                                  "Premere il pulsante Stampa per dare avvio alla stampa oppure premere "
                                                  "Annulla per annullare l'operazione."};
-    QTest::newRow("preview window") << SheetAction::Preview << "frmAnteprimaVini" << " Anteprima di stampa"
+    QTest::newRow("preview window") << DocumentAction::Preview << "frmAnteprimaVini" << " Anteprima di stampa"
                                     << "Mostra anteprima"
                                     << QStringList{"Anteprima di stampa",
                                                    "Questa operazione consente di visualizzare in anteprima i dati che "
@@ -365,7 +365,7 @@ void TestSchedaVino::windowsCarryTheirTexts_data()
 
 void TestSchedaVino::windowsCarryTheirTexts()
 {
-    QFETCH(SheetAction, action);
+    QFETCH(DocumentAction, action);
     QFETCH(QString, objectName);
     QFETCH(QString, caption);
     QFETCH(QString, button);
@@ -394,7 +394,7 @@ void TestSchedaVino::windowsCarryTheirTexts()
 void TestSchedaVino::previewShowsTheEditorsFieldsTrimmed()
 {
     TestWorld world;
-    auto window = makeWindow(SheetAction::Preview, sampleInput());
+    auto window = makeWindow(DocumentAction::Preview, sampleInput());
     window->show();
     int previews = 0;
     world.platform().onDialog = [&](QDialog& dialog) {
@@ -433,7 +433,7 @@ void TestSchedaVino::emptyPhotoBoxLeavesThePhotoAreaBlank()
     TestWorld world;
     WineSheetInput input = sampleInput();
     input.photo = QImage();
-    auto window = makeWindow(SheetAction::Preview, input);
+    auto window = makeWindow(DocumentAction::Preview, input);
     window->show();
     QImage page;
     world.platform().onDialog = [&](QDialog& dialog) {
@@ -454,7 +454,7 @@ void TestSchedaVino::printSendsOnePageToTheChosenPrinter()
     if (!haveTool("pdftotext"))
         QSKIP("pdftotext is needed to read the printed file");
     TestWorld world;
-    auto window = makeWindow(SheetAction::Print, sampleInput());
+    auto window = makeWindow(DocumentAction::Print, sampleInput());
     window->show();
     const QString pdf = m_dir.filePath(QStringLiteral("sheet.pdf"));
     world.platform().onPrintDialog = [&](QPrinter& printer, int pageCount) {
@@ -476,7 +476,7 @@ void TestSchedaVino::printSendsOnePageToTheChosenPrinter()
 void TestSchedaVino::cancellingThePrintDialogClosesSilently()
 {
     TestWorld world;
-    auto window = makeWindow(SheetAction::Print, sampleInput());
+    auto window = makeWindow(DocumentAction::Print, sampleInput());
     window->show();
     world.platform().onPrintDialog = [](QPrinter&, int) { return false; };
     QTest::mouseClick(window->btnStampa, Qt::LeftButton);
@@ -488,7 +488,7 @@ void TestSchedaVino::cancellingThePrintDialogClosesSilently()
 void TestSchedaVino::cancelButtonOutputsNothing()
 {
     TestWorld world;
-    auto window = makeWindow(SheetAction::Preview, sampleInput());
+    auto window = makeWindow(DocumentAction::Preview, sampleInput());
     window->show();
     int dialogs = 0;
     world.platform().onDialog = [&](QDialog&) { return ++dialogs; };
@@ -502,23 +502,23 @@ void TestSchedaVino::cancelButtonOutputsNothing()
 
 void TestSchedaVino::failuresEndInTheWindowsWarning_data()
 {
-    QTest::addColumn<SheetAction>("action");
+    QTest::addColumn<DocumentAction>("action");
     QTest::addColumn<QString>("fault");
     const QString printFailed = QStringLiteral(
         "Attenzione: la stampa non è andata a buon fine.\n\r\n\rSi consiglia di ridurre le dimensioni della foto.");
     const QString previewFailed = QStringLiteral("Attenzione: la visualizzazione dell'anteprima di stampa non è andata "
                                                  "a buon fine.\n\r\n\rSi consiglia di ridurre le dimensioni della foto.");
     QTest::addColumn<QString>("message");
-    QTest::newRow("print: photo too large") << SheetAction::Print << "huge photo" << printFailed;
-    QTest::newRow("preview: photo too large") << SheetAction::Preview << "huge photo" << previewFailed;
-    QTest::newRow("print: printer cannot write") << SheetAction::Print << "printer" << QString::fromUtf8(kOutputFileFailureMessage);
-    QTest::newRow("print: text box missing from the layout") << SheetAction::Print << "missing box" << printFailed;
-    QTest::newRow("preview: text box missing from the layout") << SheetAction::Preview << "missing box" << previewFailed;
+    QTest::newRow("print: photo too large") << DocumentAction::Print << "huge photo" << printFailed;
+    QTest::newRow("preview: photo too large") << DocumentAction::Preview << "huge photo" << previewFailed;
+    QTest::newRow("print: printer cannot write") << DocumentAction::Print << "printer" << QString::fromUtf8(kOutputFileFailureMessage);
+    QTest::newRow("print: text box missing from the layout") << DocumentAction::Print << "missing box" << printFailed;
+    QTest::newRow("preview: text box missing from the layout") << DocumentAction::Preview << "missing box" << previewFailed;
 }
 
 void TestSchedaVino::failuresEndInTheWindowsWarning()
 {
-    QFETCH(SheetAction, action);
+    QFETCH(DocumentAction, action);
     QFETCH(QString, fault);
     QFETCH(QString, message);
     TestWorld world;
@@ -553,15 +553,15 @@ void TestSchedaVino::failuresEndInTheWindowsWarning()
 
 void TestSchedaVino::openWineSheetShowsAFreshWindowModally_data()
 {
-    QTest::addColumn<SheetAction>("action");
+    QTest::addColumn<DocumentAction>("action");
     QTest::addColumn<QString>("objectName");
-    QTest::newRow("print") << SheetAction::Print << "frmStampaVini";
-    QTest::newRow("preview") << SheetAction::Preview << "frmAnteprimaVini";
+    QTest::newRow("print") << DocumentAction::Print << "frmStampaVini";
+    QTest::newRow("preview") << DocumentAction::Preview << "frmAnteprimaVini";
 }
 
 void TestSchedaVino::openWineSheetShowsAFreshWindowModally()
 {
-    QFETCH(SheetAction, action);
+    QFETCH(DocumentAction, action);
     QFETCH(QString, objectName);
     TestWorld world;
     QWidget owner;

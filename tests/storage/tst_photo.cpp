@@ -13,6 +13,9 @@
 
 using namespace vinarca;
 
+// The wine editor's photo box.
+constexpr QSize kWinePhotoBox{307, 409};
+
 namespace {
 QByteArray jpegOf(const QImage& image)
 {
@@ -363,7 +366,7 @@ void TestPhoto::craftedPicturesAreUnreadable()
     const QString path = m_dir.filePath(QStringLiteral("Catalogo_Vini_Foto_2.jpg"));
     put(path, content);
 
-    for (const QSize fit : {kPhotoBoxSize, kLargestPhotoSize}) {
+    for (const QSize fit : {kWinePhotoBox, kLargestPhotoSize}) {
         QVERIFY(readPhotoFile(m_dir.filePath(QStringLiteral("red.bmp")), fit));
         QVERIFY(readPhotoFile(m_dir.filePath(QStringLiteral("red.jpg")), fit));
         const bool measured = resetPeakMemory();
@@ -384,15 +387,15 @@ void TestPhoto::decodesAtTheSizeItIsNeeded_data()
     QTest::addColumn<QSize>("expected");
     const QByteArray landscape = jpegOf(noise(1600, 1200, 5));
     // 307 x 230 fits the box; a quarter, 400 x 300, is the first eighth that covers it.
-    QTest::newRow("photo box") << landscape << kPhotoBoxSize << QSize(400, 300);
+    QTest::newRow("photo box") << landscape << kWinePhotoBox << QSize(400, 300);
     // Shown 1200 x 1600 fits as 306 x 409; a quarter falls short, a half covers it.
-    QTest::newRow("photo box, camera turned") << withExif(landscape, 6, {}) << kPhotoBoxSize << QSize(600, 800);
+    QTest::newRow("photo box, camera turned") << withExif(landscape, 6, {}) << kWinePhotoBox << QSize(600, 800);
     QTest::newRow("zoom window at screen size") << landscape << QSize(800, 600) << QSize(800, 600);
     // 1280 x 960 needs seven eighths, which decode slower than the whole.
     QTest::newRow("between the fast reductions") << landscape << QSize(1280, 1024) << QSize(1600, 1200);
     QTest::newRow("largest size: own size") << landscape << kLargestPhotoSize << QSize(1600, 1200);
-    QTest::newRow("small photo never enlarged") << jpegOf(noise(200, 150, 6)) << kPhotoBoxSize << QSize(200, 150);
-    QTest::newRow("BMP at its own size") << bmpOf(noise(640, 480, 7)) << kPhotoBoxSize << QSize(640, 480);
+    QTest::newRow("small photo never enlarged") << jpegOf(noise(200, 150, 6)) << kWinePhotoBox << QSize(200, 150);
+    QTest::newRow("BMP at its own size") << bmpOf(noise(640, 480, 7)) << kWinePhotoBox << QSize(640, 480);
 }
 
 void TestPhoto::decodesAtTheSizeItIsNeeded()
@@ -417,7 +420,7 @@ void TestPhoto::reducedPhotoIsDecodedAgainLargerAndWrittenByteForByte()
     // Taken turned: stored 3200 x 2400, shown 2400 x 3200.
     const QByteArray jpeg = withExif(jpegOf(noise(3200, 2400, 8)), 6, jpegOf(sample(32, 24)));
     put(m_dir.filePath(QStringLiteral("camera.jpg")), jpeg);
-    const auto photo = readPhotoFile(m_dir.filePath(QStringLiteral("camera.jpg")), kPhotoBoxSize);
+    const auto photo = readPhotoFile(m_dir.filePath(QStringLiteral("camera.jpg")), kWinePhotoBox);
     QVERIFY(photo);
     QCOMPARE(photo->image.size(), QSize(600, 800));
     // The zoom window on a 1920 x 1080 screen (810 x 1080 fit, a half
@@ -426,7 +429,7 @@ void TestPhoto::reducedPhotoIsDecodedAgainLargerAndWrittenByteForByte()
     QCOMPARE(photoImageAt(*photo, QSize(2480, 3508)).size(), QSize(2400, 3200));
     // A picture without its file's bytes is only ever made smaller.
     const Photo captured{noise(640, 480, 9), {}};
-    QCOMPARE(photoImageAt(captured, kPhotoBoxSize).size(), QSize(307, 230));
+    QCOMPARE(photoImageAt(captured, kWinePhotoBox).size(), QSize(307, 230));
     QCOMPARE(photoImageAt(captured, QSize(2000, 2000)).size(), QSize(640, 480));
 
     const QString target = m_dir.filePath(QStringLiteral("Catalogo_Vini_Foto_3.jpg"));
@@ -453,12 +456,12 @@ void TestPhoto::unreadableFileIsNeverOverwritten()
     const QString path = dir.filePath(QStringLiteral("Catalogo_Vini_Foto_4.jpg"));
     if (!content.isEmpty())
         put(path, content);
-    const PhotoRead read = readPhoto(path, kPhotoBoxSize);
+    const PhotoRead read = readPhoto(path, kWinePhotoBox);
     QCOMPARE(read.state, state);
     QVERIFY(!read.photo);
 
     // The editor shows the placeholder and saves the record.
-    const Photo shown = placeholderPhoto(sample(30, 40), read.state);
+    const Photo shown{sample(30, 40), {}, read.state == PhotoFileState::Unreadable};
     QVERIFY(writePhotoFile(path, shown));
     if (state == PhotoFileState::Unreadable) {
         QCOMPARE(get(path), content);

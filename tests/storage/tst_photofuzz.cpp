@@ -17,6 +17,9 @@
 
 using namespace vinarca;
 
+// The wine editor's photo box.
+constexpr QSize kWinePhotoBox{307, 409};
+
 namespace {
 
 QImage shaded(int w, int h, quint32 seed)
@@ -165,7 +168,7 @@ void TestPhotoFuzz::damagedFilesGiveSanePicturesOrNothing()
     const qint64 mostEighthPixels = kPhotoMaxPixels / 64 + 2 * 8192 + 1;
     // A box that a 400 x 300 picture is decoded to an eighth for, the
     // editor's box, and the largest size.
-    const QSize fits[] = {QSize(40, 30), kPhotoBoxSize, kLargestPhotoSize};
+    const QSize fits[] = {QSize(40, 30), kWinePhotoBox, kLargestPhotoSize};
     QRandomGenerator random(seed);
     int pictures = 0;
     for (int round = 0; round < 400; ++round) {

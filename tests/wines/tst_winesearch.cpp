@@ -1,4 +1,5 @@
 #include "FramedEdit.h"
+#include "EditFlow.h"
 #include "PictureBox.h"
 #include "RecordArchive.h"
 #include "ScriptedPlatform.h"
