@@ -22,9 +22,13 @@ cmake --build "$build" -j2
 sanitized_tests=(tst_photo tst_jpegeighth tst_photofuzz tst_recordarchive tst_atomicsave tst_archivefuzz
   tst_shortstring tst_fulldisk)
 asan="$VINARCA_ROOT/build-asan"
-# Light optimisation and line tables only: the whole core is compiled again
-# for these tests, and the sanitizers need no more to name the line at fault.
-vinarca_configure "$asan" "" "-DCMAKE_CXX_FLAGS=-O1 -g1" -DVINARCA_SANITIZE=ON -DVINARCA_BENCH=OFF -DVINARCA_TOOLS=OFF
+# The whole core is compiled again for these tests: in batches of sources
+# (a unity build, so each Qt header is read once a batch), lightly optimised
+# and with line tables only, which is all the sanitizers need to name the
+# line at fault. Names private to a source file must therefore be unique
+# within its library.
+vinarca_configure "$asan" "" "-DCMAKE_CXX_FLAGS=-O1 -g1" -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 \
+  -DVINARCA_SANITIZE=ON -DVINARCA_BENCH=OFF -DVINARCA_TOOLS=OFF
 cmake --build "$asan" -j2 --target "${sanitized_tests[@]}"
 
 export QT_QPA_PLATFORM=offscreen

@@ -20,7 +20,7 @@
 using namespace vinarca;
 
 namespace {
-constexpr QSize kWindowSize(634, 534);
+constexpr QSize kAttachWindowSize(634, 534);
 const QColor kGradientTop(0x79, 0xA6, 0xCB);
 constexpr int kBandTop = 84;
 constexpr int kBandHeight = 134;
@@ -113,7 +113,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* owner) : QDialog(owner, fixedWin
     lblMemory->hide();
     connect(btnApplica, &QPushButton::clicked, this, &TfrmAllegaCartella::btnApplicaClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
-    fixAndCentre(this, kWindowSize);
+    fixAndCentre(this, kAttachWindowSize);
 }
 
 void TfrmAllegaCartella::fill(const QString& tag, const AttachmentSlots& values, Apply apply)

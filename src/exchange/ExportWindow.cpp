@@ -19,7 +19,7 @@
 namespace vinarca {
 
 namespace {
-constexpr QSize kWindowSize(862, 560);
+constexpr QSize kExportWindowSize(862, 560);
 const QColor kWindowGrey(0xEE, 0xED, 0xED);
 const QColor kSlateBlue(0x6A, 0x5A, 0xCD);
 } // namespace
@@ -94,7 +94,7 @@ ExportWindow::ExportWindow(const RecordKind& kind, const ExportVariant& variant,
     setWindowTitle(variant.caption);
     setWindowFill(this, kWindowGrey);
 
-    auto* band = new ShapeRect(this, QStringLiteral("shpLogo"), QRect(0, 0, kWindowSize.width(), 84), Qt::white);
+    auto* band = new ShapeRect(this, QStringLiteral("shpLogo"), QRect(0, 0, kExportWindowSize.width(), 84), Qt::white);
     imgLogo = makePicture(this, "imgLogo", QStringLiteral(":/exchange/logo_export"), QRect(20, 10, 0, 0));
     icoHand = makePicture(this, "icoHand", QStringLiteral(":/exchange/mano"), QRect(640, 26, 0, 0));
     cmdEsporta = new PictureButton(QStringLiteral(":/exchange/esporta"), this);
@@ -121,7 +121,7 @@ ExportWindow::ExportWindow(const RecordKind& kind, const ExportVariant& variant,
         grdRecords->setColumnWidth(c + 1, variant.columns.at(c).gridWidth);
 
     panInfo = makeLabel(this, QStringLiteral("panInfo"), QStringLiteral("Esportazione archivio in Microsoft Excel."),
-                        QRect(0, kWindowSize.height() - 34, kWindowSize.width(), 34), QStringLiteral("Tahoma"), 12,
+                        QRect(0, kExportWindowSize.height() - 34, kExportWindowSize.width(), 34), QStringLiteral("Tahoma"), 12,
                         false, Qt::white);
     panInfo->setAutoFillBackground(true);
     QPalette p = panInfo->palette();
@@ -141,7 +141,7 @@ ExportWindow::ExportWindow(const RecordKind& kind, const ExportVariant& variant,
     connect(cmdEsporta, &QAbstractButton::clicked, this, &ExportWindow::cmdEsportaClick);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, m_variant.help); });
     connect(cmdEsci, &QAbstractButton::clicked, this, &QDialog::reject);
-    fixAndCentre(this, kWindowSize);
+    fixAndCentre(this, kExportWindowSize);
 }
 
 void ExportWindow::showEvent(QShowEvent* event)

@@ -1,5 +1,7 @@
 #include "LabelDrawing.h"
 
+#include "Palette.h"
+
 #include "Length.h"
 
 #include <QFontMetricsF>
@@ -11,8 +13,6 @@ namespace vinarca {
 
 namespace {
 const QColor kCoral(0xFF, 0x7F, 0x50);
-const QColor kCornflower(0x64, 0x95, 0xED);
-const QColor kBrown(0xA5, 0x2A, 0x2A);
 
 // Texts are laid out in hundredths of a point so that the font's size is an
 // exact whole number on every device; one such unit is this many mm.
@@ -36,9 +36,9 @@ LabelElement styled(const char* name, const QRect& units)
     };
     const TextStyle texts[] = {
         {"titCima", LabelLine::Cima, arial13, Qt::white, Qt::AlignHCenter},
-        {"titNome", LabelLine::Nome, {times, 30, true, false}, kBrown, Qt::AlignHCenter},
+        {"titNome", LabelLine::Nome, {times, 30, true, false}, palette::LabelBrown, Qt::AlignHCenter},
         {"titRosso", LabelLine::Rosso, {times, 14, true, false}, Qt::black, Qt::AlignHCenter},
-        {"titSottotitolo", LabelLine::Sottotitolo, {times, 22, true, true}, kBrown, Qt::AlignHCenter},
+        {"titSottotitolo", LabelLine::Sottotitolo, {times, 22, true, true}, palette::LabelBrown, Qt::AlignHCenter},
         {"titRigo01", LabelLine::Rigo01, {times, 14, false, false}, Qt::black, Qt::AlignHCenter},
         {"titRigo02", LabelLine::Rigo02, {times, 14, false, false}, Qt::black, Qt::AlignHCenter},
         {"titRigo03", LabelLine::Rigo03, {times, 24, true, false}, Qt::black, Qt::AlignLeft},
@@ -54,7 +54,7 @@ LabelElement styled(const char* name, const QRect& units)
     if (n == QLatin1String("sfoEtichetta"))
         return {n, LabelElementKind::Rectangle, units, Qt::white, {}, {}, {}};
     if (n == QLatin1String("sfoCima") || n == QLatin1String("sfoCalce"))
-        return {n, LabelElementKind::Rectangle, units, kCornflower, {}, {}, {}};
+        return {n, LabelElementKind::Rectangle, units, palette::Cornflower, {}, {}, {}};
     if (n == QLatin1String("imgFoto"))
         return {n, LabelElementKind::Logo, units, {}, {}, {}, {}};
     if (n == QLatin1String("icoCornice"))

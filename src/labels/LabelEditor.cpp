@@ -23,8 +23,6 @@
 namespace vinarca {
 
 namespace {
-const QColor kCornflower(0x64, 0x95, 0xED);
-const QColor kBrown(0xA5, 0x2A, 0x2A);
 const QColor kPaleGrey(0xEE, 0xEE, 0xEE);
 constexpr QSize kPanelSize(994, 692);
 constexpr QSize kBlankLogo(338, 145);
@@ -207,9 +205,9 @@ void LabelEditor::buildComposition(QWidget* panel, StatusHints& hints)
                                             QRect(x0, 170, inner, 36));
     hints.addQuiet(icoIstruzioni);
 
-    hints.addBackground(new ShapeRect(panel, QStringLiteral("shpCima"), QRect(x0, 214, inner, 40), kCornflower));
+    hints.addBackground(new ShapeRect(panel, QStringLiteral("shpCima"), QRect(x0, 214, inner, 40), palette::Cornflower));
     hints.addBackground(new ShapeRect(panel, QStringLiteral("shpLogo"), QRect(x0, 260, inner, 52), Qt::white));
-    hints.addBackground(new ShapeRect(panel, QStringLiteral("shpCalce"), QRect(x0, 504, inner, 40), kCornflower));
+    hints.addBackground(new ShapeRect(panel, QStringLiteral("shpCalce"), QRect(x0, 504, inner, 40), palette::Cornflower));
 
     const auto place = [&](HighlightEdit* box, const QRect& r, int points, const QColor& ink, Qt::Alignment align) {
         box->setGeometry(r);
@@ -220,9 +218,9 @@ void LabelEditor::buildComposition(QWidget* panel, StatusHints& hints)
         box->setAlignment(align | Qt::AlignVCenter);
     };
     place(txtCima, {bx, 220, boxes, 28}, 12, Qt::black, Qt::AlignHCenter);
-    place(txtNome, {bx, 318, boxes, 34}, 16, kBrown, Qt::AlignHCenter);
+    place(txtNome, {bx, 318, boxes, 34}, 16, palette::LabelBrown, Qt::AlignHCenter);
     place(txtRosso, {bx, 358, boxes, 28}, 12, Qt::black, Qt::AlignHCenter);
-    place(txtSottotitolo, {bx, 392, boxes, 32}, 14, kBrown, Qt::AlignHCenter);
+    place(txtSottotitolo, {bx, 392, boxes, 32}, 14, palette::LabelBrown, Qt::AlignHCenter);
     place(txtRigo01, {bx, 430, half, 28}, 12, Qt::black, Qt::AlignHCenter);
     place(txtRigo02, {bx + boxes - half, 430, half, 28}, 12, Qt::black, Qt::AlignHCenter);
     place(txtRigo03, {bx, 464, half, 32}, 14, Qt::black, Qt::AlignLeft);

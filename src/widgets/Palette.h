@@ -13,6 +13,8 @@ inline const QColor PanelOutline(0xB0, 0xC4, 0xDE); // frames of panels and tile
 inline const QColor PhotoFrame(0xE0, 0xE9, 0xF1);   // behind a photo box
 inline const QColor CaptionBlue(0x1C, 0x3F, 0x6E);  // caption and instruction texts
 inline const QColor StatusBlue(0x30, 0x30, 0xDD);   // the status line
+inline const QColor Cornflower(0x64, 0x95, 0xED);   // the label's top and foot bands
+inline const QColor LabelBrown(0xA5, 0x2A, 0x2A);   // the label's name and subtitle
 inline const QColor Crimson(0xDC, 0x14, 0x3C);      // warnings and titles in red
 inline const QColor AliceBlue(0xF0, 0xF8, 0xFF);    // information and credits windows
 inline const QColor DarkCyan(0x00, 0x8B, 0x8B);
