@@ -256,11 +256,11 @@ void TfrmListinoPrezzi::storePictures(qint64 position)
     const QString folder = pricepage::photoFolderPath();
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
         QDir().mkpath(folder);
-        const QImage stretched = StretchPicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
+        const QImage framed = FramePicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
                                                 pricepage::kPhotoWidth, pricepage::kPhotoHeight);
         const QString file = folder + QLatin1Char('/')
             + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), static_cast<int>(position));
-        writePhotoFile(file, Photo{stretched, {}, m_unreadablePicture.at(static_cast<std::size_t>(slot))});
+        writePhotoFile(file, Photo{framed, {}, m_unreadablePicture.at(static_cast<std::size_t>(slot))});
     }
 }
 
@@ -296,9 +296,9 @@ void TfrmListinoPrezzi::preparePreview()
     // they show.
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
         QDir().mkpath(folder);
-        const QImage stretched = StretchPicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
+        const QImage framed = FramePicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
                                                 pricepage::kPhotoWidth, pricepage::kPhotoHeight);
-        if (!writePhotoFile(previewFile(slot), Photo{stretched, {}, false}))
+        if (!writePhotoFile(previewFile(slot), Photo{framed, {}, false}))
             break;
     }
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {

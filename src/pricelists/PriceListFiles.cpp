@@ -42,9 +42,10 @@ QString PriceListPath(const QString& name, const QString& folder)
 
 QStringList ListPriceListFiles(const QString& folder)
 {
-    // Hidden files count too: a list is any file of the pattern.
+    // Hidden files count too: a list is any file of the pattern, with the
+    // extension in small letters as lists are made ("X.LIS" is not one).
     QDir dir(folder);
-    return dir.entryList({QStringLiteral("*.lis")}, QDir::Files | QDir::Hidden, QDir::Unsorted);
+    return dir.entryList({QStringLiteral("*.lis")}, QDir::Files | QDir::Hidden | QDir::CaseSensitive, QDir::Unsorted);
 }
 
 QString PriceListTitle(const QString& shownName)
@@ -54,6 +55,17 @@ QString PriceListTitle(const QString& shownName)
 
 CreateOutcome CreatePriceListFile(const QString& path)
 {
+    // A list whose name differs from another's only in capital and small
+    // letters would be the same file on a stick that ignores them (and share
+    // its photos even here): it counts as existing.
+    const QFileInfo target(path);
+    const QStringList existing =
+        target.absoluteDir().entryList({QStringLiteral("*")}, QDir::Files | QDir::Hidden | QDir::System | QDir::Dirs
+                                                                  | QDir::NoDotAndDotDot);
+    for (const QString& name : existing) {
+        if (name.compare(target.fileName(), Qt::CaseInsensitive) == 0)
+            return CreateOutcome::Exists;
+    }
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return CreateOutcome::Created;

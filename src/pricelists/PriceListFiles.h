@@ -22,7 +22,8 @@ QString PriceListTitle(const QString& shownName);
 
 enum class CreateOutcome { Created, Exists, Failed };
 
-// Creates the file empty. An existing file is never truncated or touched:
+// Creates the file empty. A file of the same name, also in other capital
+// and small letters, counts as existing. An existing file is never truncated or touched:
 // the creation itself refuses it, so no other process can slip in between a
 // test of existence and the creation.
 CreateOutcome CreatePriceListFile(const QString& path);

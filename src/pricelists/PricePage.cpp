@@ -124,15 +124,19 @@ QString PreviewPhotoFileName(const QString& title, const QString& letter)
     return title + QStringLiteral("_Anteprima_") + letter + QStringLiteral(".jpg");
 }
 
-QImage StretchPicture(const QImage& picture, int width, int height)
+QImage FramePicture(const QImage& picture, int width, int height)
 {
-    QImage stretched(width, height, QImage::Format_RGB32);
-    stretched.fill(Qt::white);
-    QPainter painter(&stretched);
+    QImage framed(width, height, QImage::Format_RGB32);
+    framed.fill(Qt::white);
+    if (picture.isNull())
+        return framed;
+    // The largest size of the picture's own shape that fits, centred.
+    const QSizeF fitted = QSizeF(picture.size()).scaled(QSizeF(width, height), Qt::KeepAspectRatio);
+    const QRectF target(QPointF((width - fitted.width()) / 2, (height - fitted.height()) / 2), fitted);
+    QPainter painter(&framed);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!picture.isNull())
-        painter.drawImage(stretched.rect(), picture);
-    return stretched;
+    painter.drawImage(target, picture);
+    return framed;
 }
 
 } // namespace vinarca

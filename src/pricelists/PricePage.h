@@ -50,8 +50,9 @@ int AppendPricePage(const QString& path, const QStringList& texts);
 QString SlotPhotoFileName(const QString& title, const QString& letter, int page);
 QString PreviewPhotoFileName(const QString& title, const QString& letter);
 
-// A new picture of exactly width × height with the whole source drawn over
-// it, proportions not kept.
-QImage StretchPicture(const QImage& picture, int width, int height);
+// A new picture of exactly width × height, white, with the whole source
+// drawn as large as it fits with its proportions kept, centred: an upright
+// bottle stays upright and slim on the page.
+QImage FramePicture(const QImage& picture, int width, int height);
 
 } // namespace vinarca

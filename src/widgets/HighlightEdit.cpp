@@ -32,6 +32,19 @@ HighlightEdit::HighlightEdit(QWidget* parent) : QLineEdit(parent)
     setFrame(false);
     setTextMargins(3, 0, 3, 0);
     paintHighlight(m_colours.resting);
+    // A box holds one line: a line break that enters with pasted or dropped
+    // text becomes a blank, where the cursor was.
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+            return;
+        QString oneLine = text;
+        oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        const int lost = int(text.size() - oneLine.size());
+        oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        const int cursor = cursorPosition() - lost;
+        setText(oneLine);
+        setCursorPosition(std::max(0, cursor));
+    });
 }
 
 void HighlightEdit::setColours(const Colours& colours)

@@ -11,6 +11,8 @@
 #include "TestFiles.h"
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QImageReader>
@@ -54,7 +56,8 @@ struct Editor
     }
     QColor slotColour(int slot) const
     {
-        return window.slotControls.at(slot).imgFoto->image().pixelColor(1, 1);
+        const QImage picture = window.slotControls.at(slot).imgFoto->image();
+        return picture.pixelColor(picture.width() / 2, picture.height() / 2);
     }
 };
 
@@ -92,6 +95,7 @@ private slots:
     void fileRemovedWhileOpen();
     void readOnlyFile();
     void priceBoxes();
+    void pastedLineBreaksBecomeBlanks();
     void returnAndTabOrder();
     void hints_data();
     void hints();
@@ -390,8 +394,11 @@ void TestListinoPrezzi::previewPhotos()
         const QString file = e.world.folder() + "Foto_Listino/" + PreviewPhotoFileName("Rossi", letter);
         QCOMPARE(QImage(file).size(), QSize(366, 274));
     }
-    QCOMPARE(e.window.slotControls[0].imgFoto->image().size(), QSize(366, 274));
-    QVERIFY(near(e.slotColour(0), Qt::red));
+    // The upright photo stays upright: centred on white, not stretched.
+    const QImage shown = e.window.slotControls[0].imgFoto->image();
+    QCOMPARE(shown.size(), QSize(366, 274));
+    QVERIFY(near(shown.pixelColor(183, 137), Qt::red));
+    QVERIFY(near(shown.pixelColor(20, 137), Qt::white));
     QVERIFY(e.window.lblPosizione->text().isEmpty()); // not saved
     QVERIFY(!QFileInfo::exists(e.world.path("Rossi.lis")));
 }
@@ -449,6 +456,22 @@ void TestListinoPrezzi::priceBoxes()
     QTest::mouseClick(e.window.cmdSalva, Qt::LeftButton);
     QCOMPARE(e.world.platform().lastMessage(), kAppended);
     QCOMPARE(ReadPricePage(e.world.path("Rossi.lis"), 1).at(pricepage::fieldIndex(5, "Prezzo")), QStringLiteral("7,50"));
+}
+
+// A slot field holds one line: line breaks pasted into it become blanks, and
+// what is stored and printed is one line.
+void TestListinoPrezzi::pastedLineBreaksBecomeBlanks()
+{
+    Editor e;
+    HighlightEdit* name = e.window.slotControls[0].txtNome;
+    name->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Barolo\nDOCG\r\n2019"));
+    name->paste();
+    QCOMPARE(name->text(), QStringLiteral("Barolo DOCG 2019"));
+    QCOMPARE(name->cursorPosition(), int(name->text().size()));
+    e.window.cmdSalvaClick();
+    QCOMPARE(ReadPricePage(e.world.path("Rossi.lis"), 1).at(pricepage::fieldIndex(0, "Nome")),
+             QStringLiteral("Barolo DOCG 2019"));
 }
 
 void TestListinoPrezzi::returnAndTabOrder()

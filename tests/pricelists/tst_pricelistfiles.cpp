@@ -98,7 +98,8 @@ void TestPriceListFiles::listing()
 {
     TestWorld world;
     QVERIFY(ListPriceListFiles().isEmpty());
-    for (const char* file : {"Rossi.lis", "Bianchi.lis", "note.txt", "Rossi.lis.bak", "sotto/Annidato.lis"})
+    for (const char* file : {"Rossi.lis", "Bianchi.lis", "note.txt", "Rossi.lis.bak", "sotto/Annidato.lis", "Altro.LIS",
+                             "Misto.Lis"})
         QVERIFY(testfiles::write(world.path(QString::fromUtf8(file)), "x"));
     QVERIFY(QDir(world.folder()).mkdir("Cartella.lis"));
     QStringList listed = ListPriceListFiles();
@@ -131,6 +132,13 @@ void TestPriceListFiles::createNeverEmptiesAnExistingList()
     QVERIFY(testfiles::write(path, pages));
     QCOMPARE(CreatePriceListFile(path), CreateOutcome::Exists);
     QCOMPARE(testfiles::read(path), pages);
+    // The same name in other capital and small letters is the same list on
+    // a stick that ignores them.
+    for (const char* name : {"ROSSI", "rossi"}) {
+        QCOMPARE(CreatePriceListFile(PriceListPath(name)), CreateOutcome::Exists);
+        QVERIFY(!QFileInfo::exists(PriceListPath(name)));
+    }
+    QCOMPARE(CreatePriceListFile(PriceListPath("Rossi2")), CreateOutcome::Created);
 }
 
 void TestPriceListFiles::createRefusedByTheFileSystem()

@@ -1,5 +1,5 @@
 // The price-list page record and its files: every offset of every slot, the
-// archive operations, the photo names and the stretched slot photo.
+// archive operations, the photo names and the framed slot photo.
 #include "PricePage.h"
 #include "RecordArchive.h"
 #include "ScriptedPlatform.h"
@@ -20,8 +20,8 @@ private slots:
     void damagedFile();
     void photoNames_data();
     void photoNames();
-    void stretch_data();
-    void stretch();
+    void frame_data();
+    void frame();
 };
 
 void TestPricePage::offsets_data()
@@ -140,34 +140,37 @@ void TestPricePage::photoNames()
     QCOMPARE(PreviewPhotoFileName(title, letter), preview);
 }
 
-void TestPricePage::stretch_data()
+void TestPricePage::frame_data()
 {
     QTest::addColumn<QSize>("source");
-    QTest::newRow("wide") << QSize(1000, 100);
-    QTest::newRow("tall") << QSize(50, 900);
-    QTest::newRow("tiny") << QSize(1, 1);
-    QTest::newRow("already the size") << QSize(366, 274);
+    QTest::addColumn<QRect>("drawn"); // where the picture stands in the 366 x 274 frame
+    // An upright bottle photo: full height, a fifth of that in width, centred.
+    QTest::newRow("upright bottle") << QSize(200, 1000) << QRect(156, 0, 54, 274);
+    QTest::newRow("wide banner") << QSize(1000, 100) << QRect(0, 119, 366, 37);
+    QTest::newRow("the frame's own shape") << QSize(732, 548) << QRect(0, 0, 366, 274);
+    QTest::newRow("small, enlarged to fit") << QSize(40, 30) << QRect(0, 0, 366, 274);
 }
 
-void TestPricePage::stretch()
+// The photo keeps its proportions, centred on white, in a frame of the
+// slot photo's size.
+void TestPricePage::frame()
 {
     QFETCH(QSize, source);
-    // Left half red, right half blue: stretched, each half fills its half.
+    QFETCH(QRect, drawn);
     QImage picture(source, QImage::Format_RGB32);
     picture.fill(Qt::red);
-    for (int y = 0; y < source.height(); ++y)
-        for (int x = source.width() / 2; x < source.width(); ++x)
-            picture.setPixelColor(x, y, Qt::blue);
-    const QImage stretched = StretchPicture(picture, 366, 274);
-    QCOMPARE(stretched.size(), QSize(366, 274));
-    if (source.width() > 1) {
-        QCOMPARE(stretched.pixelColor(5, 5), QColor(Qt::red));
-        QCOMPARE(stretched.pixelColor(5, 268), QColor(Qt::red));
-        QCOMPARE(stretched.pixelColor(360, 268), QColor(Qt::blue));
-    } else { // one pixel, in the right half: blue all over
-        QCOMPARE(stretched.pixelColor(0, 0), QColor(Qt::blue));
-        QCOMPARE(stretched.pixelColor(365, 273), QColor(Qt::blue));
-    }
+    const QImage framed = FramePicture(picture, 366, 274);
+    QCOMPARE(framed.size(), QSize(366, 274));
+    const auto red = [&](int x, int y) { return framed.pixelColor(x, y).red() > 200 && framed.pixelColor(x, y).green() < 60; };
+    // Inside the drawn place (a pixel in from its edges) red, outside white.
+    QVERIFY(red(drawn.left() + 1, drawn.top() + 1));
+    QVERIFY(red(drawn.right() - 1, drawn.bottom() - 1));
+    QVERIFY(red(drawn.center().x(), drawn.center().y()));
+    if (drawn.left() > 1)
+        QCOMPARE(framed.pixelColor(drawn.left() - 2, drawn.center().y()), QColor(Qt::white));
+    if (drawn.top() > 1)
+        QCOMPARE(framed.pixelColor(drawn.center().x(), drawn.top() - 2), QColor(Qt::white));
+    QCOMPARE(FramePicture(QImage(), 366, 274).pixelColor(183, 137), QColor(Qt::white));
 }
 
 QTEST_MAIN(TestPricePage)
