@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QTransform>
 
 #include <algorithm>
@@ -317,8 +318,25 @@ QImage photoImageAt(const Photo& photo, QSize size)
 }
 
 namespace {
-QByteArray encode(const QImage& image, const QByteArray& format)
+// A picture with transparent parts (the drawn default logo) is stored as it
+// is shown: on white. The formats written here have no transparency, and
+// would otherwise turn those parts black.
+QImage onWhite(const QImage& image)
 {
+    if (!image.hasAlphaChannel())
+        return image;
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.setDotsPerMeterX(image.dotsPerMeterX());
+    flat.setDotsPerMeterY(image.dotsPerMeterY());
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    return flat;
+}
+
+QByteArray encode(const QImage& picture, const QByteArray& format)
+{
+    const QImage image = onWhite(picture);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -288,6 +288,23 @@ void TestPhoto::changedPhotoIsEncodedAsJpeg()
     const QString bmp = m_dir.filePath(QStringLiteral("copy.bmp"));
     QVERIFY(writePictureAs(bmp, Photo{sample(5, 5), {}}));
     QVERIFY(get(bmp).startsWith("BM"));
+
+    // A drawn picture with transparent parts (the default logo) is stored as
+    // shown, on white, never on black: as the record's picture and as a copy.
+    QImage drawn(40, 20, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            drawn.setPixelColor(x, y, Qt::darkRed);
+    const QString logo = m_dir.filePath(QStringLiteral("Logo_1.jpg"));
+    const QString copy = m_dir.filePath(QStringLiteral("Foto.bmp"));
+    QVERIFY(writePhotoFile(logo, Photo{drawn, {}}));
+    QVERIFY(writePictureAs(copy, Photo{drawn, {}}));
+    for (const QString& path : {logo, copy}) {
+        const QImage back(path);
+        QVERIFY2(back.pixelColor(35, 10).lightness() > 240, qPrintable(path));
+        QVERIFY2(back.pixelColor(5, 10).red() > 100 && back.pixelColor(5, 10).green() < 60, qPrintable(path));
+    }
 }
 
 void TestPhoto::failedWriteKeepsTheEarlierFile()
