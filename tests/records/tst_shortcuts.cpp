@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,6 +68,23 @@ struct ShownEditor
                 names << name;
         }
         return names;
+    }
+};
+
+// Counts the keys (modifiers apart) pressed in the widget with the focus in a window.
+struct KeyCounter : QObject
+{
+    QWidget* window;
+    int presses = 0;
+    explicit KeyCounter(QWidget* w) : window(w) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || watched != window->focusWidget())
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Control && key != Qt::Key_Shift && key != Qt::Key_Alt)
+            ++presses;
+        return false;
     }
 };
 
@@ -151,14 +169,20 @@ void TestShortcuts::keysWaitWhileAModalWindowIsOpen()
     QFETCH(QString, editor);
     ShownEditor shown(editor);
     int helpWindows = 0;
+    int keysInTheHelpWindow = 0;
     shown.world.platform().onDialog = [&](QDialog& dialog) {
         ++helpWindows;
         dialog.setModal(true);
         dialog.show();
-        if (!QTest::qWaitForWindowActive(&dialog))
+        // Shown from within the editor's key handling, the dialog becomes the
+        // active window only once asked to.
+        dialog.activateWindow();
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }))
             return 0;
+        KeyCounter counter(&dialog);
         for (const char* key : {"Ctrl+N", "Ctrl+S", "Alt+End", "Ctrl+P", "F1", "Ctrl+W"})
             ShownEditor::press(QKeySequence(QString::fromLatin1(key)));
+        keysInTheHelpWindow = counter.presses;
         dialog.close();
         return 0;
     };
@@ -166,6 +190,7 @@ void TestShortcuts::keysWaitWhileAModalWindowIsOpen()
     ShownEditor::press(QKeySequence(QStringLiteral("F1")));
 
     QCOMPARE(helpWindows, 1);
+    QCOMPARE(keysInTheHelpWindow, 6); // the keys were pressed, in the help window
     QCOMPARE(shown.clicked(), QStringList{QStringLiteral("cmdGuida")});
     QVERIFY(shown.window->isVisible());
 }
