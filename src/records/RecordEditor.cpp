@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 
 #include <stdexcept>
@@ -160,6 +161,59 @@ void RecordEditor::connectRecordButtons()
         if (button)
             connect(button, &QAbstractButton::clicked, this, handler);
     }
+
+    for (const EditorShortcut& s : editorShortcuts()) {
+        auto* button = findChild<PictureButton*>(QString::fromLatin1(s.button));
+        if (!button)
+            continue; // this editor has no such button
+        // Window context: the key acts only while this window is the active
+        // one, so never while a modal window is open over it.
+        auto* shortcut = new QShortcut(QKeySequence(s.key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setAutoRepeat(s.repeats);
+        // The key presses the button, so it runs whatever the button runs;
+        // like the mouse, it does nothing on a disabled or hidden button.
+        connect(shortcut, &QShortcut::activated, button, [this, button] {
+            if (button->isEnabled() && button->isVisibleTo(this))
+                button->click();
+        });
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(s.name), keyText(s.key)));
+    }
+}
+
+std::span<const EditorShortcut> editorShortcuts()
+{
+    // Ctrl with a letter no text box uses, Alt with the page keys for the
+    // records (plain Home, End and the arrows move the cursor in a box), F1.
+    static constexpr EditorShortcut kShortcuts[] = {
+        {"cmdNuovo", "Nuovo", Qt::CTRL | Qt::Key_N, false},
+        {"cmdDuplica", "Duplica", Qt::CTRL | Qt::Key_D, false},
+        {"cmdSalva", "Salva", Qt::CTRL | Qt::Key_S, false},
+        {"cmdTrova", "Trova", Qt::CTRL | Qt::Key_F, false},
+        {"cmdAnteprima", "Anteprima", Qt::CTRL | Qt::SHIFT | Qt::Key_P, false},
+        {"cmdStampa", "Stampa", Qt::CTRL | Qt::Key_P, false},
+        {"cmdPrimo", "Prima scheda", Qt::ALT | Qt::Key_Home, true},
+        {"cmdIndietro", "Scheda precedente", Qt::ALT | Qt::Key_PageUp, true},
+        {"cmdAvanti", "Scheda successiva", Qt::ALT | Qt::Key_PageDown, true},
+        {"cmdUltimo", "Ultima scheda", Qt::ALT | Qt::Key_End, true},
+        {"cmdGuida", "Guida", Qt::Key_F1, false},
+        {"cmdEsci", "Esci", Qt::CTRL | Qt::Key_W, false},
+    };
+    return kShortcuts;
+}
+
+QString keyText(QKeyCombination key)
+{
+    static const std::pair<const char*, const char*> kItalianNames[] = {
+        {"Shift", "Maiusc"}, {"PgUp", "PagSu"}, {"PgDown", "PagGiù"}, {"End", "Fine"}};
+    QStringList parts = QKeySequence(key).toString(QKeySequence::PortableText).split(QLatin1Char('+'));
+    for (QString& part : parts) {
+        for (const auto& [english, italian] : kItalianNames) {
+            if (part == QLatin1String(english))
+                part = QString::fromUtf8(italian);
+        }
+    }
+    return parts.join(QLatin1Char('+'));
 }
 
 QList<HighlightEdit*> RecordEditor::editBoxes() const

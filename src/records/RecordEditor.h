@@ -5,9 +5,11 @@
 #include "Shapes.h"
 
 #include <QByteArray>
+#include <QKeyCombination>
 #include <QList>
 
 #include <initializer_list>
+#include <span>
 
 class QLabel;
 class QPushButton;
@@ -100,7 +102,8 @@ protected:
     // Shows `field` in `box`; `maxLength` limits typing only.
     void bindBox(const char* field, HighlightEdit* box, int maxLength);
     void bindLabel(const char* field, QLabel* label);
-    // Connects the shared buttons that exist; call once everything is built.
+    // Connects the shared buttons that exist and gives every toolbar button
+    // of the editor its key (see editorShortcuts()); call once everything is built.
     void connectRecordButtons();
 
     // Empties the boxes and labels, shows the placeholder, empties the
@@ -146,6 +149,21 @@ private:
     // placeholder is on show and the file must survive a save.
     qint64 m_unreadablePicture = 0;
 };
+
+// The keyboard path to an editor's toolbar: each button, by its object name,
+// with its key and the short name its tooltip shows before the key. None
+// of the keys edits text in a box, so they work wherever the focus is.
+struct EditorShortcut
+{
+    const char* button;
+    const char* name;
+    QKeyCombination key;
+    bool repeats; // held down, the key acts again (browsing only)
+};
+std::span<const EditorShortcut> editorShortcuts();
+// A key as the tooltips and the help pages write it, with the names on an
+// Italian keyboard ("Ctrl+Maiusc+P", "Alt+PagGiù").
+QString keyText(QKeyCombination key);
 
 // The save dialog of a record's picture, shared by the editors and the webcam window.
 struct SaveFileRequest;
