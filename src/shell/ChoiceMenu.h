@@ -39,7 +39,7 @@ class ChoiceMenu : public GradientWindow
 public:
     enum class Route { MainMenu, First, Second };
 
-    explicit ChoiceMenu(const ChoiceMenuSpec& spec, QWidget* parent = nullptr);
+    explicit ChoiceMenu(const ChoiceMenuSpec& description, QWidget* parent = nullptr);
 
     PictureBox *icoTitolo, *icoUva, *icoIstruzioni, *icoEtichette;
     QPushButton *btnOrizzontali, *btnVerticali; // the first and the second choice
