@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kBlockRecords = 64;     // records read together for the grid
 constexpr int kCachedBlocks = 16;     // about 3 MB of wine records
-constexpr qsizetype kFlushBytes = 1 << 18;
+constexpr qsizetype kFlushBytes = 1 << 16;
 
 // Every data cell is left-aligned. A text cell carries the text format twice:
 // as the office suite's number format (mso-number-format) and as the
@@ -201,7 +201,7 @@ void appendHead(QByteArray& out, const ExportSheet& sheet)
     out += "</tr>";
 }
 
-// Produces the file in pieces of about a quarter of a megabyte, each handed to `flush`
+// Produces the file in pieces of about 64 KiB, each handed to `flush`
 // (false stops the writing). Rows of records are read from the archive in
 // one pass, the user's edits taken in the same order.
 bool produceSheet(const ExportSheet& sheet, const std::function<bool(const QByteArray&)>& flush)

@@ -108,6 +108,8 @@ private slots:
     void cellsKeepTheirType_data();
     void cellsKeepTheirType();
     void storedBytesAreWrittenAsTheirText();
+    void editsTakeTheirPlaceAmongStoredRows();
+    void aRecordGoneBeforeTheExportFailsIt();
     void failedWriteKeepsThePreviousFile();
 };
 
@@ -286,6 +288,74 @@ void TestSpreadsheetExport::storedBytesAreWrittenAsTheirText()
     std::memset(field + 1, 'x', 50);
     RecordArchive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write).append(record);
     QVERIFY(spreadsheetBytes(ExportSheet(kind)).contains("<tr>" + td(QByteArray(50, 'x')) + td("")));
+}
+
+void TestSpreadsheetExport::editsTakeTheirPlaceAmongStoredRows()
+{
+    // More records than the sheet keeps in memory, read in an order that
+    // makes it read them again; edits anywhere, written in their rows.
+    TestWorld world;
+    const RecordKind& kind = wineKind();
+    constexpr int kRecords = 1500;
+    {
+        RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write);
+        for (int r = 1; r <= kRecords; ++r) {
+            QByteArray record = kind.layout->emptyRecord();
+            kind.layout->encodeField(record, kind.field(QStringLiteral("Nome")), QStringLiteral("Vino %1").arg(r));
+            kind.layout->encodeField(record, kind.field(QStringLiteral("Prezzo")), QStringLiteral("%1,50").arg(r));
+            archive.append(record);
+        }
+    }
+    const QByteArray archiveBefore = testfiles::read(kind.archivePath());
+    ExportSheet sheet(kind);
+    QCOMPARE(sheet.rowCount(), kRecords);
+    for (int r : {1499, 0, 700, 64, 63, 1200, 3, 1499, 0})
+        QCOMPARE(sheet.cell(r, 0), QStringLiteral("Vino %1").arg(r + 1));
+    sheet.setCell(1499, 21, QStringLiteral("a richiesta"));
+    sheet.setCell(3, 24, QStringLiteral("quarta"));
+    sheet.setCell(3, 21, QStringLiteral("9.5"));
+    sheet.setCell(700, 9, QStringLiteral("lenta"));
+    QCOMPARE(sheet.cell(3, 24), QStringLiteral("quarta"));
+
+    const QByteArray file = spreadsheetBytes(sheet);
+    QVERIFY(!file.contains('\n'));
+    qsizetype at = file.indexOf("</tr>") + 5; // after the header row
+    for (int r = 0; r < kRecords; ++r) {
+        QList<QByteArray> cells(25);
+        cells[0] = "Vino " + QByteArray::number(r + 1);
+        cells[21] = money(QByteArray::number(r + 1) + ".5", QByteArray::number(r + 1) + ",50");
+        if (r == 3) {
+            cells[21] = money("9.5", "9.5");
+            cells[24] = "quarta";
+        } else if (r == 700) {
+            cells[9] = "lenta";
+        } else if (r == 1499) {
+            cells[21] = td("a richiesta");
+        }
+        const QByteArray expected = row(cells);
+        QVERIFY2(file.mid(at, expected.size()) == expected, qPrintable(QString::number(r)));
+        at += expected.size();
+    }
+    QCOMPARE(file.mid(at), kTail);
+    QCOMPARE(testfiles::read(kind.archivePath()), archiveBefore);
+}
+
+void TestSpreadsheetExport::aRecordGoneBeforeTheExportFailsIt()
+{
+    // The sheet counted three records; the archive lost one before the export
+    // (another program cut it): the export fails instead of leaving a row out.
+    TestWorld world;
+    for (const char* name : {"uno", "due", "tre"})
+        appendRecord(wineKind(), {{"Nome", name}});
+    const QString path = exportFilePath(wineKind());
+    QVERIFY(writeSpreadsheet(path, ExportSheet(wineKind())));
+    const QByteArray first = testfiles::read(path);
+    const ExportSheet sheet(wineKind());
+    QVERIFY(QFile::resize(wineKind().archivePath(), 2 * kWineRecordSize));
+    QVERIFY(!writeSpreadsheet(path, sheet));
+    QCOMPARE(testfiles::read(path), first);
+    QCOMPARE(sheet.cell(0, 0), QStringLiteral("uno"));
+    QCOMPARE(sheet.cell(2, 0), QString());
 }
 
 void TestSpreadsheetExport::failedWriteKeepsThePreviousFile()
