@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace vinarca {
 
@@ -147,7 +148,7 @@ const ByteEscapes& byteEscapes()
 
 // A stored short string as a text cell: trimmed of bytes of code 32 or less
 // at both ends (which decode to the same characters), escaped byte by byte.
-void appendStoredText(QByteArray& out, const char* field, int capacity)
+void appendStoredText(std::string& out, const char* field, int capacity)
 {
     const ByteEscapes& table = byteEscapes();
     int end = std::min(static_cast<int>(static_cast<unsigned char>(field[0])), capacity) + 1;
@@ -163,7 +164,7 @@ void appendStoredText(QByteArray& out, const char* field, int capacity)
         if (table.plain[b])
             continue;
         out.append(field + run, i - run);
-        out += table.escaped[b];
+        out.append(table.escaped[b].constData(), table.escaped[b].size());
         run = i + 1;
     }
     out.append(field + run, end - run);
@@ -201,14 +202,24 @@ void appendHead(QByteArray& out, const ExportSheet& sheet)
     out += "</tr>";
 }
 
+void append(std::string& out, const QByteArray& bytes)
+{
+    out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 // Produces the file in pieces of about 64 KiB, each handed to `flush`
 // (false stops the writing). Rows of records are read from the archive in
-// one pass, the user's edits taken in the same order.
-bool produceSheet(const ExportSheet& sheet, const std::function<bool(const QByteArray&)>& flush)
+// one pass, the user's edits taken in the same order. The pieces are built
+// in a plain byte string: this loop writes every byte of the file.
+bool produceSheet(const ExportSheet& sheet, const std::function<bool(const char*, qint64)>& flush)
 {
-    QByteArray out;
+    std::string out;
     out.reserve(kFlushBytes + (1 << 16));
-    appendHead(out, sheet);
+    {
+        QByteArray head;
+        appendHead(head, sheet);
+        append(out, head);
+    }
 
     const QList<FieldFacts>& columns = sheet.columns();
     const auto columnCount = static_cast<int>(columns.size());
@@ -238,29 +249,30 @@ bool produceSheet(const ExportSheet& sheet, const std::function<bool(const QByte
             out += "<tr>";
             for (int c = 0; c < columnCount; ++c) {
                 if (const QString* edited = editAt(row, c)) {
-                    appendCell(out, *edited, columns.at(c).cell);
+                    append(out, exportCell(*edited, columns.at(c).cell));
                 } else if (!archive) {
                     out += kTextCell;
                     out += kCellEnd;
                 } else if (columns.at(c).cell == CellType::Text) {
                     appendStoredText(out, record.constData() + fields[c]->offset, fields[c]->capacity);
                 } else {
-                    appendCell(out, decodeShortString(record.constData() + fields[c]->offset, fields[c]->capacity),
-                               columns.at(c).cell);
+                    append(out, exportCell(decodeShortString(record.constData() + fields[c]->offset,
+                                                             fields[c]->capacity),
+                                           columns.at(c).cell));
                 }
             }
             out += "</tr>";
-            if (out.size() >= kFlushBytes) {
-                if (!flush(out))
+            if (static_cast<qsizetype>(out.size()) >= kFlushBytes) {
+                if (!flush(out.data(), static_cast<qint64>(out.size())))
                     return false;
-                out.resize(0);
+                out.clear();
             }
         }
     } catch (const ArchiveError&) {
         return false;
     }
     out += "</table></body></html>";
-    return flush(out);
+    return flush(out.data(), static_cast<qint64>(out.size()));
 }
 
 } // namespace
@@ -330,8 +342,8 @@ QByteArray exportCell(const QString& text, CellType type)
 QByteArray spreadsheetBytes(const ExportSheet& sheet)
 {
     QByteArray bytes;
-    produceSheet(sheet, [&bytes](const QByteArray& piece) {
-        bytes += piece;
+    produceSheet(sheet, [&bytes](const char* piece, qint64 size) {
+        bytes.append(piece, size);
         return true;
     });
     return bytes;
@@ -347,7 +359,7 @@ bool writeSpreadsheet(const QString& path, const ExportSheet& sheet)
     AtomicFile file;
     if (!file.open(path))
         return false;
-    if (!produceSheet(sheet, [&file](const QByteArray& piece) { return file.write(piece); }))
+    if (!produceSheet(sheet, [&file](const char* piece, qint64 size) { return file.write(piece, size); }))
         return false;
     return file.commit();
 }
