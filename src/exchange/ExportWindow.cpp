@@ -170,6 +170,8 @@ void ExportWindow::cmdEsportaClick()
         return;
     // Finish an edit still open in the grid, so what the user sees is what is written.
     grdRecords->setCurrentIndex(QModelIndex());
+    if (!m_loaded)
+        FormShow();
     if (!writeSpreadsheet(exportFilePath(m_kind), m_model->sheet())) {
         platform().plainMessage(this, exportFailureMessage());
         return;
