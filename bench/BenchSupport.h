@@ -70,7 +70,7 @@ inline double median(std::vector<double> values)
 // Prints the median times and the minimum and median of the per-pair ratios;
 // the budget holds the median ratio. A budget of 0 prints the figure for
 // information only.
-inline bool reportPairs(const char* what, const Pairs& pairs, double budget)
+inline bool reportPairs(const char* what, const Pairs& pairs, double budget, const char* unit = "ms")
 {
     std::vector<double> ratios;
     for (size_t i = 0; i < pairs.floorMs.size(); ++i)
@@ -78,8 +78,8 @@ inline bool reportPairs(const char* what, const Pairs& pairs, double budget)
     const double minRatio = *std::min_element(ratios.begin(), ratios.end());
     const double medianRatio = median(ratios);
     const bool ok = budget <= 0 || medianRatio <= budget;
-    std::printf("%-44s %9.2f ms  floor %9.2f ms  ratio min %5.2f median %5.2f", what, median(pairs.measuredMs),
-                median(pairs.floorMs), minRatio, medianRatio);
+    std::printf("%-44s %9.2f %s  floor %9.2f %s  ratio min %5.2f median %5.2f", what, median(pairs.measuredMs), unit,
+                median(pairs.floorMs), unit, minRatio, medianRatio);
     if (budget > 0)
         std::printf("  budget %4.2f  %s\n", budget, ok ? "OK" : "OVER");
     else

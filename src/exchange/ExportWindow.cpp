@@ -30,44 +30,46 @@ QString exportFailureMessage()
                           "Accertarsi che il file di Excel non sia già aperto.");
 }
 
-ExportGridModel::ExportGridModel(const ExportVariant& variant, QObject* parent)
-    : QAbstractTableModel(parent), m_variant(variant),
-      m_rows(kEmptyExportRows, QStringList(variant.columns.size(), QString()))
+ExportGridModel::ExportGridModel(const RecordKind& kind, QObject* parent)
+    : QAbstractTableModel(parent), m_kind(kind), m_columns(kind.exportColumns())
 {
 }
 
-void ExportGridModel::setRows(QList<QStringList> rows)
+void ExportGridModel::load()
 {
     beginResetModel();
-    m_rows = std::move(rows);
-    m_positions = true;
+    m_sheet = std::make_unique<ExportSheet>(m_kind);
     endResetModel();
 }
 
 int ExportGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    if (parent.isValid())
+        return 0;
+    return m_sheet ? m_sheet->rowCount() : kEmptyExportRows;
 }
 
 int ExportGridModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_variant.columns.size()) + 1;
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size()) + 1;
 }
 
 QVariant ExportGridModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
+    if (!m_sheet)
+        return QString();
     if (index.column() == 0)
-        return m_positions ? QString::number(index.row() + 1) : QString();
-    return m_rows.at(index.row()).value(index.column() - 1);
+        return m_sheet->holdsRecords() ? QString::number(index.row() + 1) : QString();
+    return m_sheet->cell(index.row(), index.column() - 1);
 }
 
 bool ExportGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+    if (role != Qt::EditRole || !m_sheet || !(flags(index) & Qt::ItemIsEditable))
         return false;
-    m_rows[index.row()][index.column() - 1] = value.toString();
+    m_sheet->setCell(index.row(), index.column() - 1, value.toString());
     emit dataChanged(index, index);
     return true;
 }
@@ -76,22 +78,22 @@ QVariant ExportGridModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    return section == 0 ? QStringLiteral("N.") : m_variant.columns.value(section - 1).title;
+    return section == 0 ? QStringLiteral("N.") : m_columns.value(section - 1).title();
 }
 
 Qt::ItemFlags ExportGridModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() > 0 && m_variant.columns.at(index.column() - 1).editable)
+    if (index.column() > 0 && m_columns.at(index.column() - 1).gridEditable)
         f |= Qt::ItemIsEditable;
     return f;
 }
 
-ExportWindow::ExportWindow(const RecordKind& kind, const ExportVariant& variant, QWidget* owner)
-    : QDialog(owner, fixedWindowFlags()), m_kind(kind), m_variant(variant), m_model(new ExportGridModel(variant, this))
+ExportWindow::ExportWindow(const RecordKind& kind, QWidget* owner)
+    : QDialog(owner, fixedWindowFlags()), m_kind(kind), m_model(new ExportGridModel(kind, this))
 {
-    setObjectName(variant.windowName);
-    setWindowTitle(variant.caption);
+    setObjectName(kind.exporting.windowName);
+    setWindowTitle(kind.exporting.caption);
     setWindowFill(this, kWindowGrey);
 
     auto* band = new ShapeRect(this, QStringLiteral("shpLogo"), QRect(0, 0, kExportWindowSize.width(), 84), Qt::white);
@@ -117,8 +119,9 @@ ExportWindow::ExportWindow(const RecordKind& kind, const ExportVariant& variant,
     grdRecords->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdRecords->verticalHeader()->setDefaultSectionSize(21);
     grdRecords->setColumnWidth(0, 60);
-    for (int c = 0; c < variant.columns.size(); ++c)
-        grdRecords->setColumnWidth(c + 1, variant.columns.at(c).gridWidth);
+    const QList<FieldFacts> columns = kind.exportColumns();
+    for (int c = 0; c < columns.size(); ++c)
+        grdRecords->setColumnWidth(c + 1, columns.at(c).gridWidth);
 
     panInfo = makeLabel(this, QStringLiteral("panInfo"), QStringLiteral("Esportazione archivio in Microsoft Excel."),
                         QRect(0, kExportWindowSize.height() - 34, kExportWindowSize.width(), 34), QStringLiteral("Tahoma"), 12,
@@ -139,7 +142,7 @@ ExportWindow::ExportWindow(const RecordKind& kind, const ExportVariant& variant,
         hints->addBackground(w);
 
     connect(cmdEsporta, &QAbstractButton::clicked, this, &ExportWindow::cmdEsportaClick);
-    connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, m_variant.help); });
+    connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, m_kind.exporting.help); });
     connect(cmdEsci, &QAbstractButton::clicked, this, &QDialog::reject);
     fixAndCentre(this, kExportWindowSize);
 }
@@ -154,10 +157,7 @@ void ExportWindow::showEvent(QShowEvent* event)
 void ExportWindow::FormShow()
 {
     m_loaded = true;
-    QList<QStringList> rows = loadExportRows(m_kind, m_variant);
-    // An empty archive leaves the grid's initial empty rows as they are.
-    if (!rows.isEmpty())
-        m_model->setRows(std::move(rows));
+    m_model->load();
 }
 
 void ExportWindow::cmdEsportaClick()
@@ -170,7 +170,9 @@ void ExportWindow::cmdEsportaClick()
         return;
     // Finish an edit still open in the grid, so what the user sees is what is written.
     grdRecords->setCurrentIndex(QModelIndex());
-    if (!writeSpreadsheet(exportFilePath(m_variant), m_variant, m_model->rows())) {
+    if (!m_loaded)
+        FormShow();
+    if (!writeSpreadsheet(exportFilePath(m_kind), m_model->sheet())) {
         platform().plainMessage(this, exportFailureMessage());
         return;
     }
@@ -178,7 +180,7 @@ void ExportWindow::cmdEsportaClick()
         this, MessageKind::Confirmation,
         QStringLiteral("Le schede in archivio sono state esportate con successo.\r\n\r\nSi vuole aprire il file di Excel?"));
     if (open != MessageAnswer::No)
-        TMisc::Open(QLatin1Char('"') + ProgramFolder() + m_variant.exportFile + QLatin1Char('"'));
+        TMisc::Open(QLatin1Char('"') + exportFilePath(m_kind) + QLatin1Char('"'));
 }
 
 } // namespace vinarca

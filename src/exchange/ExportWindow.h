@@ -5,6 +5,8 @@
 #include <QAbstractTableModel>
 #include <QDialog>
 
+#include <memory>
+
 class QLabel;
 class QTableView;
 
@@ -13,17 +15,17 @@ namespace vinarca {
 class PictureBox;
 class PictureButton;
 
-// The grid's rows: the record position in column 0, then the exported cells.
-// A model over the rows rather than a widget item per cell, so a large archive
-// loads in the time it takes to read it.
+// The grid over the export sheet: the record position in column 0, then the
+// exported cells, read from the archive as the grid paints them.
 class ExportGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    explicit ExportGridModel(const ExportVariant& variant, QObject* parent = nullptr);
+    explicit ExportGridModel(const RecordKind& kind, QObject* parent = nullptr);
 
-    void setRows(QList<QStringList> rows);
-    const QList<QStringList>& rows() const { return m_rows; }
+    // Counts the archive's records; the rows are read when shown.
+    void load();
+    const ExportSheet& sheet() const { return *m_sheet; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -33,15 +35,15 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    const ExportVariant& m_variant;
-    QList<QStringList> m_rows;
-    bool m_positions = false; // the rows are records (not the empty rows of an empty archive)
+    const RecordKind& m_kind;
+    QList<FieldFacts> m_columns;
+    std::unique_ptr<ExportSheet> m_sheet;
 };
 
 // The export window of one archive: the whole archive in a grid whose
 // editable columns the user may change, and the export of the grid as it
-// stands into the variant's spreadsheet file. The three named windows are this
-// one with their column sets.
+// stands into the kind's spreadsheet file. The three named windows are this
+// one with their kinds, which carry the columns, texts and file.
 class ExportWindow : public QDialog
 {
     Q_OBJECT
@@ -60,12 +62,11 @@ public:
     void cmdEsportaClick();
 
 protected:
-    ExportWindow(const RecordKind& kind, const ExportVariant& variant, QWidget* owner);
+    ExportWindow(const RecordKind& kind, QWidget* owner);
     void showEvent(QShowEvent* event) override;
 
 private:
     const RecordKind& m_kind;
-    const ExportVariant& m_variant;
     ExportGridModel* m_model;
     bool m_loaded = false;
 };
@@ -81,7 +82,7 @@ class TfrmExpVini : public vinarca::ExportWindow
 public:
     // `kind`: the wine kind, from the editor that opens the window.
     TfrmExpVini(const vinarca::RecordKind& kind, QWidget* owner)
-        : ExportWindow(kind, vinarca::wineExportVariant(), owner) {}
+        : ExportWindow(kind, owner) {}
 };
 
 class TfrmExpVerticali : public vinarca::ExportWindow
@@ -89,7 +90,7 @@ class TfrmExpVerticali : public vinarca::ExportWindow
     Q_OBJECT
 public:
     TfrmExpVerticali(const vinarca::RecordKind& kind, QWidget* owner)
-        : ExportWindow(kind, vinarca::verticalLabelExportVariant(), owner) {}
+        : ExportWindow(kind, owner) {}
 };
 
 class TfrmExpOrizzontali : public vinarca::ExportWindow
@@ -97,5 +98,5 @@ class TfrmExpOrizzontali : public vinarca::ExportWindow
     Q_OBJECT
 public:
     TfrmExpOrizzontali(const vinarca::RecordKind& kind, QWidget* owner)
-        : ExportWindow(kind, vinarca::horizontalLabelExportVariant(), owner) {}
+        : ExportWindow(kind, owner) {}
 };

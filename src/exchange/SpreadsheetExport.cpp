@@ -5,34 +5,66 @@
 #include "RecordArchive.h"
 #include "ShortString.h"
 
-#include <vector>
+#include <array>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 
 namespace vinarca {
 
 namespace {
 
-ExportColumn col(const char* title, int gridWidth, bool editable, const char* field, int fileWidth = 280)
+constexpr int kBlockRecords = 64;     // records read together for the grid
+constexpr int kCachedBlocks = 16;     // about 3 MB of wine records
+constexpr qsizetype kFlushBytes = 1 << 16;
+
+// Every data cell is left-aligned. A text cell carries the text format twice:
+// as the office suite's number format (mso-number-format) and as the
+// attribute another suite's import reads (sdnum, language;system;format), so
+// "=1+1", "007" or "1E5" stay what was typed in both instead of becoming a
+// formula or a number. A number cell carries its value in the notation both
+// read whatever their regional settings (x:num and sdval, full stop for
+// decimals) and the format to show it with; its text is what was typed.
+constexpr char kTextCell[] = "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1033;0;@\">";
+constexpr char kCellEnd[] = "</td>";
+
+QByteArray numberCellOpening(CellType type, const QByteArray& value)
 {
-    return {QString::fromUtf8(title), gridWidth, editable, QString::fromLatin1(field), fileWidth};
+    const bool money = type == CellType::Money;
+    return "<td style=\"text-align: left; mso-number-format:" + QByteArray(money ? "Fixed" : "General") + ";\" x:num=\""
+           + value + "\" sdval=\"" + value + "\" sdnum=\"1033;0;" + (money ? "0.00" : "General") + "\">";
 }
 
-QList<ExportColumn> labelColumns()
+// The value of a number as both readers take it: digits with one optional
+// decimal separator, comma or full stop, and an optional minus sign. Anything
+// else ("1.234,50", "a richiesta", "") is not a number and stays text.
+bool numberValue(const QString& text, QByteArray& value)
 {
-    // The nine label lines in the order they stand on the label, not the record order.
-    return {col("Prodotto", 250, false, "Prodotto"),
-            col("Imbottigliatore", 250, false, "Imbottigliatore"),
-            col("Lotto", 200, false, "Lotto", 250),
-            col("Prezzo", 160, true, "Prezzo", 200),
-            col("Etichetta rigo 1", 250, true, "Cima"),
-            col("Etichetta rigo 2", 250, true, "Nome"),
-            col("Etichetta rigo 3", 250, true, "Rosso"),
-            col("Etichetta rigo 4", 250, false, "Sottotitolo"),
-            col("Etichetta rigo 5", 250, false, "Rigo01"),
-            col("Etichetta rigo 6", 250, true, "Rigo02"),
-            col("Etichetta rigo 7", 250, false, "Rigo03"),
-            col("Etichetta rigo 8", 250, false, "Rigo04"),
-            col("Etichetta rigo 9", 250, false, "Calce"),
-            col("Note", 350, true, "Note", 400)};
+    qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    qsizetype digits = 0;
+    bool separator = false;
+    bool digitAfterSeparator = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            ++digits;
+            digitAfterSeparator = separator;
+        } else if ((c == QLatin1Char(',') || c == QLatin1Char('.')) && !separator && digits > 0) {
+            separator = true;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || (separator && !digitAfterSeparator))
+        return false;
+    bool ok = false;
+    const double number = text.toLatin1().replace(',', '.').toDouble(&ok);
+    if (!ok)
+        return false;
+    value = QByteArray::number(number, 'g', 15);
+    return true;
 }
 
 // Appends the text escaped for the markup, as Windows-1252 bytes. Characters
@@ -76,93 +108,71 @@ void appendEscaped(QByteArray& out, const QString& text)
     }
 }
 
-} // namespace
-
-const ExportVariant& wineExportVariant()
+void appendCell(QByteArray& out, const QString& typed, CellType type)
 {
-    static const ExportVariant variant{
-        QStringLiteral("frmExpVini"),
-        QStringLiteral(" Esporta catalogo vini in Microsoft Excel"),
-        QStringLiteral("Catalogo_Vini.xls"),
-        QStringLiteral("Catalogo Vini"),
-        HelpTopic::WineExport,
-        {col("Nome vino", 250, false, "Nome"),
-         col("Produttore", 250, false, "Produttore"),
-         col("Designazione", 200, false, "Designazione"),
-         col("Nazione", 200, false, "Nazione"),
-         col("Regione", 200, false, "Regione"),
-         col("Zona", 200, false, "Zona"),
-         col("Cantina", 200, false, "Cantina"),
-         col("Annata", 200, false, "Annata"),
-         col("Invecchiamento", 200, false, "Invecchiamento"),
-         col("Maturazione", 200, true, "Maturazione"),
-         col("Colore", 200, true, "Colore"),
-         col("Profumo", 200, true, "Profumo"),
-         col("Gusto", 200, true, "Gusto"),
-         col("Retrogusto", 200, true, "Retrogusto"),
-         col("Grado alcolico", 200, true, "Grado"),
-         col("Acidità", 200, true, "Acidita"),
-         col("Sapidità", 200, true, "Sapidita"),
-         col("Accostamenti gastronomici", 280, true, "Accostamenti"),
-         col("Temperatura di servizio", 200, true, "Temperatura"),
-         col("Fornitore", 250, true, "Fornitore"),
-         col("Giacenza", 150, true, "Giacenza", 200),
-         col("Prezzo", 150, true, "Prezzo", 200),
-         col("Contenitore per conservazione", 250, true, "Conservazione"),
-         col("Contenitore per consumo", 250, true, "Consumo"),
-         col("Note", 350, true, "Note", 400)}};
-    return variant;
+    const QString text = trimControl(typed);
+    QByteArray value;
+    if (type != CellType::Text && numberValue(text, value))
+        out += numberCellOpening(type, value);
+    else
+        out += kTextCell;
+    appendEscaped(out, text);
+    out += kCellEnd;
 }
 
-const ExportVariant& verticalLabelExportVariant()
+// What each stored byte becomes in the file: the same as decoding the field
+// and escaping the text, one byte at a time, so a text cell that the user did
+// not edit goes from the record to the file without a detour through text.
+struct ByteEscapes
 {
-    static const ExportVariant variant{QStringLiteral("frmExpVerticali"),
-                                       QStringLiteral(" Esportazione archivio etichette in Microsoft Excel"),
-                                       QStringLiteral("Etichette_Verticali.xls"),
-                                       QStringLiteral("Etichette Verticali"),
-                                       HelpTopic::LabelExport,
-                                       labelColumns()};
-    return variant;
-}
+    std::array<QByteArray, 256> escaped;
+    std::array<bool, 256> plain{}; // the byte goes into the file as it is
 
-const ExportVariant& horizontalLabelExportVariant()
-{
-    static const ExportVariant variant{QStringLiteral("frmExpOrizzontali"),
-                                       QStringLiteral(" Esportazione archivio etichette in Microsoft Excel"),
-                                       QStringLiteral("Etichette_Orizzontali.xls"),
-                                       QStringLiteral("Etichette Orizzontali"),
-                                       HelpTopic::LabelExport,
-                                       labelColumns()};
-    return variant;
-}
-
-QList<QStringList> loadExportRows(const RecordKind& kind, const ExportVariant& variant)
-{
-    std::vector<int> fields;
-    for (const ExportColumn& column : variant.columns)
-        fields.push_back(kind.field(column.field));
-
-    QList<QStringList> rows;
-    try {
-        RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Read);
-        rows.reserve(archive.count());
-        QByteArray record;
-        while (archive.readNext(record)) {
-            QStringList row;
-            row.reserve(static_cast<qsizetype>(fields.size()));
-            for (int field : fields)
-                row.append(kind.layout->decodeField(record, field));
-            rows.append(std::move(row));
+    ByteEscapes()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            QByteArray out;
+            appendEscaped(out, fromWindows1252(&byte, 1));
+            plain[b] = out.size() == 1 && out.at(0) == byte;
+            escaped[b] = std::move(out);
         }
-    } catch (const ArchiveError&) {
-        // Loading is not reported: the grid shows what was read so far.
     }
-    return rows;
+};
+
+const ByteEscapes& byteEscapes()
+{
+    static const ByteEscapes table;
+    return table;
 }
 
-QByteArray spreadsheetBytes(const ExportVariant& variant, const QList<QStringList>& rows)
+// A stored short string as a text cell: trimmed of bytes of code 32 or less
+// at both ends (which decode to the same characters), escaped byte by byte.
+void appendStoredText(std::string& out, const char* field, int capacity)
 {
-    QByteArray out;
+    const ByteEscapes& table = byteEscapes();
+    int end = std::min(static_cast<int>(static_cast<unsigned char>(field[0])), capacity) + 1;
+    int begin = 1;
+    while (begin < end && static_cast<unsigned char>(field[begin]) <= 32)
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(field[end - 1]) <= 32)
+        --end;
+    out.append(kTextCell, sizeof kTextCell - 1);
+    int run = begin;
+    for (int i = begin; i < end; ++i) {
+        const auto b = static_cast<unsigned char>(field[i]);
+        if (table.plain[b])
+            continue;
+        out.append(field + run, i - run);
+        out.append(table.escaped[b].constData(), table.escaped[b].size());
+        run = i + 1;
+    }
+    out.append(field + run, end - run);
+    out.append(kCellEnd, sizeof kCellEnd - 1);
+}
+
+void appendHead(QByteArray& out, const ExportSheet& sheet)
+{
     out += "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\""
            " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
            " xmlns=\"http://www.w3.org/TR/REC-html40\">"
@@ -171,7 +181,7 @@ QByteArray spreadsheetBytes(const ExportVariant& variant, const QList<QStringLis
            "<!--[if gte mso 9]><xml>"
            "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet>"
            "<x:Name>";
-    appendEscaped(out, variant.worksheet);
+    appendEscaped(out, sheet.kind().exporting.worksheet);
     out += "</x:Name>"
            "<x:WorksheetOptions><x:Selected/><x:Panes><x:Pane><x:Number>1</x:Number>"
            "<x:ActiveRow>3</x:ActiveRow></x:Pane></x:Panes>"
@@ -182,38 +192,176 @@ QByteArray spreadsheetBytes(const ExportVariant& variant, const QList<QStringLis
            "</head><body><table x:str>";
 
     out += "<tr>";
-    for (const ExportColumn& column : variant.columns) {
+    for (const FieldFacts& column : sheet.columns()) {
         out += "<td style=\"text-align: left; font-weight: bold;\" width=";
         out += QByteArray::number(column.fileWidth);
         out += '>';
-        appendEscaped(out, column.title);
+        appendEscaped(out, column.title());
         out += "</td>";
     }
     out += "</tr>";
+}
 
-    const qsizetype columnCount = variant.columns.size();
-    for (const QStringList& row : rows) {
-        out += "<tr>";
-        for (qsizetype c = 0; c < columnCount; ++c) {
-            out += "<td style=\"text-align: left;\">";
-            if (c < row.size())
-                appendEscaped(out, trimControl(row.at(c)));
-            out += "</td>";
+void append(std::string& out, const QByteArray& bytes)
+{
+    out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// Produces the file in pieces of about 64 KiB, each handed to `flush`
+// (false stops the writing). Rows of records are read from the archive in
+// one pass, the user's edits taken in the same order. The pieces are built
+// in a plain byte string: this loop writes every byte of the file.
+bool produceSheet(const ExportSheet& sheet, const std::function<bool(const char*, qint64)>& flush)
+{
+    std::string out;
+    out.reserve(kFlushBytes + (1 << 16));
+    {
+        QByteArray head;
+        appendHead(head, sheet);
+        append(out, head);
+    }
+
+    const QList<FieldFacts>& columns = sheet.columns();
+    const auto columnCount = static_cast<int>(columns.size());
+    ExportSheet::Edits::const_iterator edit = sheet.edits().begin();
+    const ExportSheet::Edits::const_iterator noMoreEdits = sheet.edits().end();
+    const auto editAt = [&](int row, int column) -> const QString* {
+        const std::pair cellAt{row, column};
+        while (edit != noMoreEdits && edit->first < cellAt)
+            ++edit;
+        if (edit != noMoreEdits && edit->first == cellAt)
+            return &(edit++)->second;
+        return nullptr;
+    };
+
+    try {
+        const RecordLayout& layout = *sheet.kind().layout;
+        std::optional<RecordArchive> archive;
+        if (sheet.holdsRecords())
+            archive.emplace(sheet.kind().archivePath(), layout, RecordArchive::Access::Read);
+        std::vector<const RecordLayout::Field*> fields;
+        for (int index : sheet.fieldIndexes())
+            fields.push_back(&layout.field(index));
+        QByteArray record;
+        for (int row = 0; row < sheet.rowCount(); ++row) {
+            if (archive && !archive->readNext(record))
+                return false;
+            out += "<tr>";
+            for (int c = 0; c < columnCount; ++c) {
+                if (const QString* edited = editAt(row, c)) {
+                    append(out, exportCell(*edited, columns.at(c).cell));
+                } else if (!archive) {
+                    out += kTextCell;
+                    out += kCellEnd;
+                } else if (columns.at(c).cell == CellType::Text) {
+                    appendStoredText(out, record.constData() + fields[c]->offset, fields[c]->capacity);
+                } else {
+                    append(out, exportCell(decodeShortString(record.constData() + fields[c]->offset,
+                                                             fields[c]->capacity),
+                                           columns.at(c).cell));
+                }
+            }
+            out += "</tr>";
+            if (static_cast<qsizetype>(out.size()) >= kFlushBytes) {
+                if (!flush(out.data(), static_cast<qint64>(out.size())))
+                    return false;
+                out.clear();
+            }
         }
-        out += "</tr>";
+    } catch (const ArchiveError&) {
+        return false;
     }
     out += "</table></body></html>";
+    return flush(out.data(), static_cast<qint64>(out.size()));
+}
+
+} // namespace
+
+ExportSheet::ExportSheet(const RecordKind& kind)
+    : m_kind(kind), m_columns(kind.exportColumns()), m_blocks(kCachedBlocks)
+{
+    for (const FieldFacts& column : m_columns)
+        m_fields.push_back(kind.field(column.field));
+    try {
+        RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Read);
+        m_records = archive.count();
+    } catch (const ArchiveError&) {
+        // Loading is not reported: the grid keeps its empty rows.
+    }
+}
+
+const QByteArray* ExportSheet::block(int index) const
+{
+    if (const QByteArray* cached = m_blocks.object(index))
+        return cached;
+    auto records = std::make_unique<QByteArray>();
+    const qint64 first = qint64(index) * kBlockRecords;
+    const qint64 count = std::min<qint64>(kBlockRecords, m_records - first);
+    const int size = m_kind.layout->recordSize();
+    try {
+        RecordArchive archive(m_kind.archivePath(), *m_kind.layout, RecordArchive::Access::Read);
+        records->reserve(count * size);
+        QByteArray record;
+        for (qint64 i = 0; i < count; ++i) {
+            archive.readAt(first + i + 1, record);
+            records->append(record);
+        }
+    } catch (const ArchiveError&) {
+        // The rows that cannot be read show empty; the export reports them.
+        records->resize(count * size, '\0');
+    }
+    const QByteArray* kept = records.get();
+    m_blocks.insert(index, records.release());
+    return kept;
+}
+
+QString ExportSheet::cell(int row, int column) const
+{
+    if (const auto edit = m_edits.find({row, column}); edit != m_edits.end())
+        return edit->second;
+    if (!holdsRecords() || row < 0 || row >= m_records || column < 0 || column >= m_columns.size())
+        return {};
+    const QByteArray* records = block(row / kBlockRecords);
+    const RecordLayout::Field& f = m_kind.layout->field(m_fields[static_cast<std::size_t>(column)]);
+    const qsizetype offset = qsizetype(row % kBlockRecords) * m_kind.layout->recordSize() + f.offset;
+    return decodeShortString(records->constData() + offset, f.capacity);
+}
+
+void ExportSheet::setCell(int row, int column, const QString& text)
+{
+    m_edits[{row, column}] = text;
+}
+
+QByteArray exportCell(const QString& text, CellType type)
+{
+    QByteArray out;
+    appendCell(out, text, type);
     return out;
 }
 
-QString exportFilePath(const ExportVariant& variant)
+QByteArray spreadsheetBytes(const ExportSheet& sheet)
 {
-    return ProgramFolder() + variant.exportFile;
+    QByteArray bytes;
+    produceSheet(sheet, [&bytes](const char* piece, qint64 size) {
+        bytes.append(piece, size);
+        return true;
+    });
+    return bytes;
 }
 
-bool writeSpreadsheet(const QString& path, const ExportVariant& variant, const QList<QStringList>& rows)
+QString exportFilePath(const RecordKind& kind)
 {
-    return saveWholeFile(path, spreadsheetBytes(variant, rows));
+    return ProgramFolder() + kind.exporting.file;
+}
+
+bool writeSpreadsheet(const QString& path, const ExportSheet& sheet)
+{
+    AtomicFile file;
+    if (!file.open(path))
+        return false;
+    if (!produceSheet(sheet, [&file](const char* piece, qint64 size) { return file.write(piece, size); }))
+        return false;
+    return file.commit();
 }
 
 } // namespace vinarca

@@ -170,19 +170,20 @@ void LabelEditor::buildDataBand(QWidget* panel, StatusHints& hints)
     const struct
     {
         HighlightEdit* box;
-        const char* caption;
+        const char* field; // whose caption the box shows
         const char* name;
         int x, width;
     } data[] = {
-        {txtProdotto, "Prodotto:", "lblCampo01", 20, 300},
-        {txtImbottigliatore, "Imbottigliatore:", "lblCampo02", 334, 300},
-        {txtLotto, "Lotto:", "lblCampo03", 648, 160},
-        {txtPrezzo, "Prezzo:", "lblCampo04", 822, 126},
+        {txtProdotto, "Prodotto", "lblCampo01", 20, 300},
+        {txtImbottigliatore, "Imbottigliatore", "lblCampo02", 334, 300},
+        {txtLotto, "Lotto", "lblCampo03", 648, 160},
+        {txtPrezzo, "Prezzo", "lblCampo04", 822, 126},
     };
     for (const auto& d : data) {
         d.box->setFont(boxFont);
         d.box->setGeometry(d.x, 100, d.width, 30);
-        hints.addQuiet(makeLabel(panel, QString::fromLatin1(d.name), QString::fromUtf8(d.caption),
+        hints.addQuiet(makeLabel(panel, QString::fromLatin1(d.name),
+                                 m_labelKind.record.facts(QString::fromLatin1(d.field)).label(),
                                  QRect(d.x, 80, d.width, 18), QStringLiteral("Verdana"), 10, false,
                                  palette::CaptionBlue));
     }
@@ -262,7 +263,8 @@ void LabelEditor::buildNotes(QWidget* panel, StatusHints& hints)
 {
     const int width = panel->findChild<QWidget*>(QStringLiteral("shpComposizione"))->width();
     addTiles(panel, hints, {{"shpNote", {6, 562, width, 86}}});
-    hints.addQuiet(makeLabel(panel, QStringLiteral("lblCampo05"), QStringLiteral("Note:"), QRect(20, 572, 200, 18),
+    hints.addQuiet(makeLabel(panel, QStringLiteral("lblCampo05"),
+                             m_labelKind.record.facts(QStringLiteral("Note")).label(), QRect(20, 572, 200, 18),
                              QStringLiteral("Verdana"), 10, false, palette::CaptionBlue));
     txtNote->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
     txtNote->setGeometry(20, 594, width - 28, 30);

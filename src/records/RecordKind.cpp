@@ -30,4 +30,21 @@ int RecordKind::field(const QString& name) const
     return index;
 }
 
+const FieldFacts& RecordKind::facts(const QString& name) const
+{
+    for (const FieldFacts& f : fields)
+        if (f.field == name)
+            return f;
+    throw std::logic_error("record kind " + archiveFile.toStdString() + " has no facts of field " + name.toStdString());
+}
+
+QList<FieldFacts> RecordKind::exportColumns() const
+{
+    QList<FieldFacts> columns;
+    for (const FieldFacts& f : fields)
+        if (f.exported())
+            columns.append(f);
+    return columns;
+}
+
 } // namespace vinarca

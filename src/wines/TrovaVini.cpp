@@ -25,23 +25,22 @@ struct Criterion
 {
     FramedEdit* TfrmTrovaVini::*member;
     const char* name;
-    const char* caption;
-    const char* field; // in the Wine record
+    const char* field; // in the Wine record, whose caption the criterion shows
     const char* frame;
 };
 
 // In tab and Return order: left and right column, row by row.
 const Criterion kCriteria[] = {
-    {&TfrmTrovaVini::txtNome, "txtNome", "Nome vino:", "Nome", "effCampo01"},
-    {&TfrmTrovaVini::txtProduttore, "txtProduttore", "Produttore:", "Produttore", "effCampo02"},
-    {&TfrmTrovaVini::txtDesignazione, "txtDesignazione", "Designazione:", "Designazione", "effCampo09"},
-    {&TfrmTrovaVini::txtFornitore, "txtFornitore", "Fornitore:", "Fornitore", "effCampo10"},
-    {&TfrmTrovaVini::txtNazione, "txtNazione", "Nazione:", "Nazione", "effCampo05"},
-    {&TfrmTrovaVini::txtRegione, "txtRegione", "Regione:", "Regione", "effCampo06"},
-    {&TfrmTrovaVini::txtZona, "txtZona", "Zona:", "Zona", "effCampo07"},
-    {&TfrmTrovaVini::txtCantina, "txtCantina", "Cantina:", "Cantina", "effCampo08"},
-    {&TfrmTrovaVini::txtAnnata, "txtAnnata", "Annata:", "Annata", "effCampo03"},
-    {&TfrmTrovaVini::txtNote, "txtNote", "Note:", "Note", "effCampo04"},
+    {&TfrmTrovaVini::txtNome, "txtNome", "Nome", "effCampo01"},
+    {&TfrmTrovaVini::txtProduttore, "txtProduttore", "Produttore", "effCampo02"},
+    {&TfrmTrovaVini::txtDesignazione, "txtDesignazione", "Designazione", "effCampo09"},
+    {&TfrmTrovaVini::txtFornitore, "txtFornitore", "Fornitore", "effCampo10"},
+    {&TfrmTrovaVini::txtNazione, "txtNazione", "Nazione", "effCampo05"},
+    {&TfrmTrovaVini::txtRegione, "txtRegione", "Regione", "effCampo06"},
+    {&TfrmTrovaVini::txtZona, "txtZona", "Zona", "effCampo07"},
+    {&TfrmTrovaVini::txtCantina, "txtCantina", "Cantina", "effCampo08"},
+    {&TfrmTrovaVini::txtAnnata, "txtAnnata", "Annata", "effCampo03"},
+    {&TfrmTrovaVini::txtNote, "txtNote", "Note", "effCampo04"},
 };
 } // namespace
 
@@ -68,7 +67,7 @@ TfrmTrovaVini::TfrmTrovaVini(QWidget* owner)
         // Two columns of 320-wide boxes beside the photo, frames 328 x 30.
         const int x = 170 + (i % 2) * 334;
         const int y = 92 + (i / 2) * 72;
-        auto* caption = new QLabel(QString::fromUtf8(c.caption), panAvvio);
+        auto* caption = new QLabel(wineKind().facts(QString::fromLatin1(c.field)).label(), panAvvio);
         caption->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(c.name + 3));
         caption->setGeometry(x - 4, y, 328, 22);
         caption->setFont(captionFont);

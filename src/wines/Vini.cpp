@@ -33,40 +33,40 @@ struct FieldBox
     HighlightEdit* TfrmVini::*member;
     const char* field;
     const char* name;
-    const char* caption;
     int maxLength;
     int row;    // caption row of the right-hand section (-1: the Note row)
     int column; // 0..1 in rows of two, 0..2 in rows of three
 };
 
-// The edit boxes with the field each shows, and the row and column of the box.
+// The edit boxes with the field each shows, and the row and column of the box;
+// the captions above them are the wine kind's.
 const std::array<FieldBox, 26> kFieldBoxes{{
-    {&TfrmVini::txtNome, "Nome", "txtNome", "Nome vino:", 50, 0, 0},
-    {&TfrmVini::txtProduttore, "Produttore", "txtProduttore", "Produttore:", 50, 0, 1},
-    {&TfrmVini::txtDesignazione, "Designazione", "txtDesignazione", "Designazione:", 50, 1, 0},
-    {&TfrmVini::txtNazione, "Nazione", "txtNazione", "Nazione:", 50, 1, 1},
-    {&TfrmVini::txtRegione, "Regione", "txtRegione", "Regione:", 50, 1, 2},
-    {&TfrmVini::txtZona, "Zona", "txtZona", "Zona:", 50, 2, 0},
-    {&TfrmVini::txtCantina, "Cantina", "txtCantina", "Cantina:", 50, 2, 1},
-    {&TfrmVini::txtAnnata, "Annata", "txtAnnata", "Annata:", 50, 2, 2},
-    {&TfrmVini::txtInvecchiamento, "Invecchiamento", "txtInvecchiamento", "Invecchiamento:", 50, 3, 0},
-    {&TfrmVini::txtMaturazione, "Maturazione", "txtMaturazione", "Maturazione:", 50, 3, 1},
-    {&TfrmVini::txtColore, "Colore", "txtColore", "Colore:", 50, 3, 2},
-    {&TfrmVini::txtProfumo, "Profumo", "txtProfumo", "Profumo:", 50, 4, 0},
-    {&TfrmVini::txtGusto, "Gusto", "txtGusto", "Gusto:", 50, 4, 1},
-    {&TfrmVini::txtRetrogusto, "Retrogusto", "txtRetrogusto", "Retrogusto:", 50, 4, 2},
-    {&TfrmVini::txtGrado, "Grado", "txtGrado", "Grado alcolico:", 50, 5, 0},
-    {&TfrmVini::txtAcidita, "Acidita", "txtAcidita", "Acidità:", 50, 5, 1},
-    {&TfrmVini::txtSapidita, "Sapidita", "txtSapidita", "Sapidità:", 50, 5, 2},
-    {&TfrmVini::txtAccostamenti, "Accostamenti", "txtAccostamenti", "Accostamenti gastronomici:", 50, 6, 0},
-    {&TfrmVini::txtAstringenza, "Astringenza", "txtAstringenza", "Astringenza:", 50, 6, 1},
-    {&TfrmVini::txtTemperatura, "Temperatura", "txtTemperatura", "Temperatura di servizio:", 50, 6, 2},
-    {&TfrmVini::txtFornitore, "Fornitore", "txtFornitore", "Fornitore:", 50, 7, 0},
-    {&TfrmVini::txtTel, "Giacenza", "txtTel", "Giacenza:", 10, 7, 1},
-    {&TfrmVini::txtPrezzo, "Prezzo", "txtPrezzo", "Prezzo:", 15, 7, 2},
-    {&TfrmVini::txtConservazione, "Conservazione", "txtConservazione", "Contenitore per conservazione:", 50, 8, 0},
-    {&TfrmVini::txtConsumo, "Consumo", "txtConsumo", "Contenitore per consumo:", 50, 8, 1},
-    {&TfrmVini::txtNote, "Note", "txtNote", nullptr, 250, -1, 0},
+    {&TfrmVini::txtNome, "Nome", "txtNome", 50, 0, 0},
+    {&TfrmVini::txtProduttore, "Produttore", "txtProduttore", 50, 0, 1},
+    {&TfrmVini::txtDesignazione, "Designazione", "txtDesignazione", 50, 1, 0},
+    {&TfrmVini::txtNazione, "Nazione", "txtNazione", 50, 1, 1},
+    {&TfrmVini::txtRegione, "Regione", "txtRegione", 50, 1, 2},
+    {&TfrmVini::txtZona, "Zona", "txtZona", 50, 2, 0},
+    {&TfrmVini::txtCantina, "Cantina", "txtCantina", 50, 2, 1},
+    {&TfrmVini::txtAnnata, "Annata", "txtAnnata", 50, 2, 2},
+    {&TfrmVini::txtInvecchiamento, "Invecchiamento", "txtInvecchiamento", 50, 3, 0},
+    {&TfrmVini::txtMaturazione, "Maturazione", "txtMaturazione", 50, 3, 1},
+    {&TfrmVini::txtColore, "Colore", "txtColore", 50, 3, 2},
+    {&TfrmVini::txtProfumo, "Profumo", "txtProfumo", 50, 4, 0},
+    {&TfrmVini::txtGusto, "Gusto", "txtGusto", 50, 4, 1},
+    {&TfrmVini::txtRetrogusto, "Retrogusto", "txtRetrogusto", 50, 4, 2},
+    {&TfrmVini::txtGrado, "Grado", "txtGrado", 50, 5, 0},
+    {&TfrmVini::txtAcidita, "Acidita", "txtAcidita", 50, 5, 1},
+    {&TfrmVini::txtSapidita, "Sapidita", "txtSapidita", 50, 5, 2},
+    {&TfrmVini::txtAccostamenti, "Accostamenti", "txtAccostamenti", 50, 6, 0},
+    {&TfrmVini::txtAstringenza, "Astringenza", "txtAstringenza", 50, 6, 1},
+    {&TfrmVini::txtTemperatura, "Temperatura", "txtTemperatura", 50, 6, 2},
+    {&TfrmVini::txtFornitore, "Fornitore", "txtFornitore", 50, 7, 0},
+    {&TfrmVini::txtTel, "Giacenza", "txtTel", 10, 7, 1},
+    {&TfrmVini::txtPrezzo, "Prezzo", "txtPrezzo", 15, 7, 2},
+    {&TfrmVini::txtConservazione, "Conservazione", "txtConservazione", 50, 8, 0},
+    {&TfrmVini::txtConsumo, "Consumo", "txtConsumo", 50, 8, 1},
+    {&TfrmVini::txtNote, "Note", "txtNote", 250, -1, 0},
 }};
 
 // Geometry of the right-hand section: rows of two boxes 296 wide and rows
@@ -197,7 +197,8 @@ void TfrmVini::buildFields(QWidget* panel, StatusHints& hints)
             const QRect r = boxRect(f.row, f.column);
             box->setGeometry(r);
             QLabel* caption = makeLabel(panel, QStringLiteral("lbl") + QString::fromLatin1(f.name + 3),
-                                        QString::fromUtf8(f.caption), QRect(r.x(), r.y() - kCaptionHeight - 2, r.width(), kCaptionHeight),
+                                        wineKind().facts(QString::fromLatin1(f.field)).label(),
+                                        QRect(r.x(), r.y() - kCaptionHeight - 2, r.width(), kCaptionHeight),
                                         QStringLiteral("Verdana"), 9, false, palette::CaptionBlue);
             hints.addQuiet(caption);
         } else {

@@ -8,6 +8,7 @@
 
 #include <QtTest>
 
+#include <cstring>
 #include <stdexcept>
 
 #include <csignal>
@@ -37,13 +38,30 @@ QByteArray th(int width, const QByteArray& title)
     return "<td style=\"text-align: left; font-weight: bold;\" width=" + QByteArray::number(width) + ">" + title + "</td>";
 }
 
-QByteArray td(const QByteArray& text) { return "<td style=\"text-align: left;\">" + text + "</td>"; }
+QByteArray td(const QByteArray& text)
+{
+    return "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1033;0;@\">" + text + "</td>";
+}
 
+// A number cell: the value in the notation every reader takes, the text as typed.
+QByteArray money(const QByteArray& value, const QByteArray& text)
+{
+    return "<td style=\"text-align: left; mso-number-format:Fixed;\" x:num=\"" + value + "\" sdval=\"" + value
+           + "\" sdnum=\"1033;0;0.00\">" + text + "</td>";
+}
+
+QByteArray quantity(const QByteArray& value, const QByteArray& text)
+{
+    return "<td style=\"text-align: left; mso-number-format:General;\" x:num=\"" + value + "\" sdval=\"" + value
+           + "\" sdnum=\"1033;0;General\">" + text + "</td>";
+}
+
+// A row of text cells; a cell already in markup ("<td...") goes in as it is.
 QByteArray row(const QList<QByteArray>& cells)
 {
     QByteArray out = "<tr>";
     for (const QByteArray& c : cells)
-        out += td(c);
+        out += c.startsWith("<td") ? c : td(c);
     return out + "</tr>";
 }
 
@@ -87,22 +105,25 @@ private slots:
     void emptyArchiveGivesNoRowsAndEmptyRowsGiveEmptyCells();
     void cellTextIsEscapedAndTrimmed_data();
     void cellTextIsEscapedAndTrimmed();
+    void cellsKeepTheirType_data();
+    void cellsKeepTheirType();
+    void storedBytesAreWrittenAsTheirText();
+    void editsTakeTheirPlaceAmongStoredRows();
+    void aRecordGoneBeforeTheExportFailsIt();
     void failedWriteKeepsThePreviousFile();
 };
 
 void TestSpreadsheetExport::everyColumnNamesAFieldOfItsKind()
 {
     // A misspelt field name would export a column of blanks; the kind refuses it.
-    for (const auto& [kind, variant] : {std::pair{&wineKind(), &wineExportVariant()},
-                                        std::pair{&verticalLabelKind().record, &verticalLabelExportVariant()},
-                                        std::pair{&horizontalLabelKind().record, &horizontalLabelExportVariant()}}) {
-        for (const ExportColumn& column : variant->columns)
-            QVERIFY2(kind->field(column.field) >= 0, qPrintable(column.field));
+    for (const RecordKind* kind : {&wineKind(), &verticalLabelKind().record, &horizontalLabelKind().record}) {
+        for (const FieldFacts& facts : kind->fields)
+            QVERIFY2(kind->field(facts.field) >= 0, qPrintable(facts.field));
     }
-    ExportVariant wrong = wineExportVariant();
-    wrong.columns[0].field = QStringLiteral("Nomi");
+    RecordKind wrong = wineKind();
+    wrong.fields[0].field = QStringLiteral("Nomi");
     TestWorld world;
-    QVERIFY_THROWS_EXCEPTION(std::logic_error, loadExportRows(wineKind(), wrong));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, ExportSheet{wrong});
 }
 
 void TestSpreadsheetExport::fileBytesForEachKind_data()
@@ -113,14 +134,16 @@ void TestSpreadsheetExport::fileBytesForEachKind_data()
     QByteArray wineRow1 = row({"Barolo \x80 d'\xE0nnata", "Cant\xECne Riunite", "DOCG", "Italia", "Piemonte", "Langhe",
                                "", "2016", "36 mesi", "", "Granato", "", "", "", "14,5%", "", "", "Brasato", "18 \xB0"
                                "C",
-                               "", "12", "45,00", "", "", "Nota"});
+                               "", quantity("12", "12"), money("45", "45,00"), "", "", "Nota"});
     QList<QByteArray> second(25);
     second[0] = "Secondo";
     second[1] = "Io";
+    second[20] = quantity("0", "0");
+    second[21] = money("12.5", "12.50");
     QByteArray wineRow2 = row(second);
     QTest::newRow("wines, two records") << 0 << head("Catalogo Vini") + kWineHeader + wineRow1 + wineRow2 + kTail;
 
-    QByteArray labelRow = row({"Grappa", "Distilleria", "L23", "9,50", "CIMA", "NOME", "ROSSO", "Sotto", "R1", "R2",
+    QByteArray labelRow = row({"Grappa", "Distilleria", "L23", money("9.5", "9,50"), "CIMA", "NOME", "ROSSO", "Sotto", "R1", "R2",
                                "R3", "R4", "Calce", "\x80 nota"});
     QTest::newRow("vertical labels, lines in label order")
         << 1 << head("Etichette Verticali") + kLabelHeader + labelRow + kTail;
@@ -133,9 +156,6 @@ void TestSpreadsheetExport::fileBytesForEachKind()
     QFETCH(int, which);
     QFETCH(QByteArray, expected);
     TestWorld world;
-    const ExportVariant& variant = which == 0   ? wineExportVariant()
-                                   : which == 1 ? verticalLabelExportVariant()
-                                                : horizontalLabelExportVariant();
     const RecordKind& kind = which == 0 ? wineKind() : which == 1 ? verticalLabelKind().record : horizontalLabelKind().record;
     if (which == 0) {
         appendRecord(kind, {{"Nome", "  Barolo € d'ànnata "}, {"Produttore", "Cantìne Riunite"},
@@ -145,16 +165,16 @@ void TestSpreadsheetExport::fileBytesForEachKind()
                             {"Temperatura", "18 °C"}, {"Giacenza", "12"}, {"Prezzo", "45,00"}, {"Note", "Nota"},
                             // Not exported: the astringency and the attachments.
                             {"Astringenza", "Alta"}, {"File01", "Fattura.pdf"}, {"Desc01", "Acquisto"}});
-        appendRecord(kind, {{"Nome", "Secondo"}, {"Produttore", "Io"}});
+        appendRecord(kind, {{"Nome", "Secondo"}, {"Produttore", "Io"}, {"Giacenza", "0"}, {"Prezzo", "12.50"}});
     } else {
         appendRecord(kind, {{"Prodotto", "Grappa"}, {"Imbottigliatore", "Distilleria"}, {"Lotto", "L23"},
                             {"Prezzo", "9,50"}, {"Cima", "CIMA"}, {"Nome", "NOME"}, {"Sottotitolo", "Sotto"},
                             {"Rigo01", "R1"}, {"Rigo02", "R2"}, {"Rigo03", "R3"}, {"Rigo04", "R4"},
                             {"Rosso", "ROSSO"}, {"Calce", "Calce"}, {"Note", "€ nota"}, {"File01", "x.pdf"}});
     }
-    const QString path = exportFilePath(variant);
-    QCOMPARE(path, world.path(variant.exportFile));
-    QVERIFY(writeSpreadsheet(path, variant, loadExportRows(kind, variant)));
+    const QString path = exportFilePath(kind);
+    QCOMPARE(path, world.path(kind.exporting.file));
+    QVERIFY(writeSpreadsheet(path, ExportSheet(kind)));
     const QByteArray bytes = testfiles::read(path);
     QCOMPARE(bytes, expected);
     QVERIFY(!bytes.contains('\r') && !bytes.contains('\n'));
@@ -163,15 +183,15 @@ void TestSpreadsheetExport::fileBytesForEachKind()
 void TestSpreadsheetExport::emptyArchiveGivesNoRowsAndEmptyRowsGiveEmptyCells()
 {
     TestWorld world;
-    const ExportVariant& variant = verticalLabelExportVariant();
-    QCOMPARE(loadExportRows(verticalLabelKind().record, variant), QList<QStringList>());
+    const ExportSheet sheet(verticalLabelKind().record);
+    QVERIFY(!sheet.holdsRecords());
+    QCOMPARE(sheet.rowCount(), kEmptyExportRows);
     // Loading created the missing archive empty, as every archive action does.
     QVERIFY(QFileInfo::exists(world.path("Etichette_Verticali.pro")));
     QByteArray expected = head("Etichette Verticali") + kLabelHeader;
     for (int r = 0; r < kEmptyExportRows; ++r)
         expected += row(QList<QByteArray>(14, QByteArray()));
-    QCOMPARE(spreadsheetBytes(variant, QList<QStringList>(kEmptyExportRows, QStringList(14, QString()))),
-             expected + kTail);
+    QCOMPARE(spreadsheetBytes(sheet), expected + kTail);
 }
 
 void TestSpreadsheetExport::cellTextIsEscapedAndTrimmed_data()
@@ -190,18 +210,161 @@ void TestSpreadsheetExport::cellTextIsEscapedAndTrimmed()
 {
     QFETCH(QString, typed);
     QFETCH(QByteArray, written);
-    ExportVariant variant = wineExportVariant();
-    variant.columns = {variant.columns.first()};
-    const QByteArray bytes = spreadsheetBytes(variant, {{typed}});
-    QCOMPARE(bytes, head("Catalogo Vini") + "<tr>" + th(280, "Nome vino") + "</tr>" + row({written}) + kTail);
+    QCOMPARE(exportCell(typed, CellType::Text), td(written));
+    // An edited cell goes into the file at its place.
+    TestWorld world;
+    appendRecord(wineKind(), {{"Nome", "Barolo"}, {"Note", "vecchia"}});
+    ExportSheet sheet(wineKind());
+    sheet.setCell(0, 24, typed);
+    QVERIFY(spreadsheetBytes(sheet).endsWith(td(written) + "</tr>" + kTail));
+    QCOMPARE(sheet.cell(0, 0), QStringLiteral("Barolo"));
+}
+
+void TestSpreadsheetExport::cellsKeepTheirType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("written");
+    const int text = int(CellType::Text), amount = int(CellType::Money), count = int(CellType::Quantity);
+    QTest::newRow("a formula stays text") << "=1+1" << text << td("=1+1");
+    QTest::newRow("a link formula stays text")
+        << "=HYPERLINK(\"http://x\";\"y\")" << text << td("=HYPERLINK(&quot;http://x&quot;;&quot;y&quot;)");
+    QTest::newRow("leading zeros stay") << "007" << text << td("007");
+    QTest::newRow("an exponent stays") << "1E5" << text << td("1E5");
+    QTest::newRow("a price in a text column stays text") << "42,50" << text << td("42,50");
+    QTest::newRow("price with a comma") << "12,50" << amount << money("12.5", "12,50");
+    QTest::newRow("price with a full stop") << " 12.50 " << amount << money("12.5", "12.50");
+    QTest::newRow("whole price") << "7" << amount << money("7", "7");
+    QTest::newRow("negative price") << "-0,5" << amount << money("-0.5", "-0,5");
+    QTest::newRow("price with thousands is text") << "1.234,50" << amount << td("1.234,50");
+    QTest::newRow("price in words is text") << "a richiesta" << amount << td("a richiesta");
+    QTest::newRow("price formula is text") << "=1+1" << amount << td("=1+1");
+    QTest::newRow("price exponent is text") << "1E5" << amount << td("1E5");
+    QTest::newRow("price ending in a separator is text") << "12," << amount << td("12,");
+    QTest::newRow("empty price is an empty text cell") << "" << amount << td("");
+    QTest::newRow("stock") << "12" << count << quantity("12", "12");
+    QTest::newRow("stock with leading zeros") << "007" << count << quantity("7", "007");
+    QTest::newRow("stock in words is text") << "sei" << count << td("sei");
+}
+
+void TestSpreadsheetExport::cellsKeepTheirType()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, type);
+    QFETCH(QByteArray, written);
+    QCOMPARE(exportCell(typed, CellType(type)), written);
+}
+
+void TestSpreadsheetExport::storedBytesAreWrittenAsTheirText()
+{
+    // Text cells go from the record to the file byte by byte; each must come
+    // out exactly as the decoded text would, for every byte the field can hold.
+    TestWorld world;
+    const RecordKind& kind = wineKind();
+    const int nome = kind.field(QStringLiteral("Nome"));
+    {
+        RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write);
+        for (int first = 0; first < 256; first += 40) {
+            QByteArray record = kind.layout->emptyRecord();
+            QByteArray bytes;
+            for (int b = first; b < std::min(first + 40, 256); ++b)
+                bytes += char(b);
+            // Blanks and control bytes at the ends are trimmed, so put letters around them.
+            bytes = "a" + bytes + "z";
+            char* field = record.data() + kind.layout->field(nome).offset;
+            field[0] = char(bytes.size());
+            std::memcpy(field + 1, bytes.constData(), bytes.size());
+            archive.append(record);
+        }
+    }
+    const ExportSheet sheet(kind);
+    const QByteArray file = spreadsheetBytes(sheet);
+    for (int r = 0; r < sheet.rowCount(); ++r)
+        QVERIFY2(file.contains("<tr>" + exportCell(sheet.cell(r, 0), CellType::Text)), qPrintable(QString::number(r)));
+    // A field longer than its capacity in its length byte is cut at its capacity.
+    QByteArray record = kind.layout->emptyRecord();
+    char* field = record.data() + kind.layout->field(nome).offset;
+    field[0] = char(200);
+    std::memset(field + 1, 'x', 50);
+    RecordArchive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write).append(record);
+    QVERIFY(spreadsheetBytes(ExportSheet(kind)).contains("<tr>" + td(QByteArray(50, 'x')) + td("")));
+}
+
+void TestSpreadsheetExport::editsTakeTheirPlaceAmongStoredRows()
+{
+    // More records than the sheet keeps in memory, read in an order that
+    // makes it read them again; edits anywhere, written in their rows.
+    TestWorld world;
+    const RecordKind& kind = wineKind();
+    constexpr int kRecords = 1500;
+    {
+        RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write);
+        for (int r = 1; r <= kRecords; ++r) {
+            QByteArray record = kind.layout->emptyRecord();
+            kind.layout->encodeField(record, kind.field(QStringLiteral("Nome")), QStringLiteral("Vino %1").arg(r));
+            kind.layout->encodeField(record, kind.field(QStringLiteral("Prezzo")), QStringLiteral("%1,50").arg(r));
+            archive.append(record);
+        }
+    }
+    const QByteArray archiveBefore = testfiles::read(kind.archivePath());
+    ExportSheet sheet(kind);
+    QCOMPARE(sheet.rowCount(), kRecords);
+    for (int r : {1499, 0, 700, 64, 63, 1200, 3, 1499, 0})
+        QCOMPARE(sheet.cell(r, 0), QStringLiteral("Vino %1").arg(r + 1));
+    sheet.setCell(1499, 21, QStringLiteral("a richiesta"));
+    sheet.setCell(3, 24, QStringLiteral("quarta"));
+    sheet.setCell(3, 21, QStringLiteral("9.5"));
+    sheet.setCell(700, 9, QStringLiteral("lenta"));
+    QCOMPARE(sheet.cell(3, 24), QStringLiteral("quarta"));
+
+    const QByteArray file = spreadsheetBytes(sheet);
+    QVERIFY(!file.contains('\n'));
+    qsizetype at = file.indexOf("</tr>") + 5; // after the header row
+    for (int r = 0; r < kRecords; ++r) {
+        QList<QByteArray> cells(25);
+        cells[0] = "Vino " + QByteArray::number(r + 1);
+        cells[21] = money(QByteArray::number(r + 1) + ".5", QByteArray::number(r + 1) + ",50");
+        if (r == 3) {
+            cells[21] = money("9.5", "9.5");
+            cells[24] = "quarta";
+        } else if (r == 700) {
+            cells[9] = "lenta";
+        } else if (r == 1499) {
+            cells[21] = td("a richiesta");
+        }
+        const QByteArray expected = row(cells);
+        QVERIFY2(file.mid(at, expected.size()) == expected, qPrintable(QString::number(r)));
+        at += expected.size();
+    }
+    QCOMPARE(file.mid(at), kTail);
+    QCOMPARE(testfiles::read(kind.archivePath()), archiveBefore);
+}
+
+void TestSpreadsheetExport::aRecordGoneBeforeTheExportFailsIt()
+{
+    // The sheet counted three records; the archive lost one before the export
+    // (another program cut it): the export fails instead of leaving a row out.
+    TestWorld world;
+    for (const char* name : {"uno", "due", "tre"})
+        appendRecord(wineKind(), {{"Nome", name}});
+    const QString path = exportFilePath(wineKind());
+    QVERIFY(writeSpreadsheet(path, ExportSheet(wineKind())));
+    const QByteArray first = testfiles::read(path);
+    const ExportSheet sheet(wineKind());
+    QVERIFY(QFile::resize(wineKind().archivePath(), 2 * kWineRecordSize));
+    QVERIFY(!writeSpreadsheet(path, sheet));
+    QCOMPARE(testfiles::read(path), first);
+    QCOMPARE(sheet.cell(0, 0), QStringLiteral("uno"));
+    QCOMPARE(sheet.cell(2, 0), QString());
 }
 
 void TestSpreadsheetExport::failedWriteKeepsThePreviousFile()
 {
     TestWorld world;
-    const ExportVariant& variant = wineExportVariant();
-    const QString path = exportFilePath(variant);
-    QVERIFY(writeSpreadsheet(path, variant, {QStringList(25, QStringLiteral("primo"))}));
+    ExportSheet sheet(wineKind());
+    const QString path = exportFilePath(wineKind());
+    sheet.setCell(0, 0, QStringLiteral("primo"));
+    QVERIFY(writeSpreadsheet(path, sheet));
     const QByteArray first = testfiles::read(path);
     // A disk that fills up while the new file is written: a file-size limit
     // far below the file's size makes the writes fail, for root as well.
@@ -211,7 +374,8 @@ void TestSpreadsheetExport::failedWriteKeepsThePreviousFile()
     rlimit limit = previous;
     limit.rlim_cur = 512;
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool written = writeSpreadsheet(path, variant, {QStringList(25, QStringLiteral("secondo"))});
+    sheet.setCell(0, 0, QStringLiteral("secondo"));
+    const bool written = writeSpreadsheet(path, sheet);
     ::setrlimit(RLIMIT_FSIZE, &previous);
     QVERIFY(!written);
     QCOMPARE(testfiles::read(path), first);
