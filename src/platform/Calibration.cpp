@@ -37,8 +37,8 @@ QString instructions()
         "ruler (A and B), and from its top edge the marks 10 and 280 of the left ruler (C and D).\n"
         "3. Horizontal scale = 190 / (B - A) x 100 %; vertical scale = 270 / (D - C) x 100 %.\n"
         "4. Horizontal offset = 10 - A x horizontal scale; vertical offset = 10 - C x vertical scale "
-        "(the scales as fractions, 99.5 % = 0.995).\n"
-        "Example: A = 11.2 and B = 201.2 give 100 % and -1.2 mm.");
+        "(the scales as fractions: 99,5 % = 0,995).\n"
+        "Example: A = 11,2 and B = 201,2 give 100 % and -1,2 mm.");
 }
 
 QDoubleSpinBox* spin(const char* name, double low, double high, int decimals, double step, const QString& suffix)
@@ -85,7 +85,8 @@ void paintCalibrationSheet(QPainter& painter, const QString& printerName)
     for (int mm = int(kNearMark); mm <= int(kFarMarkY); ++mm) {
         const double length = mm % 10 == 0 ? 5 : mm % 5 == 0 ? 3 : 1.5;
         painter.drawLine(QPointF(kRulerLeft, mm), QPointF(kRulerLeft + length, mm));
-        if (mm % 10 == 0 && mm > kRulerTop + 10)
+        // Below the top ruler's numbers, and its own first number above them.
+        if (mm % 10 == 0 && (mm == int(kNearMark) || mm > kRulerTop + 10))
             painter.drawText(QRectF(kRulerLeft - 12, mm - 2, 11, 4), Qt::AlignRight | Qt::AlignVCenter,
                              QString::number(mm));
     }
@@ -163,7 +164,10 @@ CalibrationDialog::CalibrationDialog(const Calibrations& calibrations, const QSt
     layout->addWidget(btnCalibrationSheet, 0, Qt::AlignLeft);
     layout->addWidget(help);
     layout->addWidget(buttons);
-    setMinimumWidth(460);
+    // The instructions wrap within a width that keeps the boxes at hand, and
+    // the window is as tall as that makes them.
+    constexpr int kWidth = 520;
+    setFixedSize(kWidth, layout->hasHeightForWidth() ? layout->totalHeightForWidth(kWidth) : sizeHint().height());
 
     showPrinter();
     connect(cboPrinter, &QComboBox::currentTextChanged, this, [this] {

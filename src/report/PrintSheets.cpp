@@ -190,8 +190,8 @@ constexpr double kMarkGapMm = 1.0;
 constexpr double kMarkLengthMm = 4.0;
 
 // The part of the line from `from` running `length` in the direction
-// (dx, dy) (one of them 1 or -1, the other 0) before it meets a label or
-// leaves the sheet; null when it starts inside one.
+// (dx, dy) (one of them 1 or -1, the other 0) that stays the mark's gap
+// away from every other label and on the sheet; null when nothing is left.
 QLineF markUntilBlocked(QPointF from, double dx, double dy, double length, const std::vector<QRectF>& labels,
                         QSizeF paper)
 {
@@ -215,15 +215,15 @@ QLineF markUntilBlocked(QPointF from, double dx, double dy, double length, const
             return {};
         if (dy == 0 && from.y() >= closed.top() && from.y() <= closed.bottom()) {
             if (dx > 0 && closed.left() >= from.x())
-                run = std::min(run, closed.left() - from.x());
+                run = std::min(run, closed.left() - kMarkGapMm - from.x());
             if (dx < 0 && closed.right() <= from.x())
-                run = std::min(run, from.x() - closed.right());
+                run = std::min(run, from.x() - closed.right() - kMarkGapMm);
         }
         if (dx == 0 && from.x() >= closed.left() && from.x() <= closed.right()) {
             if (dy > 0 && closed.top() >= from.y())
-                run = std::min(run, closed.top() - from.y());
+                run = std::min(run, closed.top() - kMarkGapMm - from.y());
             if (dy < 0 && closed.bottom() <= from.y())
-                run = std::min(run, from.y() - closed.bottom());
+                run = std::min(run, from.y() - closed.bottom() - kMarkGapMm);
         }
     }
     if (run <= kSlack)

@@ -67,8 +67,8 @@ std::vector<PrintSheet> layOutSheets(const std::vector<PageFootprint>& pages, co
 
 // Crop marks for labels standing in `labels` on a sheet of `paperMm`: at
 // each corner a short line along each edge, leading away from the label,
-// a little off the corner, and cut short where it would run into another
-// label or off the sheet.
+// a little off the corner, and cut short as far off any other label, or at
+// the sheet's edge.
 std::vector<QLineF> cropMarksFor(const std::vector<QRectF>& labels, QSizeF paperMm);
 
 } // namespace vinarca
