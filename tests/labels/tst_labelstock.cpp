@@ -142,6 +142,7 @@ private slots:
     void damagedSettingsFileGivesFirstRunChoices_data();
     void damagedSettingsFileGivesFirstRunChoices();
     void writingOneDocumentKeepsTheRestOfTheFile();
+    void aSettingsFileThatCannotBeWrittenStillPrints();
 
     void labelsStandInThePlacesOfTheStock_data();
     void labelsStandInThePlacesOfTheStock();
@@ -310,6 +311,34 @@ void TestLabelStock::writingOneDocumentKeepsTheRestOfTheFile()
     QVERIFY(testfiles::read(path).startsWith(before));
     QCOMPARE(testfiles::read(path).count("Copie=12"), 0);
     QCOMPARE(loadDocumentPrintSettings(QStringLiteral("etichetta_verticale")).copies, 2);
+}
+
+void TestLabelStock::aSettingsFileThatCannotBeWrittenStillPrints()
+{
+    TestWorld world;
+    const QString path = world.path(QString::fromLatin1(kPrintSettingsFileName));
+    const QByteArray before = "[Documento etichetta_verticale]\nModalita=Scale\nCopie=2\n";
+    QVERIFY(testfiles::write(path, before));
+    // The user protected the file: it is read, never replaced.
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const QString pdf = world.path(QStringLiteral("protetto.pdf"));
+    int offeredCopies = 0;
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        offeredCopies = printer.copyCount();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setCopyCount(5);
+        return true;
+    };
+    TfrmStampaVerticale window(sampleInput());
+    window.show();
+    QTest::mouseClick(window.btnStampa, Qt::LeftButton);
+    QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
+    QCOMPARE(world.platform().offeredPrintChoices.mode, PrintMode::Scale);
+    QCOMPARE(offeredCopies, 2);
+    QCOMPARE(pdfPageCount(pdf), 5);
+    QCOMPARE(testfiles::read(path), before);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void TestLabelStock::labelsStandInThePlacesOfTheStock_data()
