@@ -274,7 +274,6 @@ void TestLabelStock::damagedSettingsFileGivesFirstRunChoices()
         offeredCopies = printer.copyCount();
         return false;
     };
-    TfrmAnteprimaVerticale preview(sampleInput());
     TfrmStampaVerticale window(sampleInput());
     window.show();
     QTest::mouseClick(window.btnStampa, Qt::LeftButton);
