@@ -66,7 +66,8 @@ public:
     // The print dialog (printer, printing to a PDF file, copies, collate, page
     // range, print mode) for `pageCount` pages; false when the user cancels.
     // `choices` comes in with what the dialog offers first and goes out with
-    // what the user chose.
+    // what the user chose; when the user cancels, with the printer
+    // calibrations made in the dialog all the same.
     virtual bool printDialog(QWidget* parent, QPrinter& printer, int pageCount, PrintChoices& choices) = 0;
 
     // The desktop's open action; the result is not examined by callers.

@@ -1,12 +1,21 @@
 #include "PrintDialog.h"
 
+#include "Calibration.h"
+#include "Platform.h"
+
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace vinarca {
@@ -28,6 +37,17 @@ constexpr ModeText kModes[] = {
     {PrintMode::PrintOnSheet, "optPrintOnSheet", "Print on sheet"},
 };
 
+QDoubleSpinBox* millimetres(const char* name, double high)
+{
+    auto* box = new QDoubleSpinBox;
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(0, high);
+    box->setDecimals(1);
+    box->setSingleStep(0.1);
+    box->setSuffix(QStringLiteral(" mm"));
+    return box;
+}
+
 } // namespace
 
 QList<QPageSize::PageSizeId> PrintModeTab::sheetSizes()
@@ -36,7 +56,8 @@ QList<QPageSize::PageSizeId> PrintModeTab::sheetSizes()
             QPageSize::Legal};
 }
 
-PrintModeTab::PrintModeTab(QWidget* parent) : QWidget(parent), m_modes(new QButtonGroup(this)), m_sheet(new QComboBox)
+PrintModeTab::PrintModeTab(QWidget* parent, const QString& printerName)
+    : QWidget(parent), m_modes(new QButtonGroup(this)), m_sheet(new QComboBox), m_printerName(printerName)
 {
     setObjectName(QStringLiteral("printModeTab"));
     setWindowTitle(QStringLiteral("Print mode"));
@@ -60,8 +81,35 @@ PrintModeTab::PrintModeTab(QWidget* parent) : QWidget(parent), m_modes(new QButt
     m_sheet->setObjectName(QStringLiteral("cboSheet"));
     for (QPageSize::PageSizeId id : sheetSizes())
         m_sheet->addItem(QPageSize::name(id), static_cast<int>(id));
+
+    // The label stock, under "Join small pages".
+    m_stock = new QGroupBox(QStringLiteral("Label stock"));
+    m_stock->setObjectName(QStringLiteral("grpLabelStock"));
+    spnFirstLeft = millimetres("spnFirstLeft", 1000);
+    spnFirstTop = millimetres("spnFirstTop", 1000);
+    spnGapX = millimetres("spnGapX", 1000);
+    spnGapY = millimetres("spnGapY", 1000);
+    spnStartAt = new QSpinBox;
+    spnStartAt->setObjectName(QStringLiteral("spnStartAt"));
+    spnStartAt->setRange(1, 999);
+    chkCropMarks = new QCheckBox(QStringLiteral("Crop marks"));
+    chkCropMarks->setObjectName(QStringLiteral("chkCropMarks"));
+    auto* stock = new QFormLayout(m_stock);
+    stock->addRow(QStringLiteral("First label from left:"), spnFirstLeft);
+    stock->addRow(QStringLiteral("First label from top:"), spnFirstTop);
+    stock->addRow(QStringLiteral("Horizontal gap:"), spnGapX);
+    stock->addRow(QStringLiteral("Vertical gap:"), spnGapY);
+    stock->addRow(QStringLiteral("Start at label:"), spnStartAt);
+    stock->addRow(QString(), chkCropMarks);
+
+    btnCalibration = new QPushButton(QStringLiteral("Printer calibration..."));
+    btnCalibration->setObjectName(QStringLiteral("btnCalibration"));
+    connect(btnCalibration, &QPushButton::clicked, this, &PrintModeTab::calibrate);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(m_stock);
+    layout->addWidget(btnCalibration, 0, Qt::AlignLeft);
     layout->addStretch(1);
     connect(m_modes, &QButtonGroup::idToggled, this, [this](int, bool) { updateSheetChoice(); });
     setChoices({});
@@ -72,6 +120,12 @@ PrintChoices PrintModeTab::choices() const
     PrintChoices chosen;
     chosen.mode = static_cast<PrintMode>(std::max(0, m_modes->checkedId()));
     chosen.sheet = QPageSize(static_cast<QPageSize::PageSizeId>(m_sheet->currentData().toInt()));
+    chosen.stock.firstMm = QPointF(spnFirstLeft->value(), spnFirstTop->value());
+    chosen.stock.gapXMm = spnGapX->value();
+    chosen.stock.gapYMm = spnGapY->value();
+    chosen.stock.startAt = spnStartAt->value();
+    chosen.stock.cropMarks = chkCropMarks->isChecked();
+    chosen.calibrations = m_calibrations;
     return chosen;
 }
 
@@ -81,12 +135,27 @@ void PrintModeTab::setChoices(const PrintChoices& choices)
         option->setChecked(true);
     const int sheet = m_sheet->findData(static_cast<int>(choices.sheet.id()));
     m_sheet->setCurrentIndex(sheet >= 0 ? sheet : m_sheet->findData(static_cast<int>(QPageSize::A4)));
+    spnFirstLeft->setValue(choices.stock.firstMm.x());
+    spnFirstTop->setValue(choices.stock.firstMm.y());
+    spnGapX->setValue(choices.stock.gapXMm);
+    spnGapY->setValue(choices.stock.gapYMm);
+    spnStartAt->setValue(choices.stock.startAt);
+    chkCropMarks->setChecked(choices.stock.cropMarks);
+    m_calibrations = choices.calibrations;
     updateSheetChoice();
 }
 
 void PrintModeTab::updateSheetChoice()
 {
     m_sheet->setEnabled(m_modes->checkedId() == static_cast<int>(PrintMode::PrintOnSheet));
+    m_stock->setEnabled(m_modes->checkedId() == static_cast<int>(PrintMode::JoinSmallPages));
+}
+
+void PrintModeTab::calibrate()
+{
+    CalibrationDialog dialog(m_calibrations, m_printerName, this);
+    if (platform().execDialog(dialog) == QDialog::Accepted)
+        m_calibrations = dialog.calibrations();
 }
 
 std::unique_ptr<QPrintDialog> createPrintDialog(QWidget* parent, QPrinter& printer, int pageCount,
@@ -97,7 +166,7 @@ std::unique_ptr<QPrintDialog> createPrintDialog(QWidget* parent, QPrinter& print
     dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
                        | QAbstractPrintDialog::PrintCurrentPage | QAbstractPrintDialog::PrintCollateCopies
                        | QAbstractPrintDialog::PrintShowPageSize);
-    auto* tab = new PrintModeTab;
+    auto* tab = new PrintModeTab(nullptr, printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString());
     tab->setChoices(choices);
     dialog->setOptionTabs({tab});
     return dialog;
@@ -106,6 +175,17 @@ std::unique_ptr<QPrintDialog> createPrintDialog(QWidget* parent, QPrinter& print
 PrintModeTab* printModeTabOf(QPrintDialog& dialog)
 {
     return dialog.findChild<PrintModeTab*>(QStringLiteral("printModeTab"));
+}
+
+void takePrintChoices(QPrintDialog& dialog, bool accepted, PrintChoices& choices)
+{
+    const PrintModeTab* tab = printModeTabOf(dialog);
+    if (!tab)
+        return;
+    if (accepted)
+        choices = tab->choices();
+    else
+        choices.calibrations = tab->choices().calibrations;
 }
 
 } // namespace vinarca

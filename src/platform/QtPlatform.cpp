@@ -113,11 +113,9 @@ public:
     bool printDialog(QWidget* parent, QPrinter& printer, int pageCount, PrintChoices& choices) override
     {
         const auto dialog = createPrintDialog(parent, printer, pageCount, choices);
-        if (dialog->exec() != QDialog::Accepted)
-            return false;
-        if (PrintModeTab* tab = printModeTabOf(*dialog))
-            choices = tab->choices();
-        return true;
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        takePrintChoices(*dialog, accepted, choices);
+        return accepted;
     }
 
     void shellOpen(const QString& command) override

@@ -12,6 +12,7 @@
 #include "ReportPreview.h"
 #include "Shapes.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -66,12 +67,12 @@ DocumentWindowSpec documentSetup(DocumentAction action, const QString& artFolder
         setup.how = QStringLiteral("Premere il pulsante Stampa per dare avvio alla stampa oppure premere Annulla per "
                                    "annullare l'operazione.");
         setup.button = QStringLiteral("Stampa");
-        setup.icon = artFolder + QStringLiteral("/stampa");
+        setup.icon = QStringLiteral(":/records/stampa_titolo");
     } else {
         setup.caption = QStringLiteral(" Anteprima di stampa");
         setup.heading = QStringLiteral("Anteprima di stampa");
         setup.button = QStringLiteral("Mostra anteprima");
-        setup.icon = artFolder + QStringLiteral("/anteprima");
+        setup.icon = QStringLiteral(":/records/anteprima_titolo");
     }
     return setup;
 }
@@ -174,6 +175,10 @@ void DocumentWindow::fillAndOutput()
     }
     if (m_fill)
         m_fill(*m_report);
+    // The print settings are remembered per document, the print and the
+    // preview window of one document sharing them: named after its layout
+    // ("etichetta_verticale").
+    m_report->printOptions.document = QFileInfo(m_setup.layout).completeBaseName();
     m_report->prepareReport();
     if (m_setup.action == DocumentAction::Print)
         printReport(this, *m_report);

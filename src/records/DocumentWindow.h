@@ -38,8 +38,8 @@ struct DocumentWindowSpec
 };
 
 // What every document's print and preview windows share: the action, the
-// pictures of `artFolder` ("stampa" or "anteprima" beside the heading,
-// "guida" beside the last instruction), the print window's last instruction
+// printer or the magnified page beside the heading, the picture "guida" of
+// `artFolder` beside the last instruction, the print window's last instruction
 // and button, and the preview window's caption, heading and button.
 DocumentWindowSpec documentSetup(DocumentAction action, const QString& artFolder);
 

@@ -13,7 +13,7 @@ namespace {
 constexpr double kBandExtra = 10;
 } // namespace
 
-std::unique_ptr<TReport> prepareListReport(const QString& title, const QStringList& lines)
+std::unique_ptr<TReport> prepareListReport(const QString& title, const QStringList& lines, const QString& document)
 {
     std::unique_ptr<TReport> report = loadReportLayout(QStringLiteral(":/records/riepilogo.json"));
     auto* titleBox = report->find<TMemoView>(QStringLiteral("txtTitolo"));
@@ -28,6 +28,7 @@ std::unique_ptr<TReport> prepareListReport(const QString& title, const QStringLi
     // however long the list is.
     list->setHeight(list->linesHeight());
     band->setHeight(list->geometry.height() + kBandExtra);
+    report->printOptions.document = document;
     report->prepareReport();
     return report;
 }
@@ -37,10 +38,10 @@ QString listPrintFailureMessage()
     return QStringLiteral("Attenzione: si è verificato un errore durante la stampa del riepilogo.");
 }
 
-void printList(QWidget* owner, const QString& title, const QStringList& lines)
+void printList(QWidget* owner, const QString& title, const QStringList& lines, const QString& document)
 {
     try {
-        printReport(owner, *prepareListReport(title, lines));
+        printReport(owner, *prepareListReport(title, lines, document));
     } catch (const OutputFileError&) {
         platform().message(owner, MessageKind::Warning, QString::fromUtf8(kOutputFileFailureMessage));
     } catch (const std::exception&) {

@@ -18,7 +18,10 @@ namespace vinarca {
 RecordListWindow::RecordListWindow(const RecordKind& kind, RecordLine lineOf, QString tag, const QString& listTitle,
                                    QWidget* owner)
     : QDialog(owner, fixedWindowFlags()), m_kind(kind), m_lineOf(std::move(lineOf)), m_tag(std::move(tag)),
-      m_printer([listTitle](QWidget* window, const QStringList& lines) { printList(window, listTitle, lines); })
+      // Each search keeps its own print settings ("riepilogo_verticali").
+      m_printer([listTitle, document = QStringLiteral("riepilogo_") + m_tag](QWidget* window, const QStringList& lines) {
+          printList(window, listTitle, lines, document);
+      })
 {
     lblMemory = new QLabel(this);
     lblMemory->setObjectName(QStringLiteral("lblMemory"));

@@ -2,6 +2,7 @@
 
 #include "PrintChoices.h"
 
+#include <QLineF>
 #include <QList>
 #include <QMarginsF>
 #include <QPointF>
@@ -37,6 +38,7 @@ struct PrintSheet
 {
     QSizeF paperMm; // as it lies: a landscape sheet is wider than tall
     std::vector<SheetPlacement> placements;
+    std::vector<QLineF> cropMarksMm; // lines to cut along, on the sheet
 };
 
 // The sheets that print the pages `order` (indices into `pages`, copies
@@ -51,10 +53,22 @@ struct PrintSheet
 //    the printable area to the end of what they print) side by side at real
 //    size, in rows from the top-left inside the page's margins, as many to
 //    a sheet as fit; a page too large for that gets a sheet of its own paper.
+//    On label stock other than plain, the labels stand in a grid of places
+//    the size of the first page's printed area: the first at
+//    `stock.firstMm`, the others `stock.gapXMm` and `stock.gapYMm` apart, as
+//    many as the sheet holds up to its edges; the first sheet starts at place
+//    `stock.startAt` (from the first place when the sheet has fewer), and
+//    crop marks go with every label when asked.
 //  - Scale: the whole page scaled to fit the paper, centred.
 //  - Print on sheet: the page at real size from the sheet's top-left
 //    corner, shrunk only as much as its printed area and margins need to fit.
 std::vector<PrintSheet> layOutSheets(const std::vector<PageFootprint>& pages, const QList<int>& order,
-                                     PrintMode mode, QSizeF paperMm);
+                                     PrintMode mode, QSizeF paperMm, const LabelStock& stock = {});
+
+// Crop marks for labels standing in `labels` on a sheet of `paperMm`: at
+// each corner a short line along each edge, leading away from the label,
+// a little off the corner, and cut short as far off any other label, or at
+// the sheet's edge.
+std::vector<QLineF> cropMarksFor(const std::vector<QRectF>& labels, QSizeF paperMm);
 
 } // namespace vinarca

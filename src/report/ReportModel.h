@@ -251,6 +251,9 @@ struct PrintOptions
 {
     bool showProgress = false;
     QString printer; // empty: the system's default printer
+    // The kind of document under which the print dialog's choices are
+    // remembered ("etichetta_verticale"); empty: nothing is remembered.
+    QString document;
 };
 
 // A layout: one report page with its views and bands, and the options of

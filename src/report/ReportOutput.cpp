@@ -3,6 +3,7 @@
 #include "AtomicSave.h"
 #include "Platform.h"
 #include "ReportError.h"
+#include "PrintSettings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -109,7 +110,8 @@ QImage whitePaper(QSizeF paperMm, double dpi)
     return image;
 }
 
-void paintSheet(const ReportRenderer& renderer, const PrintSheet& sheet, QPainter& painter, double pixelsPerUnit);
+void paintSheet(const ReportRenderer& renderer, const PrintSheet& sheet, QPainter& painter, double pixelsPerUnit,
+                const PrinterCalibration& calibration = {});
 void writePdfTo(const PreparedReport& report, const QString& path);
 
 // The printer (or the PDF file it writes) refused the job, as opposed to a
@@ -275,9 +277,27 @@ void releaseSheet(const ReportRenderer& renderer, const PrintSheet& sheet)
         }
 }
 
-void paintSheet(const ReportRenderer& renderer, const PrintSheet& sheet, QPainter& painter, double pixelsPerUnit)
+// Crop marks are hairlines a tenth of a millimetre wide.
+constexpr double kCropMarkWidthMm = 0.1;
+
+void paintSheet(const ReportRenderer& renderer, const PrintSheet& sheet, QPainter& painter, double pixelsPerUnit,
+                const PrinterCalibration& calibration)
 {
     const double pixelsPerMm = pixelsPerUnit * kUnitsPerMm;
+    // The printer's correction moves and stretches the whole sheet from its
+    // top-left corner, so every label and mark keeps its place relative to
+    // the others.
+    painter.save();
+    painter.translate(QPointF(calibration.offsetXMm, calibration.offsetYMm) * pixelsPerMm);
+    painter.scale(calibration.scaleX, calibration.scaleY);
+    if (!sheet.cropMarksMm.empty()) {
+        painter.save();
+        painter.scale(pixelsPerMm, pixelsPerMm);
+        painter.setPen(QPen(Qt::black, kCropMarkWidthMm, Qt::SolidLine, Qt::FlatCap));
+        for (const QLineF& mark : sheet.cropMarksMm)
+            painter.drawLine(mark);
+        painter.restore();
+    }
     for (const SheetPlacement& placed : sheet.placements) {
         painter.save();
         painter.translate(placed.originMm * pixelsPerMm);
@@ -285,6 +305,7 @@ void paintSheet(const ReportRenderer& renderer, const PrintSheet& sheet, QPainte
         renderer.paintPageScaled(placed.page, painter, pixelsPerUnit);
         painter.restore();
     }
+    painter.restore();
 }
 
 } // namespace
@@ -298,19 +319,21 @@ std::vector<PrintSheet> printSheets(const PreparedReport& report, const QList<in
         footprints.push_back(footprintOf(page));
     const QSizeF paper = choices.mode == PrintMode::PrintOnSheet ? choices.sheet.size(QPageSize::Millimeter)
                                                                   : printerPaperMm;
-    return layOutSheets(footprints, order, choices.mode, paper);
+    return layOutSheets(footprints, order, choices.mode, paper, choices.stock);
 }
 
 namespace {
-void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices);
+void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices,
+                   const PrinterCalibration& calibration);
 }
 
-void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices)
+void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices,
+                const PrinterCalibration& calibration)
 {
     if (pages.isEmpty())
         throw ReportError("the chosen range holds no page");
     if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
-        printSheetsTo(report, printer, pages, choices);
+        printSheetsTo(report, printer, pages, choices, calibration);
         return;
     }
     // The printer writes into a temporary that takes the chosen name once
@@ -320,7 +343,7 @@ void printPages(const PreparedReport& report, QPrinter& printer, const QList<int
         printer.setOutputFileName(temporary);
         const auto restoreName = qScopeGuard([&] { printer.setOutputFileName(path); });
         try {
-            printSheetsTo(report, printer, pages, choices);
+            printSheetsTo(report, printer, pages, choices, calibration);
         } catch (const PrinterRefused& refused) {
             // The printer here is the file: it could not be written.
             throw OutputFileError(refused.what());
@@ -329,7 +352,8 @@ void printPages(const PreparedReport& report, QPrinter& printer, const QList<int
 }
 
 namespace {
-void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices)
+void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices,
+                   const PrinterCalibration& calibration)
 {
     if (pages.isEmpty())
         throw ReportError("the chosen range holds no page");
@@ -385,7 +409,7 @@ void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<
                 fail(sheet, "the printer refused a new page", true);
         }
         try {
-            paintSheet(renderer, sheet, painter, pixelsPerUnit);
+            paintSheet(renderer, sheet, painter, pixelsPerUnit, calibration);
         } catch (const std::exception&) {
             fail(sheet, "a page could not be drawn", false);
         }
@@ -411,11 +435,44 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
     }
-    PrintChoices choices;
-    if (!platform().printDialog(parent, printer, report.pageCount(), choices))
+    // The dialog offers what was chosen the last time a document of this
+    // kind was printed.
+    const QString& document = report.printOptions.document;
+    DocumentPrintSettings remembered;
+    if (!document.isEmpty())
+        remembered = loadDocumentPrintSettings(document);
+    printer.setCopyCount(remembered.copies);
+    PrintChoices choices = remembered.choices;
+    const Calibrations calibrated = loadCalibrations();
+    choices.calibrations = calibrated;
+    const bool confirmed = platform().printDialog(parent, printer, report.pageCount(), choices);
+    // A calibration is kept as soon as the user made it, even when the
+    // print itself is then cancelled; the settings are a convenience, so a
+    // folder that cannot be written leaves them unsaved and prints anyway.
+    if (choices.calibrations != calibrated)
+        saveCalibrations(choices.calibrations);
+    if (!confirmed)
         return PrintOutcome::Cancelled;
-    printPages(report, printer, selectedPages(printer, report.pageCount(), currentPage), choices);
+    if (!document.isEmpty()) {
+        DocumentPrintSettings chosen{choices, printer.copyCount()};
+        chosen.choices.calibrations = {};
+        saveDocumentPrintSettings(document, chosen);
+    }
+    printPages(report, printer, selectedPages(printer, report.pageCount(), currentPage), choices,
+               calibrationFor(printer, choices.calibrations));
     return PrintOutcome::Printed;
+}
+
+PrinterCalibration calibrationFor(bool toPdf, const QString& printerName, const Calibrations& calibrations)
+{
+    if (toPdf)
+        return calibrations.forPdf.isEmpty() ? PrinterCalibration() : calibrations.byPrinter.value(calibrations.forPdf);
+    return calibrations.byPrinter.value(printerName);
+}
+
+PrinterCalibration calibrationFor(const QPrinter& printer, const Calibrations& calibrations)
+{
+    return calibrationFor(printer.outputFormat() == QPrinter::PdfFormat, printer.printerName(), calibrations);
 }
 
 bool printReport(QWidget* owner, const TReport& report)

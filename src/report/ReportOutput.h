@@ -46,11 +46,17 @@ void writePdf(const PreparedReport& report, const QString& path);
 
 // Prints every page in `pages` order (0-based) on a printer already set up
 // (printer or PDF output, copies, collate, paper), laid on the sheets as the
-// print mode says. Throws ReportError on any failure of the printer; nothing
+// print mode says, every sheet corrected by `calibration`. Throws ReportError on any failure of the printer; nothing
 // is reported as printed unless the whole job was handed over, and a sheet
 // that cannot be drawn is left out, never half drawn.
 void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages,
-                const PrintChoices& choices = {});
+                const PrintChoices& choices = {}, const PrinterCalibration& calibration = {});
+
+// The correction for what `printer` is set to print on: the printer's own
+// calibration, or for a PDF file the calibration the user chose for PDF
+// files, if any.
+PrinterCalibration calibrationFor(const QPrinter& printer, const Calibrations& calibrations);
+PrinterCalibration calibrationFor(bool toPdf, const QString& printerName, const Calibrations& calibrations);
 
 // The sheets that print `order` in the chosen mode on the printer's paper.
 std::vector<PrintSheet> printSheets(const PreparedReport& report, const QList<int>& order, const PrintChoices& choices,

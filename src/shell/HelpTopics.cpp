@@ -51,6 +51,9 @@ QList<HelpText> manualChapters()
     for (HelpTopic topic : {HelpTopic::Wines, HelpTopic::PriceLists, HelpTopic::Labels, HelpTopic::WineExport,
                             HelpTopic::LabelExport})
         chapters.append(helpText(topic));
+    // Printing several labels a sheet, label stock and printer calibration:
+    // a chapter of the manual only, which the labels help points to.
+    chapters.insert(4, {QStringLiteral("Stampa delle etichette su fogli"), paragraphs("stampa_etichette")});
     return chapters;
 }
 

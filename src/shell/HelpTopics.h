@@ -19,7 +19,8 @@ struct HelpText
 HelpText helpText(HelpTopic topic);
 
 // The chapters of the user manual (Guida.pdf): the program as a whole
-// (introduction and closing paragraphs), then each application and export.
+// (introduction and closing paragraphs), then each application, printing
+// labels on sheets after the labels, and the exports.
 QList<HelpText> manualChapters();
 
 } // namespace vinarca

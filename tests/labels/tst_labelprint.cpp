@@ -438,7 +438,7 @@ void TestLabelPrint::printModesLayLabelsOnSheets()
         printer.setPageSize(QPageSize(paper));
         return true;
     };
-    world.platform().printChoices = {mode, QPageSize(paper)};
+    world.platform().printChoices = {mode, QPageSize(paper), {}, {}};
     QTest::mouseClick(window->btnStampa, Qt::LeftButton);
     QVERIFY(world.platform().messages.isEmpty());
     QCOMPARE(world.platform().offeredPrintChoices.mode, PrintMode::Default);

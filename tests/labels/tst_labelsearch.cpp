@@ -71,6 +71,7 @@ private slots:
     void doubleClickLoadsTheLastEqualRecordWithItsLogo();
     void unreadableArchiveIsSaidAndNothingChanges();
     void printsTheListUnderItsTitle();
+    void eachListRemembersItsPrintSettings();
 };
 
 void TestLabelSearch::summaryLine_data()
@@ -255,6 +256,36 @@ void TestLabelSearch::printsTheListUnderItsTitle()
     QVERIFY(top("Riepilogo") > 0 && top("etichette") == top("Riepilogo") && top("archivio") == top("Riepilogo"));
     QVERIFY(top("Barolo") > top("Riepilogo"));
     QVERIFY(top("Chianti") > top("Barolo"));
+}
+
+void TestLabelSearch::eachListRemembersItsPrintSettings()
+{
+    TestWorld world;
+    writeArchive(world, horizontalLabelKind(), {"Chianti|Verdi"});
+    writeArchive(world, verticalLabelKind(), {"Barolo|Rossi"});
+    QTemporaryDir dir;
+    int offeredCopies = 0;
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        offeredCopies = printer.copyCount();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("list.pdf")));
+        printer.setCopyCount(2);
+        return true;
+    };
+    world.platform().printChoices.mode = PrintMode::Scale;
+    const auto print = [&](const char* kind) {
+        auto window = makeWindow(QString::fromLatin1(kind));
+        window->show();
+        QTest::mouseClick(window->btnStampa, Qt::LeftButton);
+    };
+    print("horizontal");
+    world.platform().printChoices.mode = PrintMode::Default;
+    print("vertical"); // the other list: first-run choices
+    QCOMPARE(world.platform().offeredPrintChoices.mode, PrintMode::Default);
+    QCOMPARE(offeredCopies, 1);
+    print("horizontal"); // a new window of the first list: what was chosen for it
+    QCOMPARE(world.platform().offeredPrintChoices.mode, PrintMode::Scale);
+    QCOMPARE(offeredCopies, 2);
 }
 
 QTEST_MAIN(TestLabelSearch)

@@ -2,6 +2,7 @@
 // queue (scripts/print-spooler.sh), whose output PDF is read back. Skipped
 // when VINARCA_PRINT_QUEUE and VINARCA_PRINT_OUT do not name one.
 
+#include "PrintSettings.h"
 #include "ReportTestSupport.h"
 #include "ScriptedPlatform.h"
 #include "StampaVini.h"
@@ -23,7 +24,19 @@ class TestPrintSpooler : public QObject
 
 private slots:
     void sheetPrintsThroughTheSpooler();
+    void printerCalibrationMovesTheSheet();
 };
+
+namespace {
+WineSheetInput barolo()
+{
+    WineSheetInput input;
+    for (const SheetField& entry : kSheetFields)
+        input.fields.insert(QString::fromLatin1(entry.field), QString());
+    input.fields[QStringLiteral("Nome")] = QStringLiteral("Barolo Cannubi");
+    return input;
+}
+} // namespace
 
 
 void TestPrintSpooler::sheetPrintsThroughTheSpooler()
@@ -71,6 +84,40 @@ void TestPrintSpooler::sheetPrintsThroughTheSpooler()
         QVERIFY(near(pixelAtMm(image, 100, 105, 110), Qt::white)); // below the photo
         QVERIFY(near(pixelAtMm(image, 100, 60, 137), royalBlue));  // first caption bar
     }
+}
+
+void TestPrintSpooler::printerCalibrationMovesTheSheet()
+{
+    const Spooler spooler;
+    if (const QString why = spooler.unavailable(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+
+    // The queue's calibration, as the calibration dialog keeps it: 3 mm to
+    // the right, 2 mm down.
+    TestWorld world;
+    Calibrations calibrations;
+    calibrations.byPrinter.insert(spooler.queue, {3.0, 2.0, 1.0, 1.0});
+    QVERIFY(saveCalibrations(calibrations));
+    TfrmStampaVini window(barolo());
+    window.show();
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(spooler.queue);
+        return true;
+    };
+    QTest::mouseClick(window.btnStampa, Qt::LeftButton);
+    QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
+
+    const QString spooled = spooler.awaitJob();
+    QVERIFY2(!spooled.isEmpty(), "the spooler wrote no PDF within two minutes");
+    const QImage image = pdfPageImage(spooled, 0, 100);
+    QVERIFY(!image.isNull());
+    // The title bar, 11..199 x 15..23 mm as prepared, now 14..202 x 17..25.
+    const QColor royalBlue(0x41, 0x69, 0xE1);
+    QVERIFY(near(pixelAtMm(image, 100, 12.5, 16), Qt::white));
+    QVERIFY(near(pixelAtMm(image, 100, 15, 24), royalBlue));
+    QVERIFY(near(pixelAtMm(image, 100, 200.5, 24), royalBlue));
+    QVERIFY(near(pixelAtMm(image, 100, 203, 21), Qt::white));
 }
 
 QTEST_MAIN(TestPrintSpooler)

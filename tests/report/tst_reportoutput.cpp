@@ -491,7 +491,7 @@ void TestReportOutput::printModesServeEveryDocument()
         printer.setPageSize(QPageSize(paper));
         return true;
     };
-    world.platform().printChoices = {mode, QPageSize(paper)};
+    world.platform().printChoices = {mode, QPageSize(paper), {}, {}};
     QVERIFY(printReport(nullptr, *report));
     const QList<QSizeF> sizes = pdfPageSizesMm(pdf);
     QCOMPARE(sizes.size(), sheets);

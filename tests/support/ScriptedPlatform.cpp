@@ -1,5 +1,6 @@
 #include "ScriptedPlatform.h"
 
+#include "PrintDialog.h"
 #include "ProgramFolder.h"
 #include "WindowSet.h"
 
@@ -54,9 +55,26 @@ bool ScriptedPlatform::printDialog(QWidget*, QPrinter& printer, int pageCount, v
 {
     ++printDialogs;
     offeredPrintChoices = choices;
+    if (onRealPrintDialog) {
+        const auto dialog = createPrintDialog(nullptr, printer, pageCount, choices);
+        dialog->show();
+        bool accepted = onRealPrintDialog(*dialog);
+        if (accepted) {
+            dialog->accept(); // hands the printer what the dialog shows
+            // The printer the user picks, when the test says which.
+            if (onPrintDialog)
+                accepted = onPrintDialog(printer, pageCount);
+        } else {
+            dialog->reject();
+        }
+        takePrintChoices(*dialog, accepted, choices);
+        return accepted;
+    }
     if (!onPrintDialog || !onPrintDialog(printer, pageCount))
         return false;
+    const vinarca::Calibrations calibrations = choices.calibrations;
     choices = printChoices;
+    choices.calibrations = calibrations;
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "Platform.h"
 
 #include <QList>
+#include <QPrintDialog>
 #include <QQueue>
 #include <QTemporaryDir>
 
@@ -36,9 +37,15 @@ public:
     // Stands for the user in the print dialog: sets up the printer and
     // returns true to print, false to cancel. Unset: cancel.
     std::function<bool(QPrinter&, int pageCount)> onPrintDialog;
-    // The print mode the user picks when printing; what the dialog offered first.
+    // The print mode the user picks when printing (the calibrations stay as
+    // offered); what the dialog offered first.
     vinarca::PrintChoices printChoices;
     vinarca::PrintChoices offeredPrintChoices;
+    // When set, the real print dialog is built, as the user gets it, and
+    // handed to this function in place of being shown: it plays the user on
+    // the dialog's controls and returns true for OK, false for Cancel. On
+    // OK, onPrintDialog (when set) then picks the printer.
+    std::function<bool(QPrintDialog&)> onRealPrintDialog;
     int printDialogs = 0;
     QSize screen{1366, 768};
 

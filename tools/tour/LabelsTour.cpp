@@ -1,6 +1,7 @@
 #include "LabelsTour.h"
 
 #include "Artwork.h"
+#include "Calibration.h"
 #include "LabelWindows.h"
 #include "FramedEdit.h"
 #include "HighlightEdit.h"
@@ -122,7 +123,7 @@ bool printShots(const QString& out, const QString& suffix, LabelEditor& editor)
     ok &= shoot(out, QStringLiteral("anteprima_report_etichetta_") + suffix, window);
     ok &= save(renderPageImage(*label->prepared(), 0, 96), out + QStringLiteral("/pagina_etichetta_") + suffix + QStringLiteral(".png"));
     // Twelve copies joined on A4 sheets: the first sheet.
-    const auto sheets = printSheets(*label->prepared(), QList<int>(12, 0), {PrintMode::JoinSmallPages}, QSizeF(210, 297));
+    const auto sheets = printSheets(*label->prepared(), QList<int>(12, 0), {PrintMode::JoinSmallPages, QPageSize(QPageSize::A4), {}, {}}, QSizeF(210, 297));
     ok &= save(renderSheetImage(*label->prepared(), sheets.front(), 96),
                out + QStringLiteral("/pagina_etichette_unite_") + suffix + QStringLiteral(".png"));
     return ok;
@@ -135,7 +136,7 @@ bool printDialogShot(const QString& out)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("/tmp/etichetta.pdf"));
-    const auto dialog = createPrintDialog(nullptr, printer, 1, {PrintMode::JoinSmallPages});
+    const auto dialog = createPrintDialog(nullptr, printer, 1, {PrintMode::JoinSmallPages, QPageSize(QPageSize::A4), {}, {}});
     dialog->show();
     QCoreApplication::processEvents();
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
@@ -150,6 +151,42 @@ bool printDialogShot(const QString& out)
     dialog->adjustSize();
     QCoreApplication::processEvents();
     return save(dialog->grab().toImage(), out + QStringLiteral("/dialogo_stampa_modi.png"));
+}
+
+// The printer calibration dialog with values set, the calibration sheet,
+// and labels on die-cut stock started at the second place with crop marks.
+bool calibrationShots(const QString& out, LabelEditor& editor)
+{
+    Calibrations calibrations;
+    calibrations.byPrinter.insert(QStringLiteral("Ufficio"), {-1.2, 0.4, 0.995, 1.002});
+    CalibrationDialog dialog(calibrations, QStringLiteral("Ufficio"));
+    dialog.adjustSize();
+    bool ok = shoot(out, QStringLiteral("dialogo_taratura"), dialog);
+
+    constexpr double dpi = 96;
+    QImage sheet(qRound(210 / 25.4 * dpi), qRound(297 / 25.4 * dpi), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter painter(&sheet);
+        painter.scale(dpi / 25.4, dpi / 25.4);
+        paintCalibrationSheet(painter, QStringLiteral("Ufficio"));
+    }
+    ok &= save(sheet, out + QStringLiteral("/foglio_taratura.png"));
+
+    auto label = loadLabelLayout(editor.labelKind());
+    fillLabel(*label, labelPrintInput(editor));
+    label->prepareReport();
+    PrintChoices choices;
+    choices.mode = PrintMode::JoinSmallPages;
+    choices.stock.firstMm = QPointF(8, 15);
+    choices.stock.gapXMm = 4;
+    choices.stock.gapYMm = 6;
+    choices.stock.startAt = 2;
+    choices.stock.cropMarks = true;
+    const auto sheets = printSheets(*label->prepared(), QList<int>(3, 0), choices, QSizeF(210, 297));
+    ok &= save(renderSheetImage(*label->prepared(), sheets.front(), dpi),
+               out + QStringLiteral("/pagina_etichette_fustellate.png"));
+    return ok;
 }
 
 // The search window of the kind over a few stored labels, after a find.
@@ -199,6 +236,7 @@ int tourLabels(const QString& out)
     failures += !liveLabelAlone(out, QStringLiteral("etichetta_verticale_ingrandita"), vertical);
     failures += !printShots(out, QStringLiteral("verticale"), vertical);
     failures += !printDialogShot(out);
+    failures += !calibrationShots(out, vertical);
 
     TfrmOrizzontali horizontal;
     failures += !shoot(out, QStringLiteral("etichette_orizzontali_nuova"), horizontal);
