@@ -123,7 +123,16 @@ QImage TestLabelDrawing::paper(const QString& kind, LabelLine line, const QStrin
     report->prepareReport();
     const QString pdf = m_dir.filePath(QStringLiteral("label.pdf"));
     writePdf(*report->prepared(), pdf);
-    return reporttest::pdfPageImage(pdf, 0, 2 * 96).convertToFormat(QImage::Format_RGB32);
+    // Only the part of the sheet from its corner to 10 mm past the label.
+    const QSizeF cropped = (kindNamed(kind).printedSizeMm + QSizeF(20, 20)) * kUnitsPerMm * 2;
+    const QString prefix = m_dir.filePath(QStringLiteral("label"));
+    reporttest::run(QStringLiteral("pdftoppm"),
+                    {QStringLiteral("-r"), QString::number(2 * 96), QStringLiteral("-x"), QStringLiteral("0"),
+                     QStringLiteral("-y"), QStringLiteral("0"), QStringLiteral("-W"),
+                     QString::number(qCeil(cropped.width())), QStringLiteral("-H"),
+                     QString::number(qCeil(cropped.height())), QStringLiteral("-singlefile"), QStringLiteral("-png"),
+                     pdf, prefix});
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
 void TestLabelDrawing::labelIsThePrintedSize()
