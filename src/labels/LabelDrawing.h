@@ -9,9 +9,13 @@
 #include <QRectF>
 #include <QStringList>
 
+#include <memory>
+
 class QPainter;
 
 namespace vinarca {
+
+class TMemoView;
 
 // What one element of the drawn label is.
 enum class LabelElementKind {
@@ -21,40 +25,40 @@ enum class LabelElementKind {
     Text,      // one label line, a single line never wrapped
 };
 
-// The font of a label line. Sizes are typographic points, so the same
-// element has the same size on screen and on paper.
-struct LabelFont
-{
-    QString family;
-    int pointSize = 0;
-    bool bold = false;
-    bool italic = false;
-};
-
 struct LabelElement
 {
     QString name;
     LabelElementKind kind;
-    QRect units;              // window units (1/96 inch) from the label's top-left corner
-    QColor colour;            // fill of a rectangle, ink of a text
+    QRectF units;             // window units (1/96 inch) from the label's top-left corner
+    QColor colour;            // fill of a rectangle
     QColor outline;           // rectangles only; invalid: none
-    LabelFont font;           // texts only
-    Qt::Alignment alignment;  // texts only
     LabelLine line = LabelLine::Cima; // texts only
-
-    QRectF mm() const;
+    // Texts only: the printed label's text box of the line (font, colour,
+    // alignment, box in the paper's units), which draws the line.
+    std::shared_ptr<const TMemoView> printed;
 };
 
-// The elements of one kind's label, in drawing order (later over earlier).
+// The elements of one kind's live label, in drawing order (later over
+// earlier). Everything on the label stands where the printed layout puts
+// it, scaled to the live label's size; only the frame around the label and
+// the colours of the two bands are the editor's own.
 struct LabelGeometry
 {
     QList<LabelElement> elements;
+    // Live units per unit of the printed label, across and down: the live
+    // label is the paper's size rounded to whole window units.
+    QSizeF paperScale{1, 1};
+
     // The element of that name; throws std::logic_error for an unknown name.
     const LabelElement& element(const QString& name) const;
     // The white label area and the frame around it, in window units.
-    QRect labelUnits() const { return element(QStringLiteral("sfoEtichetta")).units; }
-    QRect frameUnits() const { return element(QStringLiteral("sfoArancione")).units; }
+    QRect labelUnits() const { return element(QStringLiteral("sfoEtichetta")).units.toRect(); }
+    QRect frameUnits() const { return element(QStringLiteral("sfoArancione")).units.toRect(); }
 };
+
+// The live label of a printed label layout whose label is `labelUnits` of
+// the window; throws when the layout lacks one of the label's objects.
+LabelGeometry labelGeometryOf(const QString& layoutPath, QSize labelUnits);
 
 const LabelGeometry& verticalGeometry();
 const LabelGeometry& horizontalGeometry();
@@ -67,22 +71,16 @@ struct LabelFace
     QImage ornament;
 };
 
-// Draws the label on any painter whose coordinates are millimetres with the
-// origin at the label's top-left corner; the live label in the editor uses
-// it. The printed label goes through its report layout instead, whose text
-// boxes follow the same rule: a line too wide starts at its box's left edge
-// and is cut at the right edge (fillLabelTexts).
+// Draws the label on any painter whose coordinates are window units with
+// the origin at the label's top-left corner. Each line is drawn by its
+// printed text box, scaled: the same font, the same place and the same cut
+// as on paper.
 void drawLabel(QPainter& painter, const LabelGeometry& geometry, const LabelFace& face);
 
-// One line of text in its box (millimetres): vertically centred, placed by
-// its alignment while it fits; a line wider than its box starts at the
-// box's left edge and is cut at the right edge, so its beginning stays
-// readable whatever the alignment.
-void drawLabelText(QPainter& painter, const QRectF& boxMm, const QString& text, const LabelFont& font,
-                   const QColor& colour, Qt::Alignment alignment);
-
-// Where a line of the given width starts inside a box of the given width.
-double labelTextLeft(double textWidth, double boxWidth, Qt::Alignment alignment);
+// Puts a line into a label's text box: a line too wide for the box starts
+// at the box's left edge and is cut at the right edge, so its beginning
+// stays readable whatever the alignment; one that fits keeps the box's own.
+void setLabelText(TMemoView& memo, const QString& text);
 
 // A picture scaled into a box as far as its proportions allow, centred.
 QRectF fittedPicture(const QSizeF& picture, const QRectF& box);

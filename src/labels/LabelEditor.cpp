@@ -12,7 +12,6 @@
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
-#include "PriceEntry.h"
 #include "ShortString.h"
 #include "StatusHints.h"
 #include "Zoom.h"
@@ -106,16 +105,7 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
     });
     connect(btnZoomFoto, &QAbstractButton::clicked, this, &LabelEditor::btnZoomFotoClick);
 
-    txtPrezzo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    txtPrezzo->setKeyFilter([](const QKeyEvent& event) { return IsPriceKey(event.key(), event.text()); });
-    connect(txtPrezzo, &HighlightEdit::left, this, [this] {
-        // The canonical text may outgrow the typing limit (15 digits gain
-        // ",00"): the box shows it whole, the record keeps what fits.
-        const QString price = NormalizePrice(txtPrezzo->text());
-        txtPrezzo->setMaxLength(std::max<int>(txtPrezzo->maxLength(), static_cast<int>(price.size())));
-        txtPrezzo->setText(price);
-    });
-    txtPrezzo->setText(QStringLiteral("0,00"));
+    makePriceBox(txtPrezzo);
 }
 
 void LabelEditor::buildToolbar(QWidget* panel, StatusHints& hints)

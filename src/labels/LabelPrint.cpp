@@ -1,5 +1,6 @@
 #include "LabelPrint.h"
 
+#include "LabelDrawing.h"
 #include "LabelEditor.h"
 #include "LiveLabel.h"
 #include "Platform.h"
@@ -8,7 +9,6 @@
 #include "ReportModel.h"
 #include "ShortString.h"
 
-#include <QFontMetricsF>
 
 namespace vinarca {
 
@@ -80,13 +80,7 @@ void fillLabelTexts(TReport& label, const QStringList& lines)
         auto* memo = label.find<TMemoView>(QString::fromLatin1(entry.name));
         if (!memo)
             throw ReportError(std::string("the label has no text box ") + entry.name);
-        const QString text = trimControl(lines.at(static_cast<int>(entry.line)));
-        memo->setText(text);
-        // A line too wide for its box keeps its beginning readable, as on
-        // the live label: it starts at the box's left edge.
-        const QFontMetricsF metrics(memo->font(), &referenceDevice());
-        if (metrics.horizontalAdvance(text) > memo->geometry.width() - 2 * TMemoView::kGapX)
-            memo->hAlign = HAlign::Left;
+        setLabelText(*memo, trimControl(lines.at(static_cast<int>(entry.line))));
     }
 }
 

@@ -1,7 +1,6 @@
 #include "LiveLabel.h"
 
 #include "Artwork.h"
-#include "Length.h"
 
 #include <QPainter>
 
@@ -17,7 +16,7 @@ LiveLabel::LiveLabel(const LabelKind& kind, QWidget* parent)
 
 QRect LiveLabel::elementRect(const QString& name) const
 {
-    return labelGeometry().element(name).units.translated(labelOffset());
+    return labelGeometry().element(name).units.toRect().translated(labelOffset());
 }
 
 void LiveLabel::setLine(LabelLine line, const QString& text)
@@ -37,7 +36,6 @@ void LiveLabel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     // One window unit is one pixel at the screen's 96 dpi.
     painter.translate(labelOffset());
-    painter.scale(kUnitsPerMm, kUnitsPerMm);
     // The logo is the imgFoto box laid over its element.
     drawLabel(painter, labelGeometry(), LabelFace{m_lines, QImage(), m_ornament});
 }

@@ -10,7 +10,6 @@
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
-#include "PriceEntry.h"
 #include "PricePage.h"
 #include "RecordArchive.h"
 #include "ShortString.h"
@@ -137,17 +136,7 @@ TfrmListinoPrezzi::TfrmListinoPrezzi(QWidget* parent)
         slot.txtCaratteristiche = edit("Caratteristiche", QRect(158, 62, 300, 22));
         slot.txtCodice = edit("Codice", QRect(158, 90, 149, 22));
         slot.txtPrezzo = edit("Prezzo", QRect(336, 90, 122, 22));
-        HighlightEdit* price = slot.txtPrezzo;
-        price->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        price->setText(QStringLiteral("0,00"));
-        price->setKeyFilter([](const QKeyEvent& event) { return IsPriceKey(event.key(), event.text()); });
-        connect(price, &HighlightEdit::left, this, [price] {
-            // The canonical text may outgrow the typing limit (12 digits gain
-            // ",00"): the box shows it whole, the record keeps what fits.
-            const QString canonical = NormalizePrice(price->text());
-            price->setMaxLength(std::max<int>(price->maxLength(), static_cast<int>(canonical.size())));
-            price->setText(canonical);
-        });
+        makePriceBox(slot.txtPrezzo);
 
         slot.impProdotto = new PictureButton(QStringLiteral(":/pricelists/gomma"), bkg);
         slot.impProdotto->setObjectName(QStringLiteral("impProdotto_") + letter);

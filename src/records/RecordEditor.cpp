@@ -5,11 +5,13 @@
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
+#include "PriceEntry.h"
 #include "RecordArchive.h"
 #include "ShortString.h"
 #include "StatusHints.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
@@ -139,6 +141,15 @@ void RecordEditor::bindBox(const char* field, HighlightEdit* box, int maxLength)
 {
     box->setMaxLength(maxLength);
     m_bindings.append({m_kind.field(QString::fromLatin1(field)), box, nullptr, maxLength});
+}
+
+void RecordEditor::makePriceBox(HighlightEdit* box)
+{
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    box->setKeyFilter([](const QKeyEvent& event) { return IsPriceKey(event.key(), event.text()); });
+    connect(box, &HighlightEdit::left, box,
+            [box] { box->setText(NormalizePriceToFit(box->text(), box->maxLength())); });
+    box->setText(QStringLiteral("0,00"));
 }
 
 void RecordEditor::bindLabel(const char* field, QLabel* label)

@@ -105,6 +105,10 @@ protected:
     // Shows `field` in `box`; `maxLength` limits typing only.
     void bindBox(const char* field, HighlightEdit* box, int maxLength);
     void bindLabel(const char* field, QLabel* label);
+    // Makes a bound box a price box: right-aligned, showing "0,00", taking
+    // only the keys of a price, and writing the canonical price when the
+    // focus leaves it, as far as the box holds it (NormalizePriceToFit).
+    void makePriceBox(HighlightEdit* box);
     // Connects the shared buttons that exist and gives every toolbar button
     // of the editor its key (see editorShortcuts()); call once everything is built.
     void connectRecordButtons();

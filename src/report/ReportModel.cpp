@@ -186,9 +186,12 @@ QImage TPictureView::drawnPicture(double pixelsPerUnit, bool paged) const
     const QSize drawn = drawnPixelSize(m_picture.size(), pixels);
     if (drawn == m_picture.size())
         return m_picture;
+    if (m_scaled->source == m_picture.cacheKey() && m_scaled->image.size() == drawn)
+        return m_scaled->image;
     const QImage scaled = m_picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (scaled.isNull())
         throw ReportError("not enough memory to scale the picture");
+    *m_scaled = Scaled{m_picture.cacheKey(), scaled};
     return scaled;
 }
 

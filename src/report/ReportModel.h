@@ -176,8 +176,19 @@ private:
     // The picture at the size it is drawn on a device; throws ReportError.
     QImage drawnPicture(double pixelsPerUnit, bool paged) const;
 
+    // The picture scaled for a device, kept for the next page that draws it
+    // at that size: the copies of a view (every prepared page, every copy
+    // of a label) share it, so they all draw one image, and a PDF file
+    // holds that image once however many pages show it.
+    struct Scaled
+    {
+        qint64 source = 0; // cacheKey of the picture it was made from
+        QImage image;
+    };
+
     QImage m_picture;
     mutable QImage m_drawn; // scaled ahead of drawing, until released
+    std::shared_ptr<Scaled> m_scaled = std::make_shared<Scaled>();
 };
 
 class TShapeView final : public TView

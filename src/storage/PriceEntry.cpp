@@ -132,4 +132,10 @@ QString NormalizePrice(const QString& text)
     return result;
 }
 
+QString NormalizePriceToFit(const QString& text, int capacity)
+{
+    const QString canonical = NormalizePrice(text);
+    return canonical.size() <= capacity ? canonical : text;
+}
+
 } // namespace vinarca

@@ -22,4 +22,12 @@ bool IsPriceKey(int key, QStringView typed);
 // and any failure give "0,00".
 QString NormalizePrice(const QString& text);
 
+// What a price box that holds `capacity` characters keeps when it loses the
+// focus: the canonical price when it fits the box, otherwise the text as it
+// stands. A box never shows more than it stores, and a canonical text cut to
+// the box would store another amount (15 digits lose their ",00" and the
+// digits beyond, a pasted 1e99 would store 10^14), so an amount too long
+// for the box stays as typed, for the user to see and correct.
+QString NormalizePriceToFit(const QString& text, int capacity);
+
 } // namespace vinarca

@@ -166,11 +166,10 @@ void TestLabelEditor::designedState()
     QCOMPARE(f.find("btnCancFoto")->size(), QSize(42, 40));
 
     // The live label sits at its place in the panel, with the logo box over
-    // its element: 338 x 145 at (11, 39) of the vertical label, 405 x 70 at
-    // (6, 36) of the horizontal one.
+    // its element, where the printed label has its logo.
     QWidget* imgFoto = f.find("imgFoto");
     QCOMPARE(QRect(imgFoto->mapTo(panel, QPoint()), imgFoto->size()),
-             f.kind().geometry->element(QStringLiteral("imgFoto")).units.translated(origin));
+             f.kind().geometry->element(QStringLiteral("imgFoto")).units.toRect().translated(origin));
     QCOMPARE(f.window->label->mapTo(panel, f.window->label->labelOffset()), origin);
     // No edit box lies under the live label.
     const QRect live(f.window->label->geometry());
@@ -318,10 +317,12 @@ void TestLabelEditor::priceField_data()
         QTest::addRow("%s saving normalises first", qPrintable(kind)) << kind << "3,995" << "3,995" << "save" << "4,00";
         QTest::addRow("%s two commas", qPrintable(kind)) << kind << "1,,2" << "1,,2" << "tab" << "0,00";
         QTest::addRow("%s emptied", qPrintable(kind)) << kind << "" << "" << "tab" << "0,00";
-        // Typing stops at 15 digits; the record keeps the first 15 characters
-        // of the longer canonical text, without its decimals.
+        // Typing stops at 15 digits; their canonical text would not fit the
+        // box, so the box and the record keep the digits as typed.
         QTest::addRow("%s sixteen digits typed", qPrintable(kind))
-            << kind << "1234567890123456" << "123456789012345" << "save" << "123456789012345,00";
+            << kind << "1234567890123456" << "123456789012345" << "save" << "123456789012345";
+        QTest::addRow("%s the longest price that fits", qPrintable(kind))
+            << kind << "123456789012,345" << "123456789012,34" << "save" << "123456789012,34";
     });
 }
 
@@ -346,9 +347,10 @@ void TestLabelEditor::priceField()
         QCOMPARE(QApplication::focusWidget(), f.edit("txtCima"));
     } else {
         f.click("cmdSalva");
-        QCOMPARE(f.storedRecord(1).at(3), result.left(15));
+        QCOMPARE(f.storedRecord(1).at(3), result); // what is shown is what is stored
     }
     QCOMPARE(price->text(), result);
+    QCOMPARE(price->maxLength(), 15);
 }
 
 void TestLabelEditor::saveFlow_data()

@@ -391,13 +391,21 @@ void TestListinoPrezzi::priceBoxes()
     QCOMPARE(price->text(), QStringLiteral("12,5"));
     e.window.slotControls[6].txtNome->setFocus();
     QCOMPARE(price->text(), QStringLiteral("12,50"));
-    // Twelve typed digits: shown whole with their decimals, stored cut to the field.
+    // Twelve typed digits: their canonical text would not fit the box, so
+    // the box keeps them as typed and the page stores what it shows.
     price->setFocus();
     price->selectAll();
-    QTest::keyClicks(price, "123456789012");
+    QTest::keyClicks(price, "1234567890123");
     e.window.slotControls[6].txtNome->setFocus();
-    QCOMPARE(price->text(), QStringLiteral("123456789012,00"));
-    QCOMPARE(e.window.pageTexts().at(pricepage::fieldIndex(5, "Prezzo")), QStringLiteral("123456789012,00"));
+    QCOMPARE(price->text(), QStringLiteral("123456789012"));
+    QCOMPARE(price->maxLength(), 12);
+    QCOMPARE(e.window.pageTexts().at(pricepage::fieldIndex(5, "Prezzo")), QStringLiteral("123456789012"));
+    // A pasted amount far beyond the box stays as pasted.
+    price->setFocus();
+    price->selectAll();
+    price->insert(QStringLiteral("1e99"));
+    e.window.slotControls[6].txtNome->setFocus();
+    QCOMPARE(price->text(), QStringLiteral("1e99"));
     // A price still being typed when Salva is clicked is stored normalised.
     e.window.slotControls[0].txtNome->setText(QStringLiteral("Barolo"));
     price->setFocus();

@@ -3,9 +3,12 @@
 // archive of three records or none, and boxes that take no more than their
 // field stores.
 #include "EditorFixture.h"
+#include "PictureButton.h"
+#include "RecordArchive.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QLabel>
 
 using namespace vinarca;
@@ -22,6 +25,8 @@ private slots:
     void navigation();
     void maximumLengths_data();
     void maximumLengths();
+    void priceBoxesStoreWhatTheyShow_data();
+    void priceBoxesStoreWhatTheyShow();
 };
 
 void TestEditors::navigation_data()
@@ -121,6 +126,52 @@ void TestEditors::maximumLengths()
     edit->setFocus();
     QTest::keyClicks(edit, QString(maxLength + 5, QLatin1Char('7')));
     QCOMPARE(edit->text().size(), maxLength);
+}
+
+void TestEditors::priceBoxesStoreWhatTheyShow_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown"); // after leaving the box, and as stored
+    // The label and price-list boxes write the canonical price when it fits
+    // them; the wine's price is kept as typed.
+    QTest::newRow("wines: as typed") << "wines" << "Prezzo" << "12,5" << "12,5";
+    QTest::newRow("wines: fifteen digits") << "wines" << "Prezzo" << "1234567890123456" << "123456789012345";
+    for (const char* labels : {"vertical labels", "horizontal labels"}) {
+        QTest::addRow("%s: canonical", labels) << labels << "Prezzo" << "12,5" << "12,50";
+        QTest::addRow("%s: the longest price that fits", labels)
+            << labels << "Prezzo" << "123456789012,345" << "123456789012,34";
+        // 15 digits and ",00" would not fit: kept, never cut to a thousandth.
+        QTest::addRow("%s: fifteen digits", labels) << labels << "Prezzo" << "1234567890123456" << "123456789012345";
+    }
+    QTest::newRow("price list: canonical") << "price list" << "Prezzo_A" << "7,5" << "7,50";
+    QTest::newRow("price list: twelve digits") << "price list" << "Prezzo_A" << "1234567890123" << "123456789012";
+}
+
+void TestEditors::priceBoxesStoreWhatTheyShow()
+{
+    QFETCH(QString, editor);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    EditorFixture f(editor);
+    const vinarca::RecordKind& kind = f.window->kind();
+    for (const vinarca::RequiredField& required : kind.required)
+        f.window->boxOf(required.field)->setText(QStringLiteral("Barolo"));
+    vinarca::HighlightEdit* price = f.window->boxOf(field);
+    const int length = price->maxLength();
+    price->setFocus();
+    price->selectAll();
+    QTest::keyClicks(price, typed);
+    f.window->cmdSalva->click(); // leaves the box first, as a click on Salva does
+    QCOMPARE(price->text(), shown);
+    QCOMPARE(price->maxLength(), length);
+    const vinarca::ArchiveRef archive = f.window->archive();
+    vinarca::RecordArchive file(archive.path, *archive.layout, vinarca::RecordArchive::Access::Read);
+    QByteArray record;
+    file.readAt(1, record);
+    QCOMPARE(archive.layout->decodeField(record, kind.field(field)), shown);
 }
 
 QTEST_MAIN(TestEditors)

@@ -16,6 +16,8 @@ private slots:
     void regionalSettingsChangeNothing();
     void keys_data();
     void keys();
+    void normalizeToFit_data();
+    void normalizeToFit();
 };
 
 void TestPriceEntry::normalize_data()
@@ -115,6 +117,29 @@ void TestPriceEntry::keys()
     QFETCH(QString, typed);
     QFETCH(bool, accepted);
     QCOMPARE(IsPriceKey(key, typed), accepted);
+}
+
+void TestPriceEntry::normalizeToFit_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("fits") << "12,5" << 15 << "12,50";
+    QTest::newRow("exactly the box") << "123456789012,34" << 15 << "123456789012,34";
+    QTest::newRow("exactly a price-list box") << "123456789,5" << 12 << "123456789,50";
+    // The canonical text would not fit: kept as typed, never cut to another amount.
+    QTest::newRow("fifteen digits in a label box") << "123456789012345" << 15 << "123456789012345";
+    QTest::newRow("twelve digits in a price-list box") << "123456789012" << 12 << "123456789012";
+    QTest::newRow("pasted exponent") << "1e99" << 15 << "1e99";
+    QTest::newRow("not a number still gives zero") << "1,2,3" << 15 << "0,00";
+}
+
+void TestPriceEntry::normalizeToFit()
+{
+    QFETCH(QString, input);
+    QFETCH(int, capacity);
+    QFETCH(QString, result);
+    QCOMPARE(NormalizePriceToFit(input, capacity), result);
 }
 
 QTEST_APPLESS_MAIN(TestPriceEntry)

@@ -89,7 +89,7 @@ bool liveLabelAlone(const QString& out, const QString& name, const LabelEditor& 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(20 - frame.x() * pixelsPerUnit, 20 - frame.y() * pixelsPerUnit);
-    painter.scale(pixelsPerUnit * kUnitsPerMm, pixelsPerUnit * kUnitsPerMm);
+    painter.scale(pixelsPerUnit, pixelsPerUnit);
     drawLabel(painter, g, LabelFace{editor.label->lines(), editor.imgFoto->image(), artwork(editor.labelKind().ornament)});
     painter.end();
     return save(image, out + QLatin1Char('/') + name + QStringLiteral(".png"));
