@@ -9,6 +9,7 @@
 #include <QList>
 
 #include <initializer_list>
+#include <memory>
 #include <span>
 
 class QLabel;
@@ -17,6 +18,7 @@ class QPushButton;
 namespace vinarca {
 
 class HighlightEdit;
+class PhotosAhead;
 class PictureBox;
 class PictureButton;
 class StatusHints;
@@ -78,6 +80,7 @@ signals:
 
 protected:
     RecordEditor(const RecordKind& kind, const QColor& colour, const QSize& panelSize, QWidget* parent);
+    ~RecordEditor() override;
 
     // Building blocks for the concrete editor's constructor.
     StatusHints* createStatusLine(const QRect& geometry, const QColor& colour);
@@ -139,6 +142,9 @@ private:
     void navigate(NavStep step);
     void showPlaceholder();
     void writePhoto(qint64 position);
+    // Decodes ahead the photos of the records beside `shown` (0: no record
+    // shown, so the first): where Avanti, Indietro or Primo lead.
+    void readPhotosAhead(qint64 shown);
     QStringList texts() const;
     HighlightEdit* firstBox() const;
 
@@ -148,6 +154,7 @@ private:
     // The position whose picture file exists but could not be read: its
     // placeholder is on show and the file must survive a save.
     qint64 m_unreadablePicture = 0;
+    std::unique_ptr<PhotosAhead> m_photosAhead;
 };
 
 // The keyboard path to an editor's toolbar: each button, by its object name,

@@ -95,11 +95,16 @@ bool WineMatcher::matches(const QByteArray& record) const
     return false;
 }
 
-QStringList searchWines(const QList<WineCriterion>& criteria)
+ListLines searchWineLines(const QList<WineCriterion>& criteria)
 {
     const WineMatcher matcher(criteria);
-    return listRecordLines(
+    return collectRecordLines(
         wineKind(), [&matcher](const QByteArray& record) { return matcher.matches(record); }, &WineSearchLine);
+}
+
+QStringList searchWines(const QList<WineCriterion>& criteria)
+{
+    return searchWineLines(criteria).toStringList();
 }
 
 } // namespace vinarca
