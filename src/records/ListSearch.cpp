@@ -3,6 +3,8 @@
 #include "RecordArchive.h"
 #include "ShortString.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -56,6 +58,22 @@ inline unsigned char sortByte(char c)
     return (b >= 'a' && b <= 'z') ? static_cast<unsigned char>(b - ('a' - 'A')) : b;
 }
 
+// Eight code page bytes as they sort, as one number that compares like them:
+// a-z taken as A-Z in every byte at once (bytes of 0x80 and over are left
+// alone), the first byte the most significant.
+inline quint64 sortWord(const char* bytes)
+{
+    quint64 x;
+    std::memcpy(&x, bytes, sizeof x);
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
+    const quint64 low = x & ~kHigh;
+    const quint64 atLeastA = (low + kOnes * (0x80 - 'a')) & kHigh;
+    const quint64 overZ = (low + kOnes * (0x80 - 'z' - 1)) & kHigh;
+    const quint64 lower = atLeastA & ~overZ & ~x;
+    return qFromBigEndian(x ^ (lower >> 2)); // 0x80 >> 2: the case bit 0x20
+}
+
 // Lines are packed into blocks of this size; a longer line gets a block of
 // its own.
 constexpr qsizetype kLineBlockBytes = qsizetype(1) << 20;
@@ -74,23 +92,33 @@ ListLines::ListLines(const QStringList& lines)
         append(line);
 }
 
-void ListLines::append(QStringView line)
+char* ListLines::beginLine(qsizetype maxLength)
 {
-    const qsizetype length = line.size();
-    if (length > m_free) {
-        const qsizetype size = std::max(kLineBlockBytes, length);
+    if (maxLength > m_free) {
+        const qsizetype size = std::max(kLineBlockBytes, maxLength);
         m_blocks.push_back(std::make_unique_for_overwrite<char[]>(std::size_t(size)));
         m_next = m_blocks.back().get();
         m_free = size;
     }
-    char* out = m_next;
+    return m_next;
+}
+
+void ListLines::endLine(qsizetype length)
+{
+    m_lines.push_back({m_next, length});
+    m_next += length;
+    m_free -= length;
+}
+
+void ListLines::append(QStringView line)
+{
+    const qsizetype length = line.size();
+    char* out = beginLine(length);
     const auto& table = codePageBytes();
     const char16_t* in = line.utf16();
     for (qsizetype i = 0; i < length; ++i)
         out[i] = table[in[i]];
-    m_next += length;
-    m_free -= length;
-    m_lines.push_back({out, length});
+    endLine(length);
 }
 
 QString ListLines::at(qsizetype i) const
@@ -122,15 +150,26 @@ void ListLines::sort()
     entries.reserve(m_lines.size());
     for (const Line& line : m_lines) {
         quint64 head = 0;
-        for (qsizetype k = 0; k < std::min<qsizetype>(line.length, 8); ++k)
-            head |= quint64(sortByte(line.bytes[k])) << (8 * (7 - k));
+        if (line.length >= 8) {
+            head = sortWord(line.bytes);
+        } else {
+            for (qsizetype k = 0; k < line.length; ++k)
+                head |= quint64(sortByte(line.bytes[k])) << (8 * (7 - k));
+        }
         entries.push_back({head, line});
     }
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         if (a.head != b.head)
             return a.head < b.head;
         const qsizetype common = std::min(a.line.length, b.line.length);
-        for (qsizetype k = 8; k < common; ++k) {
+        qsizetype k = 8;
+        for (; k + 8 <= common; k += 8) {
+            const quint64 x = sortWord(a.line.bytes + k);
+            const quint64 y = sortWord(b.line.bytes + k);
+            if (x != y)
+                return x < y;
+        }
+        for (; k < common; ++k) {
             const unsigned char x = sortByte(a.line.bytes[k]);
             const unsigned char y = sortByte(b.line.bytes[k]);
             if (x != y)
@@ -216,9 +255,25 @@ ListLines collectRecordLines(const RecordKind& kind, const RecordFilter& keep, c
     {
         RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Read);
         QByteArray record;
-        while (archive.readNext(record)) {
+        while (archive.readNextInPlace(record)) {
             if (keep(record))
                 lines.append(lineOf(record));
+        }
+    }
+    lines.sort();
+    return lines;
+}
+
+ListLines collectRecordLines(const RecordKind& kind, const RecordFilter& keep, qsizetype maxLineBytes,
+                             const RecordLineBytes& writeLine)
+{
+    ListLines lines;
+    {
+        RecordArchive archive(kind.archivePath(), *kind.layout, RecordArchive::Access::Read);
+        QByteArray record;
+        while (archive.readNextInPlace(record)) {
+            if (keep(record))
+                lines.endLine(writeLine(record, lines.beginLine(maxLineBytes)));
         }
     }
     lines.sort();

@@ -44,6 +44,10 @@ public:
     ~ListLines();
 
     void append(QStringView line);
+    // Appends a line written straight in code page bytes: room for
+    // `maxLength` bytes, then the length written.
+    char* beginLine(qsizetype maxLength);
+    void endLine(qsizetype length);
     qsizetype size() const { return qsizetype(m_lines.size()); }
     bool isEmpty() const { return m_lines.empty(); }
     QString at(qsizetype i) const;
@@ -68,6 +72,12 @@ private:
 using RecordLine = std::function<QString(const QByteArray& record)>;
 using RecordFilter = std::function<bool(const QByteArray& record)>;
 ListLines collectRecordLines(const RecordKind& kind, const RecordFilter& keep, const RecordLine& lineOf);
+// The same with each line written straight in code page bytes at `out`
+// (room for `maxLineBytes`), answering its length: a search of every record
+// then makes no string per record.
+using RecordLineBytes = std::function<qsizetype(const QByteArray& record, char* out)>;
+ListLines collectRecordLines(const RecordKind& kind, const RecordFilter& keep, qsizetype maxLineBytes,
+                             const RecordLineBytes& writeLine);
 QStringList listRecordLines(const RecordKind& kind, const RecordFilter& keep, const RecordLine& lineOf);
 
 // The record whose line, trimmed, equals `line` trimmed; when several do,

@@ -73,6 +73,17 @@ void TestWineSearch::searchLine_data()
         << wine({{Nome, "Verdicchio dei Castelli di Jesi Classico"}, {Giacenza, "1234567890"}})
         << QStringLiteral("Verdicchio dei Castelli di Jes  Produttore:                                 Fornitore: "
                           "                                Giacenza: 1234567890  € ");
+    // Blanks and control characters around a stored text are not part of
+    // its column; accented letters and the euro sign are kept.
+    QByteArray padded = wine({{Nome, "Nebbiolo"}, {Prezzo, "9,90"}});
+    const int nome = wineLayout().field(wineKind().field(Nome)).offset;
+    const QByteArray stored = QByteArray("  \tCh\xe2teau \x80  \x01", 15);
+    padded[nome] = char(stored.size());
+    padded.replace(nome + 1, stored.size(), stored);
+    QTest::newRow("stored blanks trimmed, code page characters kept")
+        << padded
+        << QStringLiteral("Château €                       Produttore:                                 Fornitore: "
+                          "                                Giacenza:             € 9,90");
 }
 
 void TestWineSearch::searchLine()
@@ -80,6 +91,10 @@ void TestWineSearch::searchLine()
     QFETCH(QByteArray, record);
     QFETCH(QString, line);
     QCOMPARE(WineSearchLine(record), line);
+    // The search window's list makes the same line from the archive.
+    TestWorld world;
+    writeArchive({record});
+    QCOMPARE(searchWines({}), QStringList{line});
 }
 
 void TestWineSearch::matching_data()
