@@ -105,7 +105,7 @@ double searchBench(const QString& program, const QString& folder, int wines, int
     g_over += bench::reportPairs("  Cerca, no criterion", all, budget) ? 0 : 1;
     g_over += bench::reportPairs("  Cerca, three criteria", some, 1.5) ? 0 : 1;
     std::printf("  peak memory of the process, no criterion: %9.1f MiB (for information)\n", allPeakMiB);
-    const double logic = bench::timedMs([] { searchWines({}); });
+    const double logic = bench::timedMs([] { searchWineLines({}); });
     std::printf("  of which the scan and the sort, no criterion: %9.1f ms (for information)\n", logic);
     std::vector<double> ratios;
     for (size_t i = 0; i < all.floorMs.size(); ++i)

@@ -1,5 +1,10 @@
 #include "PhotosAhead.h"
 
+#include <QFile>
+
+#include <sys/stat.h>
+#include <time.h>
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -8,7 +13,41 @@ namespace vinarca {
 
 namespace {
 constexpr int kMostAhead = 2;
+
+// The file system stamps a change with a clock that moves in ticks of a few
+// milliseconds; a file last changed longer ago than this cannot be changed
+// again without a later stamp.
+constexpr qint64 kStampTickNs = qint64(1000) * 1000 * 1000;
+std::atomic<qint64> g_stampTickNs = kStampTickNs;
+
+qint64 nanoseconds(const timespec& t)
+{
+    return qint64(t.tv_sec) * 1000 * 1000 * 1000 + t.tv_nsec;
+}
 } // namespace
+
+PhotosAhead::FileStamp PhotosAhead::stampOf(const QString& path)
+{
+    FileStamp stamp;
+    struct stat info{};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return stamp; // no file (or none to be seen): read as missing
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    stamp.exists = true;
+    stamp.device = quint64(info.st_dev);
+    stamp.inode = quint64(info.st_ino);
+    stamp.size = qint64(info.st_size);
+    stamp.modifiedNs = nanoseconds(info.st_mtim);
+    stamp.changedNs = nanoseconds(info.st_ctim);
+    stamp.settled = stamp.changedNs < nanoseconds(now) - g_stampTickNs;
+    return stamp;
+}
+
+void PhotosAhead::setStampTickForTesting(qint64 nanoseconds)
+{
+    g_stampTickNs = nanoseconds < 0 ? kStampTickNs : nanoseconds;
+}
 
 PhotosAhead::PhotosAhead()
 {
@@ -35,11 +74,16 @@ void PhotosAhead::keepAhead(const QStringList& paths, QSize fitInto)
         if (std::any_of(kept.begin(), kept.end(), [&](const Ahead& a) { return a.path == path; }))
             continue;
         auto wanted = std::make_shared<std::atomic_bool>(true);
-        auto task = std::make_shared<std::packaged_task<PhotoRead()>>([path, fitInto, wanted] {
+        auto task = std::make_shared<std::packaged_task<Decoded()>>([path, fitInto, wanted] {
             // Let go of before its turn came (the user went on): not decoded.
             if (!*wanted)
-                return PhotoRead{};
-            return readPhoto(path, fitInto);
+                return Decoded{};
+            // Stamped before it is read: a change during or after the
+            // reading gives the file a later stamp.
+            Decoded decoded;
+            decoded.stamp = stampOf(path);
+            decoded.photo = readPhoto(path, fitInto);
+            return decoded;
         });
         kept.push_back({path, fitInto, task->get_future().share(), wanted});
         m_thread.start([task] { (*task)(); });
@@ -57,15 +101,25 @@ PhotoRead PhotosAhead::read(const QString& path, QSize fitInto)
 {
     const auto ahead = std::find_if(m_ahead.begin(), m_ahead.end(),
                                     [&](const Ahead& a) { return a.path == path && a.fitInto == fitInto; });
+    if (ahead != m_ahead.end()) {
+        const Decoded& decoded = ahead->photo.get();
+        // A file whose stamp is as it was when it was read ahead, and was
+        // already settled then, holds what was decoded: it is not read again.
+        if (decoded.stamp.settled && decoded.stamp == stampOf(path)) {
+            if (decoded.photo.state != PhotoFileState::Unreadable)
+                return decoded.photo;
+        } else if (!decoded.stamp.exists && !stampOf(path).exists) {
+            return {PhotoFileState::Missing, std::nullopt};
+        }
+    }
     PhotoBytes file = readPhotoBytes(path);
     if (ahead != m_ahead.end()) {
-        const PhotoRead& decoded = ahead->photo.get();
-        // Only a JPEG keeps the bytes it was decoded from; anything else is
-        // decoded again (a missing file has nothing to decode).
-        const bool same = decoded.state == file.state
-            && (file.state == PhotoFileState::Missing
-                || (decoded.photo && !decoded.photo->jpegBytes.isEmpty() && decoded.photo->jpegBytes == file.bytes));
-        if (same)
+        const PhotoRead& decoded = ahead->photo.get().photo;
+        // A file changed just before it was read ahead is compared byte for
+        // byte. Only a JPEG keeps the bytes it was decoded from; anything
+        // else is decoded again.
+        if (decoded.state == file.state && decoded.photo && !decoded.photo->jpegBytes.isEmpty()
+            && decoded.photo->jpegBytes == file.bytes)
             return decoded;
     }
     if (file.state != PhotoFileState::Read)
