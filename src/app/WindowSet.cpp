@@ -6,7 +6,7 @@
 #include "ListinoPrezzi.h"
 #include "CambiaPassword.h"
 #include "LabelWindows.h"
-#include "MenuListini.h"
+#include "PriceListWindows.h"
 #include "Password.h"
 #include "ProgramFolder.h"
 #include "Vini.h"

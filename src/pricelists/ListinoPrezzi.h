@@ -59,9 +59,11 @@ public:
     // The edit box of a slot's field ("Nome", "Prezzo", ...).
     vinarca::HighlightEdit* box(int slot, const QString& field) const;
 
+    // The opened list file.
+    vinarca::ArchiveRef archive() const override;
+
 protected:
     void clearRecord() override;
-    vinarca::ArchiveRef archive() const override;
     void showPictures() override;
     void storePictures(qint64 position) override;
     void clearPictures() override;

@@ -1,5 +1,7 @@
 #include "PaginaListino.h"
 
+#include "PriceListWindows.h"
+
 #include "Platform.h"
 #include "PricePage.h"
 #include "ReportError.h"
@@ -76,15 +78,3 @@ void openPricePage(QWidget* owner, const PricePageInput& input, DocumentAction a
 }
 
 } // namespace vinarca
-
-TfrmAnteprimaProdotto::TfrmAnteprimaProdotto(const vinarca::PricePageInput& input, QWidget* parent)
-    : DocumentWindow(vinarca::pricePageSpec(vinarca::DocumentAction::Preview), QImage(),
-                     [input](vinarca::TReport& page) { vinarca::fillPricePage(page, input); }, parent)
-{
-}
-
-TfrmStampaProdotto::TfrmStampaProdotto(const vinarca::PricePageInput& input, QWidget* parent)
-    : DocumentWindow(vinarca::pricePageSpec(vinarca::DocumentAction::Print), QImage(),
-                     [input](vinarca::TReport& page) { vinarca::fillPricePage(page, input); }, parent)
-{
-}

@@ -38,18 +38,3 @@ DocumentWindowSpec pricePageSpec(DocumentAction action);
 void openPricePage(QWidget* owner, const PricePageInput& input, DocumentAction action);
 
 } // namespace vinarca
-
-// The preview and the print window of a price-list page.
-class TfrmAnteprimaProdotto : public vinarca::DocumentWindow
-{
-    Q_OBJECT
-public:
-    explicit TfrmAnteprimaProdotto(const vinarca::PricePageInput& input, QWidget* parent = nullptr);
-};
-
-class TfrmStampaProdotto : public vinarca::DocumentWindow
-{
-    Q_OBJECT
-public:
-    explicit TfrmStampaProdotto(const vinarca::PricePageInput& input, QWidget* parent = nullptr);
-};

@@ -45,6 +45,9 @@ public:
     PictureButton *btnCaricaFoto = nullptr, *btnSalvaFoto = nullptr, *btnZoomFoto = nullptr;
 
     const RecordKind& kind() const { return m_kind; }
+    // Where the records are: the kind's archive, unless the editor works on
+    // a file the user chose.
+    virtual ArchiveRef archive() const { return m_kind.archive(); }
     // The bound edit boxes and the attachment labels, each in record order.
     QList<HighlightEdit*> editBoxes() const;
     QList<QLabel*> attachmentLabels() const;
@@ -112,9 +115,6 @@ protected:
     // Empties the boxes and labels, shows the placeholder, empties the
     // position and focuses the first box. Editors add their designed texts.
     virtual void clearRecord();
-    // Where the records are: the kind's archive, unless the editor works on
-    // a file the user chose.
-    virtual ArchiveRef archive() const { return m_kind.archive(); }
     // The record's pictures: shown after a record is shown, stored after it
     // is stored, cleared with it. By default the one picture box imgFoto.
     virtual void showPictures() { loadPhoto(); }

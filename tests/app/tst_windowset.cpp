@@ -3,7 +3,7 @@
 #include "Password.h"
 #include "FramedEdit.h"
 #include "HighlightEdit.h"
-#include "MenuListini.h"
+#include "PriceListWindows.h"
 #include "Palette.h"
 #include "PasswordStore.h"
 #include "PictureButton.h"

@@ -73,8 +73,6 @@ private slots:
     void designedState();
     void everyFieldReachesItsOffset_data();
     void everyFieldReachesItsOffset();
-    void maximumLengths_data();
-    void maximumLengths();
     void tabAndReturnOrder_data();
     void tabAndReturnOrder();
     void statusTexts_data();
@@ -85,8 +83,6 @@ private slots:
     void saveFlow();
     void saveRefusedWithoutProduct_data();
     void saveRefusedWithoutProduct();
-    void navigation_data();
-    void navigation();
     void duplicate_data();
     void duplicate();
     void archivesAreIndependent();
@@ -227,29 +223,6 @@ void TestLabelEditor::everyFieldReachesItsOffset()
         QCOMPARE(quint8(full.at(p.offset)), quint8(p.capacity));
         QCOMPARE(full.mid(p.offset + 1, p.capacity), QByteArray(p.capacity, 'x'));
     }
-}
-
-void TestLabelEditor::maximumLengths_data()
-{
-    kindColumn();
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<int>("maxLength");
-    forBothKinds([](const QString& kind) {
-        for (const FieldPlace& p : kPlaces) {
-            if (p.control[0] == 't')
-                QTest::addRow("%s %s", qPrintable(kind), p.control) << kind << p.control << p.capacity;
-        }
-    });
-}
-
-void TestLabelEditor::maximumLengths()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, box);
-    QFETCH(int, maxLength);
-    LabelFixture f(kind);
-    f.type(box.toLatin1(), QString(maxLength + 5, QLatin1Char('7')));
-    QCOMPARE(f.edit(box.toLatin1())->text().size(), maxLength);
 }
 
 void TestLabelEditor::tabAndReturnOrder_data()
@@ -448,51 +421,6 @@ void TestLabelEditor::saveRefusedWithoutProduct()
     QCOMPARE(QApplication::focusWidget(), f.edit("txtProdotto"));
     QVERIFY(!QFile::exists(f.archivePath()));
     QVERIFY(f.label("lblPosizione")->text().isEmpty());
-}
-
-void TestLabelEditor::navigation_data()
-{
-    kindColumn();
-    QTest::addColumn<int>("records");
-    QTest::addColumn<QString>("shown"); // lblPosizione before the click
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("expected"); // lblPosizione afterwards
-    QTest::addColumn<QString>("message");
-    forBothKinds([](const QString& kind) {
-        const auto row = [&](const char* name) -> QTestData& { return QTest::addRow("%s %s", qPrintable(kind), name) << kind; };
-        row("first, empty archive") << 0 << "" << "cmdPrimo" << "" << kEmpty;
-        row("next, empty archive, clears the position") << 0 << "2" << "cmdAvanti" << "" << kEmpty;
-        row("previous from new record shows 1") << 3 << "" << "cmdIndietro" << "1" << "";
-        row("next from new record shows 1") << 3 << "" << "cmdAvanti" << "1" << "";
-        row("last") << 3 << "1" << "cmdUltimo" << "3" << "";
-        row("next at the last: nothing") << 3 << "3" << "cmdAvanti" << "3" << "";
-        row("previous at the first: nothing") << 3 << "1" << "cmdIndietro" << "1" << "";
-        row("previous from 3") << 3 << "3" << "cmdIndietro" << "2" << "";
-    });
-}
-
-void TestLabelEditor::navigation()
-{
-    QFETCH(QString, kind);
-    QFETCH(int, records);
-    QFETCH(QString, shown);
-    QFETCH(QString, button);
-    QFETCH(QString, expected);
-    QFETCH(QString, message);
-    LabelFixture f(kind);
-    f.seed(records);
-    f.label("lblPosizione")->setText(shown);
-    f.edit("txtNome")->setText(QStringLiteral("typed"));
-    f.click(button.toLatin1());
-    QCOMPARE(f.label("lblPosizione")->text(), expected);
-    QCOMPARE(f.messages(), message);
-    if (!message.isEmpty())
-        QCOMPARE(f.world.platform().messages.last().kind, MessageKind::Information);
-    const bool read = expected != shown && !expected.isEmpty();
-    QCOMPARE(f.edit("txtNome")->text(), read ? QStringLiteral("Nome %1").arg(expected) : QStringLiteral("typed"));
-    QCOMPARE(f.window->label->line(LabelLine::Nome), f.edit("txtNome")->text());
-    if (records == 0)
-        QCOMPARE(QFileInfo(f.archivePath()).size(), 0); // created empty by the first navigation
 }
 
 void TestLabelEditor::duplicate_data()

@@ -138,8 +138,6 @@ private slots:
     void tooWideLineStartsAtTheLeftAsOnTheLiveLabel_data();
     void tooWideLineStartsAtTheLeftAsOnTheLiveLabel();
     void emptyLabelPrintsItsFrameworkOnly();
-    void windowsCarryTheirTexts_data();
-    void windowsCarryTheirTexts();
     void copiesFromThePrintDialogGiveOneSheetEach_data();
     void copiesFromThePrintDialogGiveOneSheetEach();
     void printModesLayLabelsOnSheets_data();
@@ -331,47 +329,6 @@ void TestLabelPrint::emptyLabelPrintsItsFrameworkOnly()
     const QImage page = pdfPageImage(pdf, 0, kDpi);
     const QRectF inked = boundsMm(page, [](const QColor& c, double) { return !near(c, Qt::white, 60); });
     QVERIFY2(closeTo(inked, QRectF(kMargin, kMargin, 95, 120), 0.3), qPrintable(describe(inked)));
-}
-
-void TestLabelPrint::windowsCarryTheirTexts_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<DocumentAction>("action");
-    QTest::addColumn<QString>("className");
-    QTest::addColumn<QString>("objectName");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("button");
-    QTest::newRow("vertical print") << "vertical" << DocumentAction::Print << "TfrmStampaVerticale"
-                                    << "frmStampaVerticale" << " Stampa etichetta" << "Stampa";
-    QTest::newRow("vertical preview") << "vertical" << DocumentAction::Preview << "TfrmAnteprimaVerticale"
-                                      << "frmAnteprimaVerticale" << " Anteprima di stampa" << "Mostra anteprima";
-    QTest::newRow("horizontal print") << "horizontal" << DocumentAction::Print << "TfrmStampaOrizzontale"
-                                      << "frmStampaOrizzontale" << " Stampa etichetta" << "Stampa";
-    QTest::newRow("horizontal preview") << "horizontal" << DocumentAction::Preview << "TfrmAnteprimaOrizzontale"
-                                        << "frmAnteprimaOrizzontale" << " Anteprima di stampa" << "Mostra anteprima";
-}
-
-void TestLabelPrint::windowsCarryTheirTexts()
-{
-    QFETCH(QString, kind);
-    QFETCH(DocumentAction, action);
-    QFETCH(QString, className);
-    QFETCH(QString, objectName);
-    QFETCH(QString, caption);
-    QFETCH(QString, button);
-    TestWorld world;
-    auto window = makeWindow(kind, action, sampleInput());
-    QCOMPARE(QString::fromLatin1(window->metaObject()->className()), className);
-    QCOMPARE(window->objectName(), objectName);
-    QCOMPARE(window->windowTitle(), caption);
-    QCOMPARE(window->btnStampa->text(), button);
-    QCOMPARE(window->btnAnnulla->text(), QStringLiteral("Annulla"));
-    QCOMPARE(window->size(), QSize(364, 287));
-    QVERIFY(window->report());
-    QCOMPARE(window->report()->reportName, QStringLiteral("Etichetta Bottiglia"));
-    QCOMPARE(window->report()->previewOptions.zoom, 1.0);
-    QVERIFY(!window->report()->previewOptions.allowEdit);
-    QVERIFY(!window->report()->printOptions.showProgress);
 }
 
 void TestLabelPrint::copiesFromThePrintDialogGiveOneSheetEach_data()

@@ -79,8 +79,6 @@ class TestListinoPrezzi : public QObject
     Q_OBJECT
 private slots:
     void design();
-    void navigation_data();
-    void navigation();
     void saveWarnings_data();
     void saveWarnings();
     void saveAppendsThenOverwrites();
@@ -130,54 +128,6 @@ void TestListinoPrezzi::design()
     QVERIFY(!w.imgBianco->isVisible() && !w.imgGomma->isVisible() && !w.lblFile->isVisible());
     QCOMPARE(w.panInfo->text(), QStringLiteral("Pronto per archiviare una nuova scheda..."));
     QCOMPARE(QApplication::focusWidget(), w.slotControls[0].txtNome);
-}
-
-void TestListinoPrezzi::navigation_data()
-{
-    QTest::addColumn<int>("pages");
-    QTest::addColumn<QString>("shown"); // lblPosizione before
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("after"); // lblPosizione after
-    QTest::addColumn<bool>("emptyMessage");
-    QTest::newRow("first, no pages") << 0 << "" << "cmdPrimo" << "" << true;
-    QTest::newRow("last, no pages") << 0 << "" << "cmdUltimo" << "" << true;
-    QTest::newRow("next, no pages") << 0 << "" << "cmdAvanti" << "" << true;
-    QTest::newRow("previous, no pages") << 0 << "" << "cmdIndietro" << "" << true;
-    // A position left over from a file emptied behind the editor's back.
-    QTest::newRow("next, no pages, position dropped") << 0 << "3" << "cmdAvanti" << "" << true;
-    QTest::newRow("previous on 1 before the count") << 0 << "1" << "cmdIndietro" << "1" << false;
-    QTest::newRow("first") << 3 << "2" << "cmdPrimo" << "1" << false;
-    QTest::newRow("last") << 3 << "" << "cmdUltimo" << "3" << false;
-    QTest::newRow("next from new page") << 3 << "" << "cmdAvanti" << "1" << false;
-    QTest::newRow("next") << 3 << "1" << "cmdAvanti" << "2" << false;
-    QTest::newRow("next on last does nothing") << 3 << "3" << "cmdAvanti" << "3" << false;
-    QTest::newRow("previous from new page") << 3 << "" << "cmdIndietro" << "1" << false;
-    QTest::newRow("previous from 2") << 3 << "2" << "cmdIndietro" << "1" << false;
-    QTest::newRow("previous from 3") << 3 << "3" << "cmdIndietro" << "2" << false;
-    QTest::newRow("previous on 1 does nothing") << 3 << "1" << "cmdIndietro" << "1" << false;
-}
-
-void TestListinoPrezzi::navigation()
-{
-    QFETCH(int, pages);
-    QFETCH(QString, shown);
-    QFETCH(QString, command);
-    QFETCH(QString, after);
-    QFETCH(bool, emptyMessage);
-    Editor e;
-    e.addPages(pages);
-    e.window.lblPosizione->setText(shown);
-    e.window.slotControls[0].txtNome->setText(QStringLiteral("non salvato"));
-    QTest::mouseClick(e.window.findChild<QAbstractButton*>(command), Qt::LeftButton);
-    QCOMPARE(e.window.lblPosizione->text(), after);
-    QCOMPARE(e.world.platform().messages.size(), emptyMessage ? 1 : 0);
-    if (emptyMessage) {
-        QCOMPARE(e.world.platform().lastMessage(), kEmpty);
-        QCOMPARE(e.world.platform().messages.constFirst().kind, MessageKind::Information);
-    }
-    // A page read replaces what was typed; no page read leaves it.
-    const bool read = !after.isEmpty() && after != shown;
-    QCOMPARE(e.window.slotControls[0].txtNome->text(), read ? "pagina " + after : QStringLiteral("non salvato"));
 }
 
 void TestListinoPrezzi::saveWarnings_data()

@@ -4,7 +4,7 @@
 #include "HighlightEdit.h"
 #include "Length.h"
 #include "ListinoPrezzi.h"
-#include "PaginaListino.h"
+#include "PriceListWindows.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "PreparedReport.h"

@@ -6,7 +6,7 @@
 #include "Guida.h"
 #include "HighlightEdit.h"
 #include "ListinoPrezzi.h"
-#include "MenuListini.h"
+#include "PriceListWindows.h"
 #include "Password.h"
 #include "PictureBox.h"
 #include "PictureButton.h"

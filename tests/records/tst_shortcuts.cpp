@@ -2,12 +2,8 @@
 // that has it (and nothing where the button is missing), the tooltips name
 // the keys, a modal window over the editor holds the keys back, and the keys
 // of text editing still edit the box with the focus.
-#include "HighlightEdit.h"
-#include "LabelWindows.h"
-#include "ListinoPrezzi.h"
+#include "EditorFixture.h"
 #include "PictureButton.h"
-#include "ScriptedPlatform.h"
-#include "Vini.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,32 +19,13 @@ using namespace vinarca;
 
 namespace {
 
-const char* const kEditors[] = {"wines", "vertical labels", "horizontal labels", "price list"};
-
 // An editor shown and active in a fresh program folder, the focus in its first box.
-struct ShownEditor
+struct ShownEditor : EditorFixture
 {
-    TestWorld world;
-    std::unique_ptr<RecordEditor> window;
     std::map<QString, std::unique_ptr<QSignalSpy>> clicks; // per button name
 
-    explicit ShownEditor(const QString& editor)
+    explicit ShownEditor(const QString& editor) : EditorFixture(editor)
     {
-        if (editor == QLatin1String("wines")) {
-            window = std::make_unique<TfrmVini>();
-        } else if (editor == QLatin1String("vertical labels")) {
-            window = std::make_unique<TfrmVerticali>();
-        } else if (editor == QLatin1String("horizontal labels")) {
-            window = std::make_unique<TfrmOrizzontali>();
-        } else {
-            auto page = std::make_unique<TfrmListinoPrezzi>();
-            page->lblFile->setText(world.path(QStringLiteral("Rossi.lis")));
-            page->lblNome->setText(QStringLiteral("Rossi"));
-            window = std::move(page);
-        }
-        window->show();
-        window->activateWindow();
-        [[maybe_unused]] bool active = QTest::qWaitForWindowActive(window.get());
         window->editBoxes().constFirst()->setFocus();
         for (PictureButton* button : window->findChildren<PictureButton*>())
             clicks[button->objectName()] = std::make_unique<QSignalSpy>(button, &QAbstractButton::clicked);

@@ -93,8 +93,6 @@ private slots:
     void photoIsSharedNotCopied();
     void photoIsDecodedOnceForItsAreaOnPaper_data();
     void photoIsDecodedOnceForItsAreaOnPaper();
-    void windowsCarryTheirTexts_data();
-    void windowsCarryTheirTexts();
     void previewShowsTheEditorsFieldsTrimmed();
     void emptyPhotoBoxLeavesThePhotoAreaBlank();
     void printSendsOnePageToTheChosenPrinter();
@@ -374,56 +372,6 @@ void TestSchedaVino::photoIsSharedNotCopied()
     };
     QTest::mouseClick(window->btnStampa, Qt::LeftButton);
     QCOMPARE(printed, input.photo.constBits());
-}
-
-void TestSchedaVino::windowsCarryTheirTexts_data()
-{
-    QTest::addColumn<DocumentAction>("action");
-    QTest::addColumn<QString>("objectName");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QStringList>("instructions");
-    QTest::newRow("print window") << DocumentAction::Print << "frmStampaVini" << " Stampa scheda" << "Stampa"
-                                  << QStringList{"Stampa scheda",
-                                                 "Questa operazione provvederà a stampare la scheda corrente su carta "
-                                                 "con i dati immessi dall'utente.",
-                                                 "Premere il pulsante Stampa per dare avvio alla stampa oppure premere "
-                                                 "Annulla per annullare l'operazione."};
-    QTest::newRow("preview window") << DocumentAction::Preview << "frmAnteprimaVini" << " Anteprima di stampa"
-                                    << "Mostra anteprima"
-                                    << QStringList{"Anteprima di stampa",
-                                                   "Questa operazione consente di visualizzare in anteprima i dati che "
-                                                   "appariranno in stampa.",
-                                                   "Fare clic su Mostra anteprima per visualizzare il documento sullo "
-                                                   "schermo prima di eseguire la stampa su carta."};
-}
-
-void TestSchedaVino::windowsCarryTheirTexts()
-{
-    QFETCH(DocumentAction, action);
-    QFETCH(QString, objectName);
-    QFETCH(QString, caption);
-    QFETCH(QString, button);
-    QFETCH(QStringList, instructions);
-    TestWorld world;
-    auto window = makeWindow(action, sampleInput());
-    window->show();
-    QCOMPARE(window->objectName(), objectName);
-    QCOMPARE(window->windowTitle(), caption);
-    QCOMPARE(window->size(), QSize(364, 287));
-    QVERIFY(!(window->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)));
-    QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("btnAnnulla"))->text(), QStringLiteral("Annulla"));
-    QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("btnStampa"))->text(), button);
-    QStringList shown;
-    for (const QLabel* label : window->findChildren<QLabel*>())
-        shown << label->text();
-    for (const QString& text : instructions)
-        QVERIFY2(shown.contains(text), qPrintable(text));
-    auto* imgLogo = window->findChild<PictureBox*>(QStringLiteral("imgLogo"));
-    auto* imgTemp = window->findChild<PictureBox*>(QStringLiteral("imgTemp"));
-    QVERIFY(imgLogo && imgTemp && !imgLogo->isVisible() && !imgTemp->isVisible());
-    QVERIFY(!imgTemp->image().isNull());
-    QCOMPARE(imgLogo->image().size(), QSize(1200, 800)); // the editor's photo, copied when shown
 }
 
 void TestSchedaVino::previewShowsTheEditorsFieldsTrimmed()

@@ -6,6 +6,7 @@
 
 #include "JpegEighth.h"
 #include "Photo.h"
+#include "CJpeg.h"
 #include "ZeroJpeg.h"
 
 #include <QBuffer>
@@ -41,20 +42,6 @@ QImage photoLike(int w, int h)
         }
     }
     return image;
-}
-
-// The picture through cjpeg with `options`; empty when cjpeg is missing.
-QByteArray cjpeg(const QImage& image, const QStringList& options)
-{
-    QTemporaryDir dir;
-    const QString ppm = dir.filePath(QStringLiteral("in.ppm"));
-    if (!image.save(ppm, "PPM"))
-        return {};
-    QProcess process;
-    process.start(QStringLiteral("cjpeg"), options + QStringList{ppm});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    return process.readAllStandardOutput();
 }
 
 // The JPEG library's own decoding at an eighth: djpeg's.
@@ -126,7 +113,7 @@ void TestJpegEighth::sameAsTheLibrary()
         QSKIP("cjpeg and djpeg (libjpeg-turbo-progs) write and read the test files");
     QFETCH(QSize, size);
     QFETCH(QStringList, options);
-    const QByteArray jpeg = cjpeg(photoLike(size.width(), size.height()), options);
+    const QByteArray jpeg = testfiles::cjpeg(photoLike(size.width(), size.height()), options);
     QVERIFY(!jpeg.isEmpty());
     const std::optional<QImage> ours = eighth(jpeg);
     QVERIFY(ours);
@@ -165,7 +152,7 @@ void TestJpegEighth::leftToTheLibrary()
         QSKIP("cjpeg and djpeg (libjpeg-turbo-progs) write and read the test files");
     QFETCH(QStringList, options);
     QFETCH(int, cutAt);
-    QByteArray jpeg = cjpeg(photoLike(640, 480), options);
+    QByteArray jpeg = testfiles::cjpeg(photoLike(640, 480), options);
     if (jpeg.isEmpty())
         QSKIP("this cjpeg does not write that kind of file");
     if (cutAt > 0)
@@ -183,7 +170,7 @@ void TestJpegEighth::damagedDataNeverReadsOutsideTheFile()
     QList<QByteArray> files;
     const QImage picture = photoLike(301, 203);
     for (const QStringList& options : {QStringList{}, QStringList{"-restart", "2"}, QStringList{"-grayscale"}}) {
-        const QByteArray jpeg = cjpeg(picture, options);
+        const QByteArray jpeg = testfiles::cjpeg(picture, options);
         if (!jpeg.isEmpty())
             files << jpeg;
     }
@@ -281,7 +268,7 @@ void TestJpegEighth::severalThreadsDecodeAtOnce()
         buffer.open(QIODevice::WriteOnly);
         QVERIFY(photoLike(1024, 768).save(&buffer, "JPEG"));
     }
-    restarts = cjpeg(photoLike(1024, 768), {"-restart", "1"});
+    restarts = testfiles::cjpeg(photoLike(1024, 768), {"-restart", "1"});
     QList<QByteArray> files{plain};
     if (!restarts.isEmpty())
         files << restarts;

@@ -5,6 +5,7 @@
 
 #include "JpegEighth.h"
 #include "Photo.h"
+#include "CJpeg.h"
 #include "ZeroJpeg.h"
 
 #include <QBuffer>
@@ -42,22 +43,6 @@ QByteArray written(const QImage& image, const char* format, bool progressive = f
     QImageWriter writer(&buffer, format);
     writer.setProgressiveScanWrite(progressive);
     return writer.write(image) ? bytes : QByteArray();
-}
-
-// The picture through cjpeg with `options`; empty when cjpeg is missing.
-QByteArray cjpeg(const QImage& image, const QStringList& options)
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("cjpeg")).isEmpty())
-        return {};
-    QTemporaryDir dir;
-    const QString ppm = dir.filePath(QStringLiteral("in.ppm"));
-    if (!image.save(ppm, "PPM"))
-        return {};
-    QProcess process;
-    process.start(QStringLiteral("cjpeg"), options + QStringList{ppm});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    return process.readAllStandardOutput();
 }
 
 // The offsets of the segments with a length (not the start, end or restart
@@ -150,10 +135,10 @@ void TestPhotoFuzz::damagedFilesGiveSanePicturesOrNothing_data()
     QTest::newRow("BMP, 24 bits") << written(picture, "bmp") << 5u;
     QTest::newRow("BMP, 8 bits") << written(picture.convertToFormat(QImage::Format_Indexed8), "bmp") << 6u;
     // cjpeg writes what the Qt writer does not: restart markers, other subsamplings.
-    const QByteArray restarts = cjpeg(picture, {"-restart", "3B", "-sample", "1x1"});
+    const QByteArray restarts = testfiles::cjpeg(picture, {"-restart", "3B", "-sample", "1x1"});
     if (!restarts.isEmpty()) {
         QTest::newRow("JPEG, 4:4:4, restart every 3 blocks") << restarts << 7u;
-        QTest::newRow("JPEG, 4:2:2, restart every row") << cjpeg(picture, {"-restart", "1", "-sample", "2x1"}) << 8u;
+        QTest::newRow("JPEG, 4:2:2, restart every row") << testfiles::cjpeg(picture, {"-restart", "1", "-sample", "2x1"}) << 8u;
     }
 }
 

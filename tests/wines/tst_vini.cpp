@@ -32,16 +32,12 @@ class TestVini : public QObject
     Q_OBJECT
 private slots:
     void designedState();
-    void maximumLengths_data();
-    void maximumLengths();
     void firstUseCreatesArchiveAndSavesRecordOne();
     void saveRefusals_data();
     void saveRefusals();
     void savedTextsAreTrimmedAndBoxesKeepTheirs();
     void everyFieldReachesItsOffset();
     void secondSaveOverwrites();
-    void navigation_data();
-    void navigation();
     void attachmentsTravelThroughSaveAndLoad();
     void duplicate();
     void duplicateInNewState();
@@ -96,25 +92,6 @@ void TestVini::designedState()
     QVERIFY(font.bold());
     QCOMPARE(f.label("lblNome")->text(), QStringLiteral("Nome vino:"));
     QCOMPARE(f.label("lblConservazione")->text(), QStringLiteral("Contenitore per conservazione:"));
-}
-
-void TestVini::maximumLengths_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<int>("maxLength");
-    QTest::newRow("txtNome") << "txtNome" << 50;
-    QTest::newRow("txtTel") << "txtTel" << 10;
-    QTest::newRow("txtPrezzo") << "txtPrezzo" << 15;
-    QTest::newRow("txtNote") << "txtNote" << 250;
-}
-
-void TestVini::maximumLengths()
-{
-    QFETCH(QString, box);
-    QFETCH(int, maxLength);
-    ViniFixture f;
-    f.type(box.toLatin1(), QString(maxLength + 5, QLatin1Char('7')));
-    QCOMPARE(f.edit(box.toLatin1())->text().size(), maxLength);
 }
 
 void TestVini::firstUseCreatesArchiveAndSavesRecordOne()
@@ -223,52 +200,6 @@ void TestVini::secondSaveOverwrites()
     QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("1"));
     QCOMPARE(f.archiveBytes().size(), 2997);
     QCOMPARE(f.storedRecord(1).at(0), QStringLiteral("Barolo Riserva"));
-}
-
-void TestVini::navigation_data()
-{
-    QTest::addColumn<int>("records");
-    QTest::addColumn<QString>("shown");  // lblPosizione before the click
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("expected"); // lblPosizione afterwards
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("first, empty archive") << 0 << "" << "cmdPrimo" << "" << kEmpty;
-    QTest::newRow("last, empty archive") << 0 << "" << "cmdUltimo" << "" << kEmpty;
-    QTest::newRow("previous, empty archive") << 0 << "" << "cmdIndietro" << "" << kEmpty;
-    QTest::newRow("next, empty archive, clears the position") << 0 << "2" << "cmdAvanti" << "" << kEmpty;
-    QTest::newRow("previous, emptied archive showing 1: nothing") << 0 << "1" << "cmdIndietro" << "1" << "";
-    QTest::newRow("first from new record") << 3 << "" << "cmdPrimo" << "1" << "";
-    QTest::newRow("last from new record") << 3 << "" << "cmdUltimo" << "3" << "";
-    QTest::newRow("next from new record shows 1") << 3 << "" << "cmdAvanti" << "1" << "";
-    QTest::newRow("previous from new record shows 1") << 3 << "" << "cmdIndietro" << "1" << "";
-    QTest::newRow("next from 2") << 3 << "2" << "cmdAvanti" << "3" << "";
-    QTest::newRow("next at the last: nothing") << 3 << "3" << "cmdAvanti" << "3" << "";
-    QTest::newRow("next beyond the file: nothing") << 3 << "7" << "cmdAvanti" << "7" << "";
-    QTest::newRow("previous from 3") << 3 << "3" << "cmdIndietro" << "2" << "";
-    QTest::newRow("previous at the first: nothing") << 3 << "1" << "cmdIndietro" << "1" << "";
-}
-
-void TestVini::navigation()
-{
-    QFETCH(int, records);
-    QFETCH(QString, shown);
-    QFETCH(QString, button);
-    QFETCH(QString, expected);
-    QFETCH(QString, message);
-    ViniFixture f;
-    f.seed(records);
-    f.label("lblPosizione")->setText(shown);
-    f.edit("txtNome")->setText(QStringLiteral("typed"));
-    f.click(button.toLatin1());
-    QCOMPARE(f.label("lblPosizione")->text(), expected);
-    QCOMPARE(f.world.platform().lastMessage(), message);
-    if (expected != shown && !expected.isEmpty()) {
-        QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("Vino %1").arg(expected));
-        QCOMPARE(f.edit("txtProduttore")->text(), QStringLiteral("Cantina %1").arg(expected));
-    } else {
-        QCOMPARE(f.edit("txtNome")->text(), QStringLiteral("typed"));
-    }
 }
 
 void TestVini::attachmentsTravelThroughSaveAndLoad()

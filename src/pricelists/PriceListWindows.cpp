@@ -1,4 +1,4 @@
-#include "MenuListini.h"
+#include "PriceListWindows.h"
 
 #include "Palette.h"
 
@@ -13,5 +13,17 @@ TfrmMenuListini::TfrmMenuListini(QWidget* parent)
                   QStringLiteral("Apri listino esistente"), QStringLiteral("crea"), QStringLiteral("apri"),
                   HelpTopic::PriceLists, QPoint(67, 600), QPoint(808, 600)},
                  parent)
+{
+}
+
+TfrmAnteprimaProdotto::TfrmAnteprimaProdotto(const vinarca::PricePageInput& input, QWidget* parent)
+    : DocumentWindow(vinarca::pricePageSpec(vinarca::DocumentAction::Preview), QImage(),
+                     [input](vinarca::TReport& page) { vinarca::fillPricePage(page, input); }, parent)
+{
+}
+
+TfrmStampaProdotto::TfrmStampaProdotto(const vinarca::PricePageInput& input, QWidget* parent)
+    : DocumentWindow(vinarca::pricePageSpec(vinarca::DocumentAction::Print), QImage(),
+                     [input](vinarca::TReport& page) { vinarca::fillPricePage(page, input); }, parent)
 {
 }
