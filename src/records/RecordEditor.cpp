@@ -2,8 +2,8 @@
 
 #include "HighlightEdit.h"
 #include "Palette.h"
-#include "PictureBox.h"
 #include "PhotosAhead.h"
+#include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
 #include "RecordArchive.h"
@@ -350,9 +350,8 @@ void RecordEditor::loadPhoto()
     showPlaceholder();
     // Decoded at the size of its box: a camera photo shows quickly, and its
     // file's bytes are kept for a larger decoding (zoom, print) and for
-    // writing it back unchanged.
-    // The photos beside it are decoded ahead, and used when the file still
-    // holds what was decoded.
+    // writing it back unchanged. Taken from the photos decoded ahead when
+    // the file still holds what was decoded.
     QDir().mkpath(m_kind.pictureFolderPath());
     const PhotoRead picture = m_photosAhead->read(m_kind.picturePath(lblPosizione->text()), imgFoto->size());
     // A position label that is not a number names no file, so this parse

@@ -33,6 +33,8 @@ class RecordEditor : public GradientWindow
 {
     Q_OBJECT
 public:
+    ~RecordEditor() override;
+
     QLabel* lblPosizione = nullptr;
     QLabel* panInfo = nullptr;
     QPushButton* btnFocus = nullptr;
@@ -83,7 +85,6 @@ signals:
 
 protected:
     RecordEditor(const RecordKind& kind, const QColor& colour, const QSize& panelSize, QWidget* parent);
-    ~RecordEditor() override;
 
     // Building blocks for the concrete editor's constructor.
     StatusHints* createStatusLine(const QRect& geometry, const QColor& colour);
