@@ -9,13 +9,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
 #include <QPointer>
 #include <QProcess>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
-
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <functional>
@@ -42,12 +41,20 @@ inline std::vector<double> childFigures(const QString& program, const QStringLis
     return numbers;
 }
 
-// The process's peak resident memory so far, in KiB.
+// The process's peak resident memory so far, in KiB: the high-water mark of
+// its own memory (VmHWM), which starts afresh when a program is started.
+// (getrusage's figure would carry over the peak of the benchmark process
+// that started it, which is as large as the camera photo it wrote.)
 inline long peakRssKiB()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
 }
 
 // Handles events for `ms` milliseconds, as the program does while the user

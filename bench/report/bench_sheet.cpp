@@ -79,7 +79,7 @@ int child(const QString& mode, const QString& folder)
         if (photo.isNull())
             return 2;
     }
-    std::printf("%ld %.3f\n", reportbench::peakRssKb(), ms);
+    std::printf("%ld %.3f\n", bench::peakRssKiB(), ms);
     return 0;
 }
 
