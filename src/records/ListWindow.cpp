@@ -5,12 +5,12 @@
 #include "Palette.h"
 #include "Platform.h"
 #include "RecordArchive.h"
+#include "RecordListView.h"
 #include "ShortString.h"
 #include "Shapes.h"
 #include "StatusHints.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 
 namespace vinarca {
@@ -33,11 +33,10 @@ void RecordListWindow::buildResultControls(QWidget* panel, const ListWindowGeome
     txtTrova = new FramedEdit(panel, QStringLiteral("txtTrova"), QStringLiteral("effTrova"), geometry.find);
     txtTrova->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
     btnTrova = makeButton(panel, "btnTrova", QStringLiteral("Trova"), geometry.findButton);
-    lstRecords = new QListWidget(panel);
+    lstRecords = new RecordListView(panel);
     lstRecords->setObjectName(QStringLiteral("lstRecords"));
     lstRecords->setGeometry(geometry.list);
     lstRecords->setFont(QFont(QStringLiteral("Courier New"), 12));
-    lstRecords->setUniformItemSizes(true);
     lstRecords->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lblRigo03 = makeLabel(panel, QStringLiteral("lblRigo03"), hint, geometry.hint, QStringLiteral("Verdana"), 11, true,
                           palette::Crimson);
@@ -51,16 +50,16 @@ void RecordListWindow::buildResultControls(QWidget* panel, const ListWindowGeome
     connect(btnTrova, &QPushButton::clicked, this, &RecordListWindow::btnTrovaClick);
     // Return in the find box moves to Trova; it does not start the find.
     connect(txtTrova, &FramedEdit::returnKey, btnTrova, [this] { btnTrova->setFocus(Qt::TabFocusReason); });
-    connect(lstRecords, &QListWidget::itemDoubleClicked, this, &RecordListWindow::lstRecordsDblClick);
+    connect(lstRecords, &QAbstractItemView::doubleClicked, this, &RecordListWindow::lstRecordsDblClick);
     connect(btnStampa, &QPushButton::clicked, this, &RecordListWindow::btnStampaClick);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void RecordListWindow::showLines(const QStringList& lines)
+void RecordListWindow::showLines(ListLines lines)
 {
-    lstRecords->clear();
-    lstRecords->addItems(lines);
-    lblTrovate->setText(QStringLiteral("Il presente riepilogo contiene %1 schede.").arg(lines.size()));
+    const qsizetype count = lines.size();
+    lstRecords->setLines(std::move(lines));
+    lblTrovate->setText(QStringLiteral("Il presente riepilogo contiene %1 schede.").arg(count));
     resetFind();
     txtTrova->setFocus(Qt::OtherFocusReason);
 }
@@ -85,12 +84,11 @@ void RecordListWindow::btnTrovaClick()
     }
     if (lstRecords->currentRow() < 0)
         lstRecords->setCurrentRow(0);
-    QStringList items;
-    items.reserve(lstRecords->count());
-    for (int i = 0; i < lstRecords->count(); ++i)
-        items << lstRecords->item(i)->text();
+    const ListLines& items = lstRecords->lines();
     const QString text = foldAsciiCase(txtTrova->text());
-    const int found = findInList(items, lstRecords->currentRow(), text, text == m_lastFind);
+    const int found = findInList(
+        items.size(), [&items](qsizetype i) { return items.at(i); }, lstRecords->currentRow(), text,
+        text == m_lastFind);
     if (found >= 0)
         lstRecords->setCurrentRow(found);
     m_lastFind = text;
@@ -98,10 +96,10 @@ void RecordListWindow::btnTrovaClick()
 
 void RecordListWindow::lstRecordsDblClick()
 {
-    QListWidgetItem* item = lstRecords->currentItem();
-    if (item && trimControl(lblMemory->text()) == m_tag && m_loader) {
+    const int row = lstRecords->currentRow();
+    if (row >= 0 && trimControl(lblMemory->text()) == m_tag && m_loader) {
         try {
-            if (const auto found = findListedRecord(m_kind, m_lineOf, item->text()))
+            if (const auto found = findListedRecord(m_kind, m_lineOf, lstRecords->text(row)))
                 m_loader(found->record, found->position);
         } catch (const ArchiveError&) {
             // The window simply closes.
@@ -112,12 +110,8 @@ void RecordListWindow::lstRecordsDblClick()
 
 void RecordListWindow::btnStampaClick()
 {
-    QStringList lines;
-    lines.reserve(lstRecords->count());
-    for (int i = 0; i < lstRecords->count(); ++i)
-        lines << lstRecords->item(i)->text();
     if (m_printer)
-        m_printer(this, lines);
+        m_printer(this, lstRecords->lines().toStringList());
 }
 
 } // namespace vinarca

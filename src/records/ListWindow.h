@@ -7,12 +7,12 @@
 #include <functional>
 
 class QLabel;
-class QListWidget;
 class QPushButton;
 
 namespace vinarca {
 
 class FramedEdit;
+class RecordListView;
 
 // Where the result controls of a list window sit in their panel.
 struct ListWindowGeometry
@@ -36,7 +36,7 @@ class RecordListWindow : public QDialog
 public:
     FramedEdit* txtTrova = nullptr;
     QPushButton* btnTrova = nullptr;
-    QListWidget* lstRecords = nullptr;
+    RecordListView* lstRecords = nullptr;
     QLabel* lblRigo03 = nullptr;
     QPushButton* btnChiudi = nullptr;
     QLabel* lblTrovate = nullptr;
@@ -64,7 +64,8 @@ protected:
     void buildResultControls(QWidget* panel, const ListWindowGeometry& geometry, const QString& hint);
     // Shows the lines, sorted already, with the count line, and puts the
     // focus in the find box.
-    void showLines(const QStringList& lines);
+    void showLines(ListLines lines);
+    void showLines(const QStringList& lines) { showLines(ListLines(lines)); }
     // Forgets the last find text and empties the find box.
     void resetFind();
 

@@ -2,6 +2,7 @@
 
 #include "HighlightEdit.h"
 #include "Palette.h"
+#include "PhotosAhead.h"
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
@@ -11,6 +12,7 @@
 #include "StatusHints.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -49,8 +51,11 @@ SaveFileRequest photoSaveRequest()
             true};
 }
 
+RecordEditor::~RecordEditor() = default;
+
 RecordEditor::RecordEditor(const RecordKind& kind, const QColor& colour, const QSize& panelSize, QWidget* parent)
-    : GradientWindow(colour, panelSize, parent), m_kind(kind), m_session(*kind.layout)
+    : GradientWindow(colour, panelSize, parent), m_kind(kind), m_session(*kind.layout),
+      m_photosAhead(std::make_unique<PhotosAhead>())
 {
     // The focus target of Save: present and focusable, but with no area on screen.
     btnFocus = new QPushButton(panel());
@@ -273,8 +278,12 @@ HighlightEdit* RecordEditor::firstBox() const
 void RecordEditor::showEvent(QShowEvent* event)
 {
     GradientWindow::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         clearRecord();
+        // The first photo the user will likely ask for is decoded while
+        // they look at the empty editor.
+        readPhotosAhead(0);
+    }
 }
 
 void RecordEditor::closeEvent(QCloseEvent* event)
@@ -352,15 +361,28 @@ void RecordEditor::loadPhoto()
     showPlaceholder();
     // Decoded at the size of its box: a camera photo shows quickly, and its
     // file's bytes are kept for a larger decoding (zoom, print) and for
-    // writing it back unchanged.
-    RecordPicture picture = readRecordPicture(m_kind, lblPosizione->text(), imgFoto->size());
-    if (picture.photo) {
+    // writing it back unchanged. Taken from the photos decoded ahead when
+    // the file still holds what was decoded.
+    QDir().mkpath(m_kind.pictureFolderPath());
+    const PhotoRead picture = m_photosAhead->read(m_kind.picturePath(lblPosizione->text()), imgFoto->size());
+    // A position label that is not a number names no file, so this parse
+    // cannot fail here.
+    const qint64 shown = trimControl(lblPosizione->text()).toLongLong();
+    if (picture.photo)
         imgFoto->setImage(picture.photo->image, picture.photo->jpegBytes);
-    } else if (picture.unreadable) {
-        // A position label that is not a number names no file, so this
-        // parse cannot fail here.
-        m_unreadablePicture = trimControl(lblPosizione->text()).toLongLong();
-    }
+    else if (picture.state == PhotoFileState::Unreadable)
+        m_unreadablePicture = shown;
+    readPhotosAhead(shown);
+}
+
+void RecordEditor::readPhotosAhead(qint64 shown)
+{
+    if (!imgFoto)
+        return;
+    QStringList beside{m_kind.picturePath(QString::number(shown + 1))};
+    if (shown > 1)
+        beside << m_kind.picturePath(QString::number(shown - 1));
+    m_photosAhead->keepAhead(beside, imgFoto->size());
 }
 
 void RecordEditor::writePhoto(qint64 position)

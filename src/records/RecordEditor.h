@@ -9,6 +9,7 @@
 #include <QList>
 
 #include <initializer_list>
+#include <memory>
 #include <span>
 
 class QLabel;
@@ -17,6 +18,7 @@ class QPushButton;
 namespace vinarca {
 
 class HighlightEdit;
+class PhotosAhead;
 class PictureBox;
 class PictureButton;
 class StatusHints;
@@ -31,6 +33,8 @@ class RecordEditor : public GradientWindow
 {
     Q_OBJECT
 public:
+    ~RecordEditor() override;
+
     QLabel* lblPosizione = nullptr;
     QLabel* panInfo = nullptr;
     QPushButton* btnFocus = nullptr;
@@ -143,6 +147,9 @@ private:
     void navigate(NavStep step);
     void showPlaceholder();
     void writePhoto(qint64 position);
+    // Decodes ahead the photos of the records beside `shown` (0: no record
+    // shown, so the first): where Avanti, Indietro or Primo lead.
+    void readPhotosAhead(qint64 shown);
     QStringList texts() const;
     HighlightEdit* firstBox() const;
 
@@ -152,6 +159,7 @@ private:
     // The position whose picture file exists but could not be read: its
     // placeholder is on show and the file must survive a save.
     qint64 m_unreadablePicture = 0;
+    std::unique_ptr<PhotosAhead> m_photosAhead;
 };
 
 // The keyboard path to an editor's toolbar: each button, by its object name,

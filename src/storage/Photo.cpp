@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace vinarca {
 
@@ -143,6 +144,8 @@ bool bmpIsLongEnough(const QByteArray& bytes)
 thread_local bool t_listening = false;
 thread_local bool t_dataEndedEarly = false;
 QtMessageHandler g_previousHandler = nullptr;
+std::mutex g_listenersLock;
+int g_listeners = 0;
 
 void listenForEarlyEnd(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
@@ -155,19 +158,29 @@ void listenForEarlyEnd(QtMsgType type, const QMessageLogContext& context, const 
         g_previousHandler(type, context, message);
 }
 
+// Photos are decoded on more than one thread (the one shown, the ones
+// decoded ahead): the first listener puts the handler in place and the last
+// one puts the previous handler back, and only a thread that is listening
+// hears the decoder's warnings.
 class EarlyEndListener
 {
 public:
     EarlyEndListener()
     {
+        {
+            const std::lock_guard<std::mutex> lock(g_listenersLock);
+            if (g_listeners++ == 0)
+                g_previousHandler = qInstallMessageHandler(listenForEarlyEnd);
+        }
         t_dataEndedEarly = false;
         t_listening = true;
-        g_previousHandler = qInstallMessageHandler(listenForEarlyEnd);
     }
     ~EarlyEndListener()
     {
-        qInstallMessageHandler(g_previousHandler);
         t_listening = false;
+        const std::lock_guard<std::mutex> lock(g_listenersLock);
+        if (--g_listeners == 0)
+            qInstallMessageHandler(g_previousHandler);
     }
     bool heard() const { return t_dataEndedEarly; }
 };
@@ -283,20 +296,28 @@ PhotoRead decodePhoto(QByteArray bytes, QSize fitInto)
     return read;
 }
 
-PhotoRead readPhoto(const QString& path, QSize fitInto)
+PhotoBytes readPhotoBytes(const QString& path)
 {
     QFile file(path);
     if (!file.exists())
-        return {PhotoFileState::Missing, std::nullopt};
+        return {PhotoFileState::Missing, {}};
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
-        return {PhotoFileState::Unreadable, std::nullopt};
+        return {PhotoFileState::Unreadable, {}};
     QByteArray bytes;
+    // Room for the end marker the decoding appends, so it never copies them.
     bytes.reserve(file.size() + kSentinelSize);
     bytes.resize(file.size());
     if (file.read(bytes.data(), bytes.size()) != bytes.size())
-        return {PhotoFileState::Unreadable, std::nullopt};
-    file.close();
-    return decodePhoto(std::move(bytes), fitInto);
+        return {PhotoFileState::Unreadable, {}};
+    return {PhotoFileState::Read, std::move(bytes)};
+}
+
+PhotoRead readPhoto(const QString& path, QSize fitInto)
+{
+    PhotoBytes file = readPhotoBytes(path);
+    if (file.state != PhotoFileState::Read)
+        return {file.state, std::nullopt};
+    return decodePhoto(std::move(file.bytes), fitInto);
 }
 
 std::optional<Photo> readPhotoFile(const QString& path, QSize fitInto)

@@ -41,6 +41,15 @@ struct PhotoRead
     std::optional<Photo> photo; // set when state is Read
 };
 
+// A photo file's bytes as they are on disk now (state Read), without
+// decoding them: no file, or one that cannot be read or is over 256 MB.
+struct PhotoBytes
+{
+    PhotoFileState state = PhotoFileState::Missing;
+    QByteArray bytes;
+};
+PhotoBytes readPhotoBytes(const QString& path);
+
 // Reads a photo file with its camera orientation applied, decoded to fit
 // `fitInto` with its proportions kept: a JPEG is reduced while it is decoded
 // (by a half, a quarter or an eighth, so the picture may come out up to a

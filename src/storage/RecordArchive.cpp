@@ -140,6 +140,16 @@ qint64 RecordArchive::append(const QByteArray& record)
 
 bool RecordArchive::readNext(QByteArray& record)
 {
+    QByteArray inPlace;
+    if (!readNextInPlace(inPlace))
+        return false;
+    record.resize(m_recordSize);
+    std::copy_n(inPlace.constData(), m_recordSize, record.data());
+    return true;
+}
+
+bool RecordArchive::readNextInPlace(QByteArray& record)
+{
     if (m_chunkOffset + m_recordSize > m_chunk.size()) {
         // Refill with as many whole records as are left, up to one chunk.
         const qint64 wholeEnd = count() * m_recordSize;
@@ -152,8 +162,7 @@ bool RecordArchive::readNext(QByteArray& record)
         m_scanFileOffset += want;
         m_chunkOffset = 0;
     }
-    record.resize(m_recordSize);
-    std::copy_n(m_chunk.constData() + m_chunkOffset, m_recordSize, record.data());
+    record = QByteArray::fromRawData(m_chunk.constData() + m_chunkOffset, m_recordSize);
     m_chunkOffset += m_recordSize;
     ++m_scanPosition;
     return true;

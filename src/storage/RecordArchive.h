@@ -48,6 +48,9 @@ public:
     // Sequential reading from the first record; false at the end of the whole
     // records. lastPosition() is the position of the record just read.
     bool readNext(QByteArray& record);
+    // The same without copying: `record` refers to the archive's read
+    // buffer and stays valid only until the next read or close.
+    bool readNextInPlace(QByteArray& record);
     qint64 lastPosition() const { return m_scanPosition; }
 
     void close();

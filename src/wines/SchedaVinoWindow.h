@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DocumentWindow.h"
+#include "Photo.h"
 
 #include <QHash>
 #include <QImage>
@@ -38,6 +39,12 @@ extern const SheetField kSheetFields[22];
 std::unique_ptr<TReport> loadWineSheet();
 void fillWineSheet(TReport& sheet, const WineSheetInput& input);
 void fillWineSheetTexts(TReport& sheet, const QHash<QString, QString>& fields);
+
+// The photo as the sheet prints it, decoded once at the size its area on
+// paper needs: a camera JPEG is decoded straight at the least reduction that
+// gives at least 200 dots per inch of the area (the printout then takes no
+// more than 300); a picture without its JPEG bytes is scaled down to 300.
+QImage wineSheetPhoto(const Photo& shown);
 
 // The print or preview window of the sheet, as its named subclasses show it.
 DocumentWindowSpec wineSheetSpec(DocumentAction action);

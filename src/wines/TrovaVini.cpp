@@ -7,13 +7,13 @@
 #include "PictureBox.h"
 #include "Platform.h"
 #include "RecordArchive.h"
+#include "RecordListView.h"
 #include "Shapes.h"
 #include "WineRecord.h"
 #include "WineSearch.h"
 
 #include <QLabel>
 #include <QLinearGradient>
-#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
@@ -150,16 +150,16 @@ void TfrmTrovaVini::btnCercaClick()
     for (const Criterion& c : kCriteria)
         criteria.append({QString::fromLatin1(c.field), (this->*c.member)->text()});
     lblConta->setText(QString::number(WineMatcher(criteria).filledCount()));
-    QStringList lines;
+    ListLines lines;
     try {
-        lines = searchWines(criteria);
+        lines = searchWineLines(criteria);
     } catch (const ArchiveError&) {
         platform().plainMessage(this, accessFailureMessage());
         return;
     }
     panAvvio->hide();
     panContainer->show();
-    showLines(lines);
+    showLines(std::move(lines));
 }
 
 namespace vinarca {

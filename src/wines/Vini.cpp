@@ -240,9 +240,9 @@ void TfrmVini::openSheet(DocumentAction action)
     WineSheetInput input;
     for (const FieldBox& f : kFieldBoxes)
         input.fields.insert(QString::fromLatin1(f.field), (this->*f.member)->text());
-    // 300 dots per inch of the whole A4 page at most: sharp on paper, never
+    // Decoded once, at the size the sheet's photo area needs on paper, never
     // the camera's full size in memory.
-    input.photo = shownPictureAt({2480, 3508});
+    input.photo = wineSheetPhoto(shownPhoto());
     openWineSheet(this, input, action);
 }
 

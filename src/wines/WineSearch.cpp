@@ -4,6 +4,9 @@
 #include "WineRecord.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace vinarca {
 
@@ -55,6 +58,61 @@ QString WineSearchLine(const QByteArray& record)
     return line;
 }
 
+namespace {
+// A field's stored bytes with those of code 32 or less removed from both
+// ends: the code page's bytes up to 32 are exactly its characters up to 32,
+// so this is the field decoded and trimmed, still in code page bytes.
+std::pair<const char*, int> trimmedFieldBytes(const QByteArray& record, int field)
+{
+    const RecordLayout::Field& f = wineLayout().field(field);
+    const char* bytes = record.constData() + f.offset;
+    int length = std::min(static_cast<int>(static_cast<unsigned char>(bytes[0])), f.capacity);
+    const char* begin = bytes + 1;
+    while (length > 0 && static_cast<unsigned char>(*begin) <= 32) {
+        ++begin;
+        --length;
+    }
+    while (length > 0 && static_cast<unsigned char>(begin[length - 1]) <= 32)
+        --length;
+    return {begin, length};
+}
+
+char* putColumn(char* out, std::pair<const char*, int> text, int width)
+{
+    const int kept = std::min(text.second, width);
+    std::memcpy(out, text.first, std::size_t(kept));
+    std::memset(out + kept, ' ', std::size_t(width - kept));
+    return out + width;
+}
+
+char* putText(char* out, std::string_view text)
+{
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// The list line's longest length in bytes: the columns, their captions and
+// a price of a whole field.
+constexpr qsizetype kWineLineBytes = 30 + 14 + 30 + 13 + 30 + 12 + 10 + 4 + 255;
+
+// WineSearchLine written in code page bytes (0x80 is the euro sign).
+qsizetype writeWineSearchLine(const QByteArray& record, char* out)
+{
+    const LineFields& f = lineFields();
+    char* at = putColumn(out, trimmedFieldBytes(record, f.nome), 30);
+    at = putText(at, "  Produttore: ");
+    at = putColumn(at, trimmedFieldBytes(record, f.produttore), 30);
+    at = putText(at, "  Fornitore: ");
+    at = putColumn(at, trimmedFieldBytes(record, f.fornitore), 30);
+    at = putText(at, "  Giacenza: ");
+    at = putColumn(at, trimmedFieldBytes(record, f.giacenza), 10);
+    at = putText(at, "  \x80 ");
+    const auto prezzo = trimmedFieldBytes(record, f.prezzo);
+    at = putColumn(at, prezzo, prezzo.second);
+    return at - out;
+}
+} // namespace
+
 WineMatcher::WineMatcher(const QList<WineCriterion>& criteria)
 {
     const RecordLayout& layout = wineLayout();
@@ -95,11 +153,17 @@ bool WineMatcher::matches(const QByteArray& record) const
     return false;
 }
 
-QStringList searchWines(const QList<WineCriterion>& criteria)
+ListLines searchWineLines(const QList<WineCriterion>& criteria)
 {
     const WineMatcher matcher(criteria);
-    return listRecordLines(
-        wineKind(), [&matcher](const QByteArray& record) { return matcher.matches(record); }, &WineSearchLine);
+    return collectRecordLines(
+        wineKind(), [&matcher](const QByteArray& record) { return matcher.matches(record); }, kWineLineBytes,
+        &writeWineSearchLine);
+}
+
+QStringList searchWines(const QList<WineCriterion>& criteria)
+{
+    return searchWineLines(criteria).toStringList();
 }
 
 } // namespace vinarca

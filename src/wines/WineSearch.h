@@ -47,5 +47,6 @@ private:
 // Scans the archive and returns the sorted lines of the matching records.
 // Throws ArchiveError.
 QStringList searchWines(const QList<WineCriterion>& criteria);
+ListLines searchWineLines(const QList<WineCriterion>& criteria);
 
 } // namespace vinarca

@@ -11,7 +11,7 @@
 #include "LabelWindows.h"
 
 #include <QDir>
-#include <QListWidget>
+#include "RecordListView.h"
 #include <QPrinter>
 #include <QPushButton>
 
@@ -50,7 +50,7 @@ QStringList listed(const LabelSearchWindow& window)
 {
     QStringList lines;
     for (int i = 0; i < window.lstRecords->count(); ++i)
-        lines << window.lstRecords->item(i)->text();
+        lines << window.lstRecords->text(i);
     return lines;
 }
 

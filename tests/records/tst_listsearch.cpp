@@ -39,12 +39,25 @@ void TestListSearch::listOrder_data()
                        QStringLiteral("’"), QStringLiteral("¡"), QStringLiteral("À")};
     QTest::newRow("a shorter line first, equal lines keep their order")
         << QStringList{"Soave 2", "soave", "Soave", "SOAVE 1"} << QStringList{"soave", "Soave", "SOAVE 1", "Soave 2"};
+    // Lines alike in their first eight characters are ordered by the rest.
+    QTest::newRow("long lines differing late, in any case")
+        << QStringList{QStringLiteral("Barbaresco Riserva  € 40"), QStringLiteral("BARBARESCO annata  € 25"),
+                       QStringLiteral("barbaresco Riserva  € 38"), QStringLiteral("Barbaresco Riserva  € 40")}
+        << QStringList{QStringLiteral("BARBARESCO annata  € 25"), QStringLiteral("barbaresco Riserva  € 38"),
+                       QStringLiteral("Barbaresco Riserva  € 40"), QStringLiteral("Barbaresco Riserva  € 40")};
 }
 
 void TestListSearch::listOrder()
 {
     QFETCH(QStringList, lines);
     QFETCH(QStringList, sorted);
+    // The lines a search window keeps, one byte a character, sort alike
+    // and give back their texts unchanged.
+    ListLines packed(lines);
+    packed.sort();
+    QCOMPARE(packed.toStringList(), sorted);
+    for (qsizetype i = 0; i < packed.size(); ++i)
+        QCOMPARE(packed.at(i), sorted.at(i));
     sortListLines(lines);
     QCOMPARE(lines, sorted);
 }

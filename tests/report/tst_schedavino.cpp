@@ -13,7 +13,9 @@
 #include "ScriptedPlatform.h"
 #include "StampaVini.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -89,6 +91,8 @@ private slots:
     void inputThatIsNotByFieldNameFailsLoudly_data();
     void inputThatIsNotByFieldNameFailsLoudly();
     void photoIsSharedNotCopied();
+    void photoIsDecodedOnceForItsAreaOnPaper_data();
+    void photoIsDecodedOnceForItsAreaOnPaper();
     void previewShowsTheEditorsFieldsTrimmed();
     void emptyPhotoBoxLeavesThePhotoAreaBlank();
     void printSendsOnePageToTheChosenPrinter();
@@ -316,6 +320,37 @@ void TestSchedaVino::inputThatIsNotByFieldNameFailsLoudly()
     QTest::mouseClick(window->btnStampa, Qt::LeftButton);
     QCOMPARE(previews, 0);
     QCOMPARE(world.platform().lastMessage(), sheetFailureMessage(DocumentAction::Preview));
+}
+
+void TestSchedaVino::photoIsDecodedOnceForItsAreaOnPaper_data()
+{
+    // The photo area is 188 x 106 mm: at 200 dpi 1480 x 835 pixels, at 300
+    // dpi 2220 x 1252.
+    QTest::addColumn<QSize>("own");
+    QTest::addColumn<bool>("jpeg");
+    QTest::addColumn<QSize>("printed");
+    QTest::newRow("camera JPEG: a quarter reaches 200 dpi") << QSize(6000, 4000) << true << QSize(1500, 1000);
+    QTest::newRow("wide JPEG: a quarter falls short, a half") << QSize(4000, 2000) << true << QSize(2000, 1000);
+    QTest::newRow("small JPEG: its own size") << QSize(800, 600) << true << QSize(800, 600);
+    QTest::newRow("picture without its file: scaled to 300 dpi") << QSize(4000, 3000) << false << QSize(1669, 1252);
+}
+
+void TestSchedaVino::photoIsDecodedOnceForItsAreaOnPaper()
+{
+    QFETCH(QSize, own);
+    QFETCH(bool, jpeg);
+    QFETCH(QSize, printed);
+    QImage picture(own, QImage::Format_RGB32);
+    picture.fill(QColor(90, 20, 40));
+    Photo shown{picture, {}};
+    if (jpeg) {
+        QBuffer buffer(&shown.jpegBytes);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(QImageWriter(&buffer, "jpeg").write(picture));
+        // The editor shows it decoded for its box; the bytes are decoded again.
+        shown.image = picture.scaled(own / 8);
+    }
+    QCOMPARE(wineSheetPhoto(shown).size(), printed);
 }
 
 void TestSchedaVino::photoIsSharedNotCopied()

@@ -1,4 +1,5 @@
 #include "Photo.h"
+#include "PhotosAhead.h"
 #include "ZeroJpeg.h"
 
 #include <QBuffer>
@@ -6,9 +7,11 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <unistd.h>
 
 using namespace vinarca;
@@ -175,6 +178,8 @@ private slots:
     void reducedPhotoIsDecodedAgainLargerAndWrittenByteForByte();
     void unreadableFileIsNeverOverwritten_data();
     void unreadableFileIsNeverOverwritten();
+    void photosDecodedAheadAreNeverStale_data();
+    void photosDecodedAheadAreNeverStale();
 
 private:
     QTemporaryDir m_dir;
@@ -486,6 +491,75 @@ void TestPhoto::unreadableFileIsNeverOverwritten()
         const auto written = readPhotoFile(path);
         QVERIFY(written);
         QCOMPARE(written->image.size(), QSize(30, 40));
+    }
+}
+
+void TestPhoto::photosDecodedAheadAreNeverStale_data()
+{
+    // The file before and after it was decoded ahead ("" for no file), and
+    // what showing it must give: a picture's red, or no photo. Each case is
+    // met twice: with the file changed just before it was read ahead (its
+    // bytes are compared), and with files taken as settled at once, changed
+    // by renaming a new file over them (their stamps are compared).
+    QTest::addColumn<bool>("settled");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("red");
+    const auto solid = [](int red) {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(QColor(red, 40, 40));
+        return jpegOf(image);
+    };
+    for (const bool settled : {false, true}) {
+        const char* how = settled ? "stamps" : "bytes";
+        QTest::addRow("%s: unchanged", how) << settled << solid(200) << solid(200) << int(PhotoFileState::Read) << 200;
+        QTest::addRow("%s: replaced by another picture", how)
+            << settled << solid(200) << solid(30) << int(PhotoFileState::Read) << 30;
+        QTest::addRow("%s: deleted", how) << settled << solid(200) << QByteArray() << int(PhotoFileState::Missing) << -1;
+        QTest::addRow("%s: made where there was none", how)
+            << settled << QByteArray() << solid(30) << int(PhotoFileState::Read) << 30;
+        QTest::addRow("%s: replaced by a damaged one", how)
+            << settled << solid(200) << solid(30).left(300) << int(PhotoFileState::Unreadable) << -1;
+    }
+}
+
+void TestPhoto::photosDecodedAheadAreNeverStale()
+{
+    QFETCH(bool, settled);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(int, state);
+    QFETCH(int, red);
+    const QString path = m_dir.filePath(QStringLiteral("ahead.jpg"));
+    const QString neighbour = m_dir.filePath(QStringLiteral("neighbour.jpg"));
+    QFile::remove(path);
+    if (!before.isEmpty())
+        put(path, before);
+    PhotosAhead::setStampTickForTesting(settled ? 0 : -1);
+    const auto restore = qScopeGuard([] { PhotosAhead::setStampTickForTesting(-1); });
+    PhotosAhead ahead;
+    ahead.keepAhead({path, neighbour}, kWinePhotoBox);
+    // Shown once as it was decoded ahead, then changed on disk while it is
+    // still kept ahead.
+    QCOMPARE(ahead.read(path, kWinePhotoBox).state,
+             before.isEmpty() ? PhotoFileState::Missing : PhotoFileState::Read);
+    if (after.isEmpty()) {
+        QVERIFY(QFile::remove(path));
+    } else if (settled) {
+        const QString fresh = path + QStringLiteral(".new");
+        put(fresh, after);
+        QVERIFY(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) == 0);
+    } else {
+        put(path, after); // rewritten in place
+    }
+    const PhotoRead shown = ahead.read(path, kWinePhotoBox);
+    QCOMPARE(int(shown.state), state);
+    QCOMPARE(shown.photo.has_value(), red >= 0);
+    if (shown.photo) {
+        const QImage& image = shown.photo->image;
+        QVERIFY(qAbs(qRed(image.pixel(image.width() / 2, image.height() / 2)) - red) < 12);
+        QCOMPARE(shown.photo->jpegBytes, after); // written back unchanged on the next save
     }
 }
 

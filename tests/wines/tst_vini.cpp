@@ -3,9 +3,8 @@
 #include "FramedEdit.h"
 #include "RecordEditor.h"
 #include "RecordArchive.h"
+#include "RecordListView.h"
 #include "TrovaVini.h"
-
-#include <QListWidget>
 
 #include <QBuffer>
 #include <QDir>
@@ -47,6 +46,7 @@ private slots:
     void accessFailures_data();
     void accessFailures();
     void photoFileLifeCycle();
+    void browsingShowsEachRecordsOwnPhoto();
     void photoFolderNotWritable();
     void failedPhotoWriteNeverReplacesTheStoredPhoto_data();
     void failedPhotoWriteNeverReplacesTheStoredPhoto();
@@ -316,6 +316,48 @@ void TestVini::accessFailures()
     QVERIFY(f.label("lblPosizione")->text().isEmpty());
     QFile::setPermissions(f.archivePath(), QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(f.archiveBytes(), before);
+}
+
+// Photos beside the shown record are decoded ahead: fast presses still show
+// each record's own photo, and a photo changed on disk meanwhile is shown
+// as it is now.
+void TestVini::browsingShowsEachRecordsOwnPhoto()
+{
+    ViniFixture f;
+    f.seed(4);
+    QVERIFY(QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini"))));
+    const auto photoPath = [&](int position) {
+        return f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_%1.jpg").arg(position));
+    };
+    const int reds[] = {0, 40, 90, 140, 190}; // by position
+    for (int position = 1; position <= 4; ++position)
+        QVERIFY(solid(QColor(reds[position], 0, 0), {320, 240}).save(photoPath(position), "JPEG"));
+    auto* photo = f.find<PictureBox>("imgFoto");
+    const auto shownRed = [&] { return qRed(photo->image().pixel(photo->image().width() / 2, 10)); };
+
+    f.click("cmdPrimo");
+    QVERIFY(qAbs(shownRed() - reds[1]) < 10);
+    // Avanti three times without a pause, then back.
+    f.click("cmdAvanti");
+    f.click("cmdAvanti");
+    f.click("cmdAvanti");
+    QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("4"));
+    QVERIFY(qAbs(shownRed() - reds[4]) < 10);
+    f.click("cmdIndietro");
+    QVERIFY(qAbs(shownRed() - reds[3]) < 10);
+
+    // While 3 is shown, the photos of 2 and 4 are decoded ahead; 2's is
+    // then replaced on disk, and later 4's is deleted.
+    QVERIFY(QFile::remove(photoPath(2)));
+    QVERIFY(solid(QColor(250, 0, 0), {320, 240}).save(photoPath(2), "JPEG"));
+    f.click("cmdIndietro");
+    QVERIFY(qAbs(shownRed() - 250) < 10);
+    QCOMPARE(photo->sourceBytes(), testfiles::read(photoPath(2)));
+    f.click("cmdAvanti");
+    QVERIFY(QFile::remove(photoPath(4)));
+    f.click("cmdAvanti");
+    QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("4"));
+    QCOMPARE(photo->image(), f.find<PictureBox>("imgBianco")->image());
 }
 
 void TestVini::photoFileLifeCycle()

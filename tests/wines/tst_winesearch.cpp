@@ -2,6 +2,7 @@
 #include "EditFlow.h"
 #include "PictureBox.h"
 #include "RecordArchive.h"
+#include "RecordListView.h"
 #include "ScriptedPlatform.h"
 #include "TrovaVini.h"
 #include "WineRecord.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -58,6 +58,7 @@ private slots:
     void doubleClickLoadsTheLastEqualRecord();
     void printHandsTheLinesOver();
     void printedListPages();
+    void bigResultListIsUsedLikeAnyOther();
 };
 
 void TestWineSearch::searchLine_data()
@@ -72,6 +73,17 @@ void TestWineSearch::searchLine_data()
         << wine({{Nome, "Verdicchio dei Castelli di Jesi Classico"}, {Giacenza, "1234567890"}})
         << QStringLiteral("Verdicchio dei Castelli di Jes  Produttore:                                 Fornitore: "
                           "                                Giacenza: 1234567890  € ");
+    // Blanks and control characters around a stored text are not part of
+    // its column; accented letters and the euro sign are kept.
+    QByteArray padded = wine({{Nome, "Nebbiolo"}, {Prezzo, "9,90"}});
+    const int nome = wineLayout().field(wineKind().field(Nome)).offset;
+    const QByteArray stored = QByteArray("  \tCh\xe2teau \x80  \x01", 15);
+    padded[nome] = char(stored.size());
+    padded.replace(nome + 1, stored.size(), stored);
+    QTest::newRow("stored blanks trimmed, code page characters kept")
+        << padded
+        << QStringLiteral("Château €                       Produttore:                                 Fornitore: "
+                          "                                Giacenza:             € 9,90");
 }
 
 void TestWineSearch::searchLine()
@@ -79,6 +91,10 @@ void TestWineSearch::searchLine()
     QFETCH(QByteArray, record);
     QFETCH(QString, line);
     QCOMPARE(WineSearchLine(record), line);
+    // The search window's list makes the same line from the archive.
+    TestWorld world;
+    writeArchive({record});
+    QCOMPARE(searchWines({}), QStringList{line});
 }
 
 void TestWineSearch::matching_data()
@@ -151,7 +167,7 @@ void TestWineSearch::searchWindowFlow()
     QVERIFY(window.panContainer->isVisible());
     QVERIFY(!window.panAvvio->isVisible());
     QCOMPARE(window.lstRecords->count(), 2);
-    QVERIFY(window.lstRecords->item(0)->text().startsWith(QStringLiteral("Barbaresco")));
+    QVERIFY(window.lstRecords->text(0).startsWith(QStringLiteral("Barbaresco")));
     QCOMPARE(window.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 2 schede."));
     QCOMPARE(window.lblConta->text(), QStringLiteral("1"));
     QCOMPARE(QApplication::focusWidget(), window.txtTrova);
@@ -298,6 +314,59 @@ void TestWineSearch::printedListPages()
     const QString footer = QStringLiteral("Stampa eseguita in data ") + shortDateText(QDate::currentDate());
     QCOMPARE(printed.count(footer), 1);
     QVERIFY(printed.indexOf(footer) > printed.indexOf(QStringLiteral("Vino [099]")));
+}
+
+// Twenty thousand wines: the list shows only the rows on screen, yet every
+// line is there to select, find, open and print, in list order.
+void TestWineSearch::bigResultListIsUsedLikeAnyOther()
+{
+    TestWorld world;
+    constexpr int kWines = 20000;
+    QList<QByteArray> wines;
+    // In reverse order of name, so the list order is not the archive's.
+    for (int i = kWines - 1; i >= 0; --i)
+        wines << wine({{Nome, QStringLiteral("Vino %1 Più").arg(i, 5, 10, QLatin1Char('0'))},
+                       {Annata, QString::number(1990 + i % 30)},
+                       {Prezzo, QStringLiteral("%1,00").arg(i)}});
+    writeArchive(wines);
+    TfrmTrovaVini window;
+    window.lblMemory->setText(QStringLiteral("vini"));
+    qint64 loadedAt = 0;
+    window.setLoader([&](const QByteArray&, qint64 at) { loadedAt = at; });
+    QStringList printed;
+    window.setListPrinter([&](QWidget*, const QStringList& lines) { printed = lines; });
+    window.show();
+    QTest::mouseClick(window.btnCerca, Qt::LeftButton);
+    QCoreApplication::processEvents(); // the list laid out and painted, as the user sees it
+    QCOMPARE(window.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 20000 schede."));
+    QCOMPARE(window.lstRecords->count(), kWines);
+    QCOMPARE(window.lstRecords->text(kWines - 1).left(16), QStringLiteral("Vino 19999 Più  "));
+
+    // Printing hands over every line, as the search made them.
+    window.btnStampa->click();
+    QCOMPARE(printed, searchWines({}));
+    QCOMPARE(printed.size(), kWines);
+    QVERIFY(printed.last().endsWith(QStringLiteral("€ 19999,00")));
+
+    // The keyboard and Find reach rows far down the list.
+    window.lstRecords->setFocus();
+    QTest::keyClick(window.lstRecords, Qt::Key_End);
+    QCOMPARE(window.lstRecords->currentRow(), kWines - 1);
+    window.txtTrova->setText(QStringLiteral("vino 12345"));
+    window.btnTrova->click();
+    QCOMPARE(window.lstRecords->currentRow(), 12345);
+    QVERIFY(window.lstRecords->selectionModel()->isRowSelected(12345, {}));
+
+    // A double click on a row scrolled into view opens its wine: "Vino
+    // 15000" is record 20000 - 15000 of the archive.
+    const QModelIndex row = window.lstRecords->model()->index(15000, 0);
+    window.lstRecords->scrollTo(row);
+    const QPoint at = window.lstRecords->visualRect(row).center();
+    QTest::mouseClick(window.lstRecords->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(window.lstRecords->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(loadedAt, qint64(kWines - 15000));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.lstRecords->count(), 0); // closing empties the list
 }
 
 QTEST_MAIN(TestWineSearch)
