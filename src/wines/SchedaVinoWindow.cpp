@@ -1,13 +1,12 @@
 #include "SchedaVinoWindow.h"
 
-#include "AnteprimaVini.h"
+#include "WineWindows.h"
 #include "Length.h"
 #include "Platform.h"
 #include "ReportError.h"
 #include "ReportLayout.h"
 #include "ReportModel.h"
 #include "ShortString.h"
-#include "StampaVini.h"
 #include "WineRecord.h"
 
 namespace vinarca {

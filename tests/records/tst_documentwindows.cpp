@@ -1,13 +1,12 @@
 // The print and preview windows of every document (the wine sheet, both
 // label kinds, the price-list page): each is the shared document window with
 // its own name, caption, instructions, button and layout options.
-#include "AnteprimaVini.h"
+#include "WineWindows.h"
 #include "LabelWindows.h"
 #include "PictureBox.h"
 #include "PriceListWindows.h"
 #include "ReportModel.h"
 #include "ScriptedPlatform.h"
-#include "StampaVini.h"
 
 #include <QLabel>
 #include <QPushButton>

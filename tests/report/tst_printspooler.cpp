@@ -5,7 +5,7 @@
 #include "PrintSettings.h"
 #include "ReportTestSupport.h"
 #include "ScriptedPlatform.h"
-#include "StampaVini.h"
+#include "WineWindows.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -2,7 +2,7 @@
 // and preview windows driven through the platform seam: what they fill into
 // the sheet, by which record fields, where it goes, and how they fail.
 
-#include "AnteprimaVini.h"
+#include "WineWindows.h"
 #include "ReportError.h"
 #include "WineRecord.h"
 #include "PictureBox.h"
@@ -11,7 +11,6 @@
 #include "ReportPreview.h"
 #include "ReportTestSupport.h"
 #include "ScriptedPlatform.h"
-#include "StampaVini.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,8 +1,0 @@
-#include "StampaVini.h"
-
-TfrmStampaVini::TfrmStampaVini(const vinarca::WineSheetInput& input, QWidget* parent)
-    : DocumentWindow(vinarca::wineSheetSpec(vinarca::DocumentAction::Print), input.photo,
-                     [fields = input.fields](vinarca::TReport& sheet) { vinarca::fillWineSheetTexts(sheet, fields); },
-                     parent)
-{
-}
