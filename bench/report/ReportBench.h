@@ -9,6 +9,7 @@
 #include "Platform.h"
 
 #include <QDialog>
+#include <QFile>
 #include <QPrinter>
 #include <QProcess>
 #include <QSize>
@@ -61,9 +62,18 @@ private:
     QString m_pdf;
 };
 
-// The process's peak resident memory so far, in KiB.
+// The process's peak resident memory so far, in KiB: its own high-water
+// mark (VmHWM), which starts afresh with the program. getrusage's figure
+// would carry over the peak of the benchmark process that started it.
 inline long peakRssKb()
 {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').first().toLong();
+        }
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
