@@ -24,6 +24,8 @@ QByteArray head(const QByteArray& worksheet)
     return "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
            "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" xmlns=\"http://www.w3.org/TR/REC-html40\">"
            "<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+           "<style>.t{mso-number-format:\"\\@\";text-align:left}.g{mso-number-format:General;text-align:left}"
+           ".m{text-align:left}</style>"
            "<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>"
            + worksheet
            + "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane><x:Number>1</x:Number>"
@@ -40,19 +42,19 @@ QByteArray th(int width, const QByteArray& title)
 
 QByteArray td(const QByteArray& text)
 {
-    return "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1033;0;@\">" + text + "</td>";
+    return "<td class=t>" + text + "</td>";
 }
 
 // A number cell: the value in the notation every reader takes, the text as typed.
 QByteArray money(const QByteArray& value, const QByteArray& text)
 {
-    return "<td style=\"text-align: left; mso-number-format:Fixed;\" x:num=\"" + value + "\" sdval=\"" + value
+    return "<td class=m style=\"mso-number-format:Fixed\" x:num=\"" + value + "\" sdval=\"" + value
            + "\" sdnum=\"1033;0;0.00\">" + text + "</td>";
 }
 
 QByteArray quantity(const QByteArray& value, const QByteArray& text)
 {
-    return "<td style=\"text-align: left; mso-number-format:General;\" x:num=\"" + value + "\" sdval=\"" + value
+    return "<td class=g x:num=\"" + value + "\" sdval=\"" + value
            + "\" sdnum=\"1033;0;General\">" + text + "</td>";
 }
 
