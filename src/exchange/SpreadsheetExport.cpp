@@ -5,6 +5,7 @@
 #include "RecordArchive.h"
 #include "ShortString.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
@@ -50,6 +51,54 @@ void appendNumberCell(QByteArray& out, CellType type, const QByteArray& value)
     out += money ? "\" sdnum=\"1033;0;0.00\">" : "\" sdnum=\"1033;0;General\">";
 }
 
+// The value of a well-formed number of at most 15 significant digits that
+// is not written with an exponent, straight from its digits: the same bytes
+// as the 15-digit general notation of the number read, without the detour
+// through a double that made prices and stock the costliest cells of the
+// file. Zero, and everything else, is left to that detour (false).
+bool plainDecimal(const QString& text, QByteArray& value)
+{
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    qsizetype separator = text.indexOf(QLatin1Char(','));
+    if (separator < 0)
+        separator = text.indexOf(QLatin1Char('.'));
+    if (separator < 0)
+        separator = text.size();
+    qsizetype intBegin = negative ? 1 : 0;
+    while (intBegin < separator && text.at(intBegin) == QLatin1Char('0'))
+        ++intBegin;
+    qsizetype fracEnd = text.size();
+    while (fracEnd > separator + 1 && text.at(fracEnd - 1) == QLatin1Char('0'))
+        --fracEnd;
+    const qsizetype fracBegin = std::min(separator + 1, fracEnd);
+    const qsizetype intDigits = separator - intBegin;
+    const qsizetype fracDigits = fracEnd - fracBegin;
+    qsizetype significant = intDigits + fracDigits;
+    if (intDigits == 0) {
+        qsizetype zeros = 0;
+        while (zeros < fracDigits && text.at(fracBegin + zeros) == QLatin1Char('0'))
+            ++zeros;
+        if (zeros == fracDigits || zeros > 3) // zero, or a number shown with an exponent
+            return false;
+        significant -= zeros;
+    }
+    if (significant > 15)
+        return false;
+    value.clear();
+    if (negative)
+        value += '-';
+    if (intDigits == 0)
+        value += '0';
+    for (qsizetype i = intBegin; i < separator; ++i)
+        value += static_cast<char>(text.at(i).unicode());
+    if (fracDigits > 0) {
+        value += '.';
+        for (qsizetype i = fracBegin; i < fracEnd; ++i)
+            value += static_cast<char>(text.at(i).unicode());
+    }
+    return true;
+}
+
 // The value of a number as both readers take it: digits with one optional
 // decimal separator, comma or full stop, and an optional minus sign. Anything
 // else ("1.234,50", "a richiesta", "") is not a number and stays text.
@@ -72,6 +121,8 @@ bool numberValue(const QString& text, QByteArray& value)
     }
     if (digits == 0 || (separator && !digitAfterSeparator))
         return false;
+    if (plainDecimal(text, value))
+        return true;
     bool ok = false;
     const double number = text.toLatin1().replace(',', '.').toDouble(&ok);
     if (!ok)

@@ -238,6 +238,13 @@ void TestSpreadsheetExport::cellsKeepTheirType_data()
     QTest::newRow("price with a full stop") << " 12.50 " << amount << money("12.5", "12.50");
     QTest::newRow("whole price") << "7" << amount << money("7", "7");
     QTest::newRow("negative price") << "-0,5" << amount << money("-0.5", "-0,5");
+    QTest::newRow("price with trailing zeros") << "100,00" << amount << money("100", "100,00");
+    QTest::newRow("small price") << "0,0001" << amount << money("0.0001", "0,0001");
+    QTest::newRow("tiny price in exponent notation") << "0,00001" << amount << money("1e-05", "0,00001");
+    QTest::newRow("fifteen digits kept") << "123456789012,345" << amount
+                                         << money("123456789012.345", "123456789012,345");
+    QTest::newRow("sixteen digits rounded to fifteen")
+        << "1234567890123456" << amount << money("1.23456789012346e+15", "1234567890123456");
     QTest::newRow("price with thousands is text") << "1.234,50" << amount << td("1.234,50");
     QTest::newRow("price in words is text") << "a richiesta" << amount << td("a richiesta");
     QTest::newRow("price formula is text") << "=1+1" << amount << td("=1+1");
