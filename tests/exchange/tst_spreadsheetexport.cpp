@@ -110,6 +110,8 @@ private slots:
     void cellsKeepTheirType_data();
     void cellsKeepTheirType();
     void storedBytesAreWrittenAsTheirText();
+    void storedNumbersAreWrittenAsTheirText_data();
+    void storedNumbersAreWrittenAsTheirText();
     void editsTakeTheirPlaceAmongStoredRows();
     void aRecordGoneBeforeTheExportFailsIt();
     void failedWriteKeepsThePreviousFile();
@@ -297,6 +299,43 @@ void TestSpreadsheetExport::storedBytesAreWrittenAsTheirText()
     std::memset(field + 1, 'x', 50);
     RecordArchive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write).append(record);
     QVERIFY(spreadsheetBytes(ExportSheet(kind)).contains("<tr>" + td(QByteArray(50, 'x')) + td("")));
+}
+
+void TestSpreadsheetExport::storedNumbersAreWrittenAsTheirText_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("comma, blanks and control bytes around") << QByteArray(" \x01 12,50\x1F ");
+    QTest::newRow("full stop, trailing zeros") << QByteArray("100.00");
+    QTest::newRow("leading zeros") << QByteArray("007");
+    QTest::newRow("negative") << QByteArray("-0,5");
+    QTest::newRow("zero") << QByteArray("-0");
+    QTest::newRow("exponent notation") << QByteArray("0,00001");
+    QTest::newRow("rounded to fifteen digits") << QByteArray("1234567890,123456");
+    QTest::newRow("thousands") << QByteArray("1.234,50");
+    QTest::newRow("words") << QByteArray("a richiesta");
+    QTest::newRow("euro sign") << QByteArray("\x80 5");
+    QTest::newRow("no-break space inside") << QByteArray("12\xA0" "5");
+    QTest::newRow("markup") << QByteArray("<5&\"");
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestSpreadsheetExport::storedNumbersAreWrittenAsTheirText()
+{
+    // Price and stock cells are read from the stored bytes; each must come
+    // out exactly as the decoded text would.
+    QFETCH(QByteArray, stored);
+    TestWorld world;
+    const RecordKind& kind = wineKind();
+    QByteArray record = kind.layout->emptyRecord();
+    for (const char* name : {"Giacenza", "Prezzo"}) {
+        char* field = record.data() + kind.layout->field(kind.field(QLatin1String(name))).offset;
+        field[0] = char(stored.size());
+        std::memcpy(field + 1, stored.constData(), stored.size());
+    }
+    RecordArchive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write).append(record);
+    const ExportSheet sheet(kind);
+    const QByteArray cells = exportCell(sheet.cell(0, 20), CellType::Quantity) + exportCell(sheet.cell(0, 21), CellType::Money);
+    QVERIFY2(spreadsheetBytes(sheet).contains(cells), cells.constData());
 }
 
 void TestSpreadsheetExport::editsTakeTheirPlaceAmongStoredRows()
