@@ -23,17 +23,19 @@ constexpr int kCachedBlocks = 16;     // about 3 MB of wine records
 constexpr qsizetype kFlushBytes = 1 << 16;
 
 // Every data cell is left-aligned. The formats live in classes of the
-// document's style block, so a cell names its class in a few bytes instead of
-// repeating the same style: a file of 100,000 wines is half the size and
-// written in half the time. Class t is the text format ("@"): both suites read
-// it from the class, so "=1+1", "007" or "1E5" stay what was typed instead of
-// becoming a formula or a number. A number cell carries its value in the
-// notation both read whatever their regional settings (x:num and sdval, full
-// stop for decimals) and the format to show it with (sdnum, language;system;
-// format, for the suite that reads it); its text is what was typed. A quantity
-// is class g (general format). A price is class m, which only aligns it, and
-// names the office suite's two-decimal format on the cell itself: the other
-// suite would apply a class's format over sdnum and reads "Fixed" as a date.
+// document's style block, so a cell names its class in a few bytes instead
+// of repeating the same style: the file for 100,000 wines is 89 MB where an
+// inline style in every cell made it 226 MB. Class t is the text format
+// ("@"), which both spreadsheet suites read from the class, so "=1+1", "007"
+// or "1E5" stay what was typed instead of becoming a formula or a number.
+// A number cell carries its value in the notation both read whatever their
+// regional settings (x:num and sdval, full stop for decimals) and the format
+// to show it with, for each suite (mso-number-format, and sdnum as
+// language;system;format); its text is what was typed. A stock figure is
+// class g (general format). A price is class m, which only aligns it, and
+// names its two-decimal format ("Fixed") on the cell itself: the suite that
+// reads sdnum would apply a class's format over it and takes "Fixed" for a
+// date format.
 constexpr char kStyles[] = "<style>"
                            ".t{mso-number-format:\"\\@\";text-align:left}"
                            ".g{mso-number-format:General;text-align:left}"
