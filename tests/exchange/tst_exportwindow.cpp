@@ -66,7 +66,7 @@ QByteArray fileOf(const TestWorld& world, const ExportWindow& window)
 
 QByteArray cell(const QByteArray& text)
 {
-    return "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1033;0;@\">" + text + "</td>";
+    return "<td class=t>" + text + "</td>";
 }
 
 } // namespace

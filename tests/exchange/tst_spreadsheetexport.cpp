@@ -24,6 +24,8 @@ QByteArray head(const QByteArray& worksheet)
     return "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
            "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" xmlns=\"http://www.w3.org/TR/REC-html40\">"
            "<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+           "<style>.t{mso-number-format:\"\\@\";text-align:left}.g{mso-number-format:General;text-align:left}"
+           ".m{text-align:left}</style>"
            "<!--[if gte mso 9]><xml><x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>"
            + worksheet
            + "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane><x:Number>1</x:Number>"
@@ -40,19 +42,19 @@ QByteArray th(int width, const QByteArray& title)
 
 QByteArray td(const QByteArray& text)
 {
-    return "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1033;0;@\">" + text + "</td>";
+    return "<td class=t>" + text + "</td>";
 }
 
 // A number cell: the value in the notation every reader takes, the text as typed.
 QByteArray money(const QByteArray& value, const QByteArray& text)
 {
-    return "<td style=\"text-align: left; mso-number-format:Fixed;\" x:num=\"" + value + "\" sdval=\"" + value
+    return "<td class=m style=\"mso-number-format:Fixed\" x:num=\"" + value + "\" sdval=\"" + value
            + "\" sdnum=\"1033;0;0.00\">" + text + "</td>";
 }
 
 QByteArray quantity(const QByteArray& value, const QByteArray& text)
 {
-    return "<td style=\"text-align: left; mso-number-format:General;\" x:num=\"" + value + "\" sdval=\"" + value
+    return "<td class=g x:num=\"" + value + "\" sdval=\"" + value
            + "\" sdnum=\"1033;0;General\">" + text + "</td>";
 }
 
@@ -108,6 +110,8 @@ private slots:
     void cellsKeepTheirType_data();
     void cellsKeepTheirType();
     void storedBytesAreWrittenAsTheirText();
+    void storedNumbersAreWrittenAsTheirText_data();
+    void storedNumbersAreWrittenAsTheirText();
     void editsTakeTheirPlaceAmongStoredRows();
     void aRecordGoneBeforeTheExportFailsIt();
     void failedWriteKeepsThePreviousFile();
@@ -236,6 +240,13 @@ void TestSpreadsheetExport::cellsKeepTheirType_data()
     QTest::newRow("price with a full stop") << " 12.50 " << amount << money("12.5", "12.50");
     QTest::newRow("whole price") << "7" << amount << money("7", "7");
     QTest::newRow("negative price") << "-0,5" << amount << money("-0.5", "-0,5");
+    QTest::newRow("price with trailing zeros") << "100,00" << amount << money("100", "100,00");
+    QTest::newRow("small price") << "0,0001" << amount << money("0.0001", "0,0001");
+    QTest::newRow("tiny price in exponent notation") << "0,00001" << amount << money("1e-05", "0,00001");
+    QTest::newRow("fifteen digits kept") << "123456789012,345" << amount
+                                         << money("123456789012.345", "123456789012,345");
+    QTest::newRow("sixteen digits rounded to fifteen")
+        << "1234567890123456" << amount << money("1.23456789012346e+15", "1234567890123456");
     QTest::newRow("price with thousands is text") << "1.234,50" << amount << td("1.234,50");
     QTest::newRow("price in words is text") << "a richiesta" << amount << td("a richiesta");
     QTest::newRow("price formula is text") << "=1+1" << amount << td("=1+1");
@@ -288,6 +299,43 @@ void TestSpreadsheetExport::storedBytesAreWrittenAsTheirText()
     std::memset(field + 1, 'x', 50);
     RecordArchive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write).append(record);
     QVERIFY(spreadsheetBytes(ExportSheet(kind)).contains("<tr>" + td(QByteArray(50, 'x')) + td("")));
+}
+
+void TestSpreadsheetExport::storedNumbersAreWrittenAsTheirText_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("comma, blanks and control bytes around") << QByteArray(" \x01 12,50\x1F ");
+    QTest::newRow("full stop, trailing zeros") << QByteArray("100.00");
+    QTest::newRow("leading zeros") << QByteArray("007");
+    QTest::newRow("negative") << QByteArray("-0,5");
+    QTest::newRow("zero") << QByteArray("-0");
+    QTest::newRow("exponent notation") << QByteArray("0,00001");
+    QTest::newRow("rounded to fifteen digits") << QByteArray("1234567890,123456");
+    QTest::newRow("thousands") << QByteArray("1.234,50");
+    QTest::newRow("words") << QByteArray("a richiesta");
+    QTest::newRow("euro sign") << QByteArray("\x80 5");
+    QTest::newRow("no-break space inside") << QByteArray("12\xA0" "5");
+    QTest::newRow("markup") << QByteArray("<5&\"");
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestSpreadsheetExport::storedNumbersAreWrittenAsTheirText()
+{
+    // Price and stock cells are read from the stored bytes; each must come
+    // out exactly as the decoded text would.
+    QFETCH(QByteArray, stored);
+    TestWorld world;
+    const RecordKind& kind = wineKind();
+    QByteArray record = kind.layout->emptyRecord();
+    for (const char* name : {"Giacenza", "Prezzo"}) {
+        char* field = record.data() + kind.layout->field(kind.field(QLatin1String(name))).offset;
+        field[0] = char(stored.size());
+        std::memcpy(field + 1, stored.constData(), stored.size());
+    }
+    RecordArchive(kind.archivePath(), *kind.layout, RecordArchive::Access::Write).append(record);
+    const ExportSheet sheet(kind);
+    const QByteArray cells = exportCell(sheet.cell(0, 20), CellType::Quantity) + exportCell(sheet.cell(0, 21), CellType::Money);
+    QVERIFY2(spreadsheetBytes(sheet).contains(cells), cells.constData());
 }
 
 void TestSpreadsheetExport::editsTakeTheirPlaceAmongStoredRows()
