@@ -6,8 +6,9 @@
 //   memory  peak resident memory of that process, against a process
 //           showing a bare Qt window (bench_bare_window)
 // at 100,000 wines (10,000 with --quick).
-// Usage: bench_export [--quick]
+// Usage: bench_export [--quick | --prepare FOLDER | --child FOLDER]
 #include "BenchSupport.h"
+#include "UserSpan.h"
 #include "Camera.h"
 #include "ExportWindow.h"
 #include "Platform.h"
@@ -26,8 +27,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <sys/resource.h>
-
 #include <cstdio>
 
 using namespace vinarca;
@@ -36,13 +35,6 @@ namespace {
 
 constexpr double kTimeBudget = 3.0;
 constexpr double kMemoryBudget = 1.5;
-
-long peakRssKb(int who)
-{
-    rusage usage{};
-    getrusage(who, &usage);
-    return usage.ru_maxrss;
-}
 
 // Answers Yes to the export question and notes when the success question
 // comes (answered No: nothing is opened).
@@ -111,18 +103,7 @@ int child(const QString& folder)
     window.cmdEsportaClick();
     if (platform->successAtMs < 0)
         return 2;
-    std::printf("%.3f %.3f %ld\n", gridMs, platform->successAtMs, peakRssKb(RUSAGE_SELF));
-    return 0;
-}
-
-// The memory floor: the peak of bench_bare_window, this process's only child.
-int bare()
-{
-    QProcess window;
-    window.start(QStringLiteral(BENCH_BARE_WINDOW), {});
-    if (!window.waitForFinished(-1) || window.exitCode() != 0)
-        return 2;
-    std::printf("%ld\n", peakRssKb(RUSAGE_CHILDREN));
+    std::printf("%.3f %.3f %ld\n", gridMs, platform->successAtMs, bench::peakRssKiB());
     return 0;
 }
 
@@ -137,21 +118,6 @@ double catMs(const QString& archive)
     return timer.nsecsElapsed() / 1e6;
 }
 
-std::vector<double> runChild(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        std::fprintf(stderr, "bench_export %s failed: %s\n", qPrintable(arguments.join(QLatin1Char(' '))),
-                     process.readAllStandardError().constData());
-        return {};
-    }
-    std::vector<double> numbers;
-    for (const QByteArray& field : process.readAllStandardOutput().trimmed().split('\n').last().split(' '))
-        numbers.push_back(field.toDouble());
-    return numbers;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -164,8 +130,12 @@ int main(int argc, char* argv[])
         prepareApplication(&app);
         return child(args[2]);
     }
-    if (args.size() == 2 && args[1] == QLatin1String("--bare"))
-        return bare();
+    // A folder holding the archive of 100,000 wines, for profiling one run
+    // by hand: bench_export --prepare FOLDER, then bench_export --child FOLDER.
+    if (args.size() == 3 && args[1] == QLatin1String("--prepare")) {
+        tour::writeSampleWines(QDir(args[2]).filePath(wineKind().archiveFile), 100000);
+        return 0;
+    }
 
     const bool quick = args.contains(QStringLiteral("--quick"));
     QTemporaryDir folder;
@@ -174,18 +144,20 @@ int main(int argc, char* argv[])
     tour::writeSampleWines(archive, wines);
     // One untimed round: the archive in the page cache for both sides.
     catMs(archive);
-    runChild(app.applicationFilePath(), {QStringLiteral("--child"), folder.path()});
+    bench::childFigures(app.applicationFilePath(), {QStringLiteral("--child"), folder.path()});
 
     bench::Pairs grid, file, memory;
     for (int i = 0; i < (quick ? 3 : 7); ++i) {
         const double floorMs = catMs(archive);
-        const std::vector<double> run = runChild(app.applicationFilePath(), {QStringLiteral("--child"), folder.path()});
-        const std::vector<double> window = runChild(app.applicationFilePath(), {QStringLiteral("--bare")});
-        if (run.size() != 3 || window.size() != 1)
+        const std::vector<double> run =
+            bench::childFigures(app.applicationFilePath(), {QStringLiteral("--child"), folder.path()});
+        // The bare window writes "shown" and its peak.
+        const std::vector<double> window = bench::childFigures(QStringLiteral(BENCH_BARE_WINDOW), {});
+        if (run.size() != 3 || window.size() != 2)
             return 1;
         grid.floorMs.push_back(floorMs), grid.measuredMs.push_back(run[0]);
         file.floorMs.push_back(floorMs), file.measuredMs.push_back(run[1]);
-        memory.floorMs.push_back(window[0]), memory.measuredMs.push_back(run[2]);
+        memory.floorMs.push_back(window[1]), memory.measuredMs.push_back(run[2]);
     }
     std::printf("%d wines, archive %lld bytes, export file %lld bytes\n", wines,
                 static_cast<long long>(QFileInfo(archive).size()),

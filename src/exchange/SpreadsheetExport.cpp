@@ -13,6 +13,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <ctime>
 
 namespace vinarca {
 
@@ -20,7 +24,7 @@ namespace {
 
 constexpr int kBlockRecords = 64;     // records read together for the grid
 constexpr int kCachedBlocks = 16;     // about 3 MB of wine records
-constexpr qsizetype kFlushBytes = 1 << 16;
+constexpr qsizetype kFlushBytes = 1 << 17;
 
 // Every data cell is left-aligned. The formats live in classes of the
 // document's style block, so a cell names its class in a few bytes instead
@@ -49,9 +53,36 @@ void appendBytes(QByteArray& out, const char* bytes, std::size_t size)
     out.append(bytes, static_cast<qsizetype>(size));
 }
 
-void appendBytes(std::string& out, const char* bytes, std::size_t size)
+// The piece of the file being produced: a buffer written through a pointer,
+// with room checked once per cell (room()) rather than at every append.
+class Piece
 {
-    out.append(bytes, size);
+public:
+    explicit Piece(std::size_t capacity) : m_buffer(capacity), m_at(m_buffer.data()) {}
+
+    void put(const char* bytes, std::size_t size)
+    {
+        std::memcpy(m_at, bytes, size);
+        m_at += size;
+    }
+    template<std::size_t N>
+    void put(const char (&literal)[N])
+    {
+        put(literal, N - 1);
+    }
+    std::size_t room() const { return static_cast<std::size_t>(m_buffer.data() + m_buffer.size() - m_at); }
+    std::size_t size() const { return static_cast<std::size_t>(m_at - m_buffer.data()); }
+    const char* data() const { return m_buffer.data(); }
+    void clear() { m_at = m_buffer.data(); }
+
+private:
+    std::vector<char> m_buffer;
+    char* m_at;
+};
+
+void appendBytes(Piece& out, const char* bytes, std::size_t size)
+{
+    out.put(bytes, size);
 }
 
 template<typename Out>
@@ -244,7 +275,16 @@ std::string_view storedBytes(const char* field, int capacity)
     return {field + begin, static_cast<std::size_t>(end - begin)};
 }
 
-void appendEscapedBytes(std::string& out, std::string_view bytes)
+// The longest markup a stored byte becomes.
+std::size_t longestByteEscape()
+{
+    std::size_t longest = 1;
+    for (const QByteArray& escaped : byteEscapes().escaped)
+        longest = std::max(longest, static_cast<std::size_t>(escaped.size()));
+    return longest;
+}
+
+void appendEscapedBytes(Piece& out, std::string_view bytes)
 {
     const ByteEscapes& table = byteEscapes();
     std::size_t run = 0;
@@ -252,33 +292,33 @@ void appendEscapedBytes(std::string& out, std::string_view bytes)
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (table.plain[b])
             continue;
-        out.append(bytes.data() + run, i - run);
-        out.append(table.escaped[b].constData(), static_cast<std::size_t>(table.escaped[b].size()));
+        out.put(bytes.data() + run, i - run);
+        out.put(table.escaped[b].constData(), static_cast<std::size_t>(table.escaped[b].size()));
         run = i + 1;
     }
-    out.append(bytes.data() + run, bytes.size() - run);
+    out.put(bytes.data() + run, bytes.size() - run);
 }
 
 // A stored short string as a text cell, escaped byte by byte.
-void appendStoredText(std::string& out, const char* field, int capacity)
+void appendStoredText(Piece& out, const char* field, int capacity)
 {
-    out.append(kTextCell, sizeof kTextCell - 1);
+    out.put(kTextCell);
     appendEscapedBytes(out, storedBytes(field, capacity));
-    out.append(kCellEnd, sizeof kCellEnd - 1);
+    out.put(kCellEnd);
 }
 
 // A stored short string in a price or stock column: the same cell as the
 // decoded text would give, read from the bytes (a number is plain ASCII).
 // `value` is the caller's buffer, kept from cell to cell.
-void appendStoredNumber(std::string& out, const char* field, int capacity, CellType type, QByteArray& value)
+void appendStoredNumber(Piece& out, const char* field, int capacity, CellType type, QByteArray& value)
 {
     const std::string_view bytes = storedBytes(field, capacity);
     if (numberValue(bytes, value))
         appendNumberCell(out, type, value);
     else
-        out.append(kTextCell, sizeof kTextCell - 1);
+        out.put(kTextCell);
     appendEscapedBytes(out, bytes);
-    out.append(kCellEnd, sizeof kCellEnd - 1);
+    out.put(kCellEnd);
 }
 
 void appendHead(QByteArray& out, const ExportSheet& sheet)
@@ -313,23 +353,49 @@ void appendHead(QByteArray& out, const ExportSheet& sheet)
     out += "</tr>";
 }
 
-void append(std::string& out, const QByteArray& bytes)
-{
-    out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
+// The most a number cell's markup adds to its escaped text: the longest
+// opening and closing, and its value twice (at most 15 digits, or the general
+// notation of a double).
+constexpr std::size_t kNumberCellMarkup = 160;
 
 // Produces the file in pieces of about 64 KiB, each handed to `flush`
 // (false stops the writing). Rows of records are read from the archive in
-// one pass, the user's edits taken in the same order. The pieces are built
-// in a plain byte string: this loop writes every byte of the file.
+// one pass, the user's edits taken in the same order. This loop writes every
+// byte of the file: each cell is written straight into the piece, whose room
+// is checked once per cell against the most that cell can take.
 bool produceSheet(const ExportSheet& sheet, const std::function<bool(const char*, qint64)>& flush)
 {
-    std::string out;
-    out.reserve(kFlushBytes + (1 << 16));
+    const RecordLayout& layout = *sheet.kind().layout;
+    std::vector<const RecordLayout::Field*> fields;
+    std::vector<std::size_t> cellRoom;
+    std::size_t widestCell = 0;
+    for (int index : sheet.fieldIndexes()) {
+        fields.push_back(&layout.field(index));
+        cellRoom.push_back(static_cast<std::size_t>(layout.field(index).capacity) * longestByteEscape()
+                           + kNumberCellMarkup);
+        widestCell = std::max(widestCell, cellRoom.back());
+    }
+    Piece out(static_cast<std::size_t>(kFlushBytes) + widestCell + 64);
+    const auto flushPiece = [&] {
+        const bool ok = flush(out.data(), static_cast<qint64>(out.size()));
+        out.clear();
+        return ok;
+    };
+    // Text that may be longer than the piece: the user's own edits, the head.
+    const auto putLong = [&](const QByteArray& bytes) {
+        const auto size = static_cast<std::size_t>(bytes.size());
+        if (out.room() < size && !flushPiece())
+            return false;
+        if (out.room() < size)
+            return flush(bytes.constData(), bytes.size());
+        out.put(bytes.constData(), size);
+        return true;
+    };
     {
         QByteArray head;
         appendHead(head, sheet);
-        append(out, head);
+        if (!putLong(head))
+            return false;
     }
 
     const QList<FieldFacts>& columns = sheet.columns();
@@ -346,25 +412,26 @@ bool produceSheet(const ExportSheet& sheet, const std::function<bool(const char*
     };
 
     try {
-        const RecordLayout& layout = *sheet.kind().layout;
         std::optional<RecordArchive> archive;
         if (sheet.holdsRecords())
             archive.emplace(sheet.kind().archivePath(), layout, RecordArchive::Access::Read);
-        std::vector<const RecordLayout::Field*> fields;
-        for (int index : sheet.fieldIndexes())
-            fields.push_back(&layout.field(index));
         QByteArray record;
         QByteArray value;
         for (int row = 0; row < sheet.rowCount(); ++row) {
-            if (archive && !archive->readNext(record))
+            if (archive && !archive->readNextInPlace(record))
                 return false;
-            out += "<tr>";
+            out.put("<tr>");
             for (int c = 0; c < columnCount; ++c) {
                 if (const QString* edited = editAt(row, c)) {
-                    append(out, exportCell(*edited, columns.at(c).cell));
-                } else if (!archive) {
-                    out += kTextCell;
-                    out += kCellEnd;
+                    if (!putLong(exportCell(*edited, columns.at(c).cell)))
+                        return false;
+                    continue;
+                }
+                if (out.room() < cellRoom[c] && !flushPiece())
+                    return false;
+                if (!archive) {
+                    out.put(kTextCell);
+                    out.put(kCellEnd);
                 } else if (columns.at(c).cell == CellType::Text) {
                     appendStoredText(out, record.constData() + fields[c]->offset, fields[c]->capacity);
                 } else {
@@ -372,18 +439,19 @@ bool produceSheet(const ExportSheet& sheet, const std::function<bool(const char*
                                        columns.at(c).cell, value);
                 }
             }
-            out += "</tr>";
-            if (static_cast<qsizetype>(out.size()) >= kFlushBytes) {
-                if (!flush(out.data(), static_cast<qint64>(out.size())))
-                    return false;
-                out.clear();
-            }
+            if (out.room() < 64 && !flushPiece())
+                return false;
+            out.put("</tr>");
+            if (out.size() >= static_cast<std::size_t>(kFlushBytes) && !flushPiece())
+                return false;
         }
     } catch (const ArchiveError&) {
         return false;
     }
-    out += "</table></body></html>";
-    return flush(out.data(), static_cast<qint64>(out.size()));
+    if (out.room() < 64 && !flushPiece())
+        return false;
+    out.put("</table></body></html>");
+    return flushPiece();
 }
 
 } // namespace

@@ -7,9 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,6 +27,13 @@ const QLatin1StringView kOurMark(".vinarca-");
 constexpr int kRandomLength = 6;
 // "~" and eight hexadecimal digits after a shortened name.
 constexpr int kShortenedMarkLength = 9;
+// Written data is forced to the disk in steps of this size, in the
+// background, while more is being produced.
+constexpr qint64 kWriteBehindStep = 8 * 1024 * 1024;
+// A replaced file at least this large is unlinked after the save has been
+// reported: freeing its blocks (and trimming them on a solid-state disk)
+// takes tens of milliseconds nobody has to wait for.
+constexpr qint64 kLargeReplacedFile = 8 * 1024 * 1024;
 
 bool isAsciiLetter(QChar c)
 {
@@ -89,6 +100,36 @@ void syncFolder(const QString& folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// Gives the replaced file's content a temporary's name of its own, so that the
+// rename that follows only moves names and its blocks are freed later by
+// releaseKept(). Empty when the file is small, absent or cannot be linked
+// (a file system without hard links): then the rename frees it at once.
+QString keepReplacedFile(const QString& target, const QString& stem)
+{
+    struct stat existing = {};
+    if (::lstat(QFile::encodeName(target).constData(), &existing) != 0 || !S_ISREG(existing.st_mode)
+        || existing.st_size < kLargeReplacedFile)
+        return {};
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString kept = stem + kOurMark + randomSuffix();
+        if (::link(QFile::encodeName(target).constData(), QFile::encodeName(kept).constData()) == 0)
+            return kept;
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
+}
+
+// Removes a replaced file's kept name away from the user's wait. Should the
+// program end first, the next save of the same file removes it as a stale
+// temporary.
+void releaseKept(const QString& kept)
+{
+    if (kept.isEmpty())
+        return;
+    QThreadPool::globalInstance()->start([encoded = QFile::encodeName(kept)] { ::unlink(encoded.constData()); });
 }
 
 // The path with every symbolic link on it resolved, also where its last
@@ -161,6 +202,62 @@ bool isProtectedFile(const QString& path)
     return (existing.st_mode & 0222) == 0 || ::access(encoded.constData(), W_OK) != 0;
 }
 
+// Forces a file's data to the disk on a thread of its own whenever asked,
+// one request at a time; requests made while one runs are merged.
+class AtomicFile::BackgroundSync
+{
+public:
+    explicit BackgroundSync(int fd) : m_fd(fd), m_thread([this] { run(); }) {}
+    ~BackgroundSync() { finish(); }
+
+    void request()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_requested = true;
+        m_wake.notify_one();
+    }
+
+    // Waits for the running request; false if any forced write failed.
+    bool finish()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+            m_requested = false;
+            m_wake.notify_one();
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+        return !m_failed;
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_requested || m_stop; });
+            if (m_stop)
+                return;
+            m_requested = false;
+            lock.unlock();
+            const bool synced = ::fdatasync(m_fd) == 0;
+            lock.lock();
+            m_failed = m_failed || !synced;
+        }
+    }
+
+    const int m_fd;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_requested = false;
+    bool m_stop = false;
+    bool m_failed = false;
+    std::thread m_thread;
+};
+
+AtomicFile::AtomicFile() = default;
+
 AtomicFile::~AtomicFile()
 {
     discard();
@@ -171,6 +268,7 @@ bool AtomicFile::open(const QString& path)
     discard();
     m_failed = false;
     m_written = 0;
+    m_handedToDisk = 0;
     const QFileInfo target(path);
     m_target = target.absoluteFilePath();
     if (target.fileName().isEmpty() || leadsOutOfProgramFolder(m_target) || isProtectedFile(m_target)) {
@@ -179,9 +277,9 @@ bool AtomicFile::open(const QString& path)
     }
     removeStaleTemporaries(target);
 
-    const QString stem = target.absoluteDir().filePath(temporaryStem(target.fileName()));
+    m_temporaryStem = target.absoluteDir().filePath(temporaryStem(target.fileName()));
     for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-        m_temporary = stem + kOurMark + randomSuffix();
+        m_temporary = m_temporaryStem + kOurMark + randomSuffix();
         m_fd = ::open(QFile::encodeName(m_temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                       0666);
         if (m_fd < 0 && errno != EEXIST)
@@ -217,6 +315,15 @@ bool AtomicFile::write(const char* data, qint64 size)
         size -= written;
         m_written += written;
     }
+    // Have the finished steps forced to the disk in the background while
+    // more is produced; commit()'s own forced write then waits for the last
+    // step only.
+    if (m_written - m_handedToDisk >= kWriteBehindStep) {
+        if (!m_background)
+            m_background = std::make_unique<BackgroundSync>(m_fd);
+        m_background->request();
+        m_handedToDisk = m_written;
+    }
     return true;
 }
 
@@ -224,9 +331,12 @@ bool AtomicFile::commit()
 {
     if (m_fd < 0)
         return false;
+    // A failed background write reports its error once only: it is taken
+    // from the background writer, not from the final fsync.
+    bool ok = finishBackgroundSync();
     // The data must be on the disk before the name points at it, or a crash
     // right after the rename could leave an empty file in place of the old one.
-    bool ok = !m_failed && ::fsync(m_fd) == 0;
+    ok = ok && !m_failed && ::fsync(m_fd) == 0;
     struct stat written = {};
     ok = ok && ::fstat(m_fd, &written) == 0 && written.st_size == m_written;
     ok = (::close(m_fd) == 0) && ok;
@@ -234,14 +344,18 @@ bool AtomicFile::commit()
     // Looked at again just before the rename: the file may have been
     // protected or replaced by a link while the bytes were written.
     ok = ok && !leadsOutOfProgramFolder(m_target) && !isProtectedFile(m_target);
+    const QString kept = ok ? keepReplacedFile(m_target, m_temporaryStem) : QString();
     ok = ok && ::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) == 0;
     if (!ok) {
         ::unlink(QFile::encodeName(m_temporary).constData());
+        if (!kept.isEmpty())
+            ::unlink(QFile::encodeName(kept).constData());
         m_temporary.clear();
         return false;
     }
     m_temporary.clear();
     syncFolder(QFileInfo(m_target).absolutePath());
+    releaseKept(kept);
     return true;
 }
 
@@ -255,8 +369,18 @@ bool AtomicFile::commitWrittenElsewhere()
     return commit();
 }
 
+bool AtomicFile::finishBackgroundSync()
+{
+    if (!m_background)
+        return true;
+    const bool ok = m_background->finish();
+    m_background.reset();
+    return ok;
+}
+
 void AtomicFile::discard()
 {
+    finishBackgroundSync();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 namespace vinarca {
 
 // Replaces one whole file, all or nothing, written in pieces: the bytes go to
@@ -20,6 +22,10 @@ namespace vinarca {
 // saves of the same file that a crash left behind are removed first. Nothing
 // else in the folder is touched.
 //
+// A large file is forced to the disk step by step, in the background, while
+// it is written, and a large file it replaces keeps a temporary's name until
+// a background thread has unlinked it, so that the save waits for neither.
+//
 // Refused before anything is written:
 // - a target the user made read-only (no write permission for anyone, or
 //   none for us): the user protected it;
@@ -28,7 +34,7 @@ namespace vinarca {
 class AtomicFile
 {
 public:
-    AtomicFile() = default;
+    AtomicFile();
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -49,10 +55,16 @@ public:
     bool commitWrittenElsewhere();
 
 private:
+    class BackgroundSync;
+    bool finishBackgroundSync();
+
+    std::unique_ptr<BackgroundSync> m_background;
     QString m_target;
     QString m_temporary;
+    QString m_temporaryStem;
     int m_fd = -1;
     qint64 m_written = 0;
+    qint64 m_handedToDisk = 0;
     bool m_failed = false;
 };
 

@@ -30,7 +30,7 @@ bool locksUnsupported(int error)
 }
 #endif
 // Records read per file access during a scan.
-constexpr int kScanChunkRecords = 64;
+constexpr int kScanChunkRecords = 128;
 } // namespace
 
 RecordArchive::RecordArchive(const QString& path, const RecordLayout& layout, Access access)

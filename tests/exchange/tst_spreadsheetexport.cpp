@@ -363,6 +363,10 @@ void TestSpreadsheetExport::editsTakeTheirPlaceAmongStoredRows()
     sheet.setCell(3, 24, QStringLiteral("quarta"));
     sheet.setCell(3, 21, QStringLiteral("9.5"));
     sheet.setCell(700, 9, QStringLiteral("lenta"));
+    // The longest text a grid cell takes, each character a reference: a cell
+    // larger than the pieces the file is written in.
+    const QString longest(32767, QChar(0x03A9));
+    sheet.setCell(1200, 24, longest);
     QCOMPARE(sheet.cell(3, 24), QStringLiteral("quarta"));
 
     const QByteArray file = spreadsheetBytes(sheet);
@@ -377,6 +381,8 @@ void TestSpreadsheetExport::editsTakeTheirPlaceAmongStoredRows()
             cells[24] = "quarta";
         } else if (r == 700) {
             cells[9] = "lenta";
+        } else if (r == 1200) {
+            cells[24] = QByteArray("&#937;").repeated(longest.size());
         } else if (r == 1499) {
             cells[21] = td("a richiesta");
         }

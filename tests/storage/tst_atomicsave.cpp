@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTest>
 
 using namespace vinarca;
@@ -39,6 +40,8 @@ private slots:
     void protectedTargetsAndLinksOutAreRefused_data();
     void protectedTargetsAndLinksOutAreRefused();
     void writtenInPiecesAndDiscarded();
+    void largeFilesSavedAndDropped_data();
+    void largeFilesSavedAndDropped();
 };
 
 void TestAtomicSave::replacesTheFileAndKeepsItsPermissions()
@@ -207,6 +210,50 @@ void TestAtomicSave::writtenInPiecesAndDiscarded()
     QVERIFY(file.write(QByteArray("due")));
     QVERIFY(file.commit());
     QCOMPARE(get(path), QByteArray("uno due"));
+}
+
+// Large saves force their steps to the disk on a thread of their own and
+// leave the replaced file's blocks to be freed later: what is read back, and
+// what the folder holds once that is done, are as for any save.
+void TestAtomicSave::largeFilesSavedAndDropped_data()
+{
+    QTest::addColumn<int>("oldMiB");
+    QTest::addColumn<int>("newMiB");
+    QTest::addColumn<bool>("commit");
+    QTest::newRow("large over large") << 12 << 20 << true;
+    QTest::newRow("large over small") << 0 << 20 << true;
+    QTest::newRow("small over large") << 12 << 0 << true;
+    QTest::newRow("large dropped, large kept") << 12 << 20 << false;
+}
+
+void TestAtomicSave::largeFilesSavedAndDropped()
+{
+    QFETCH(int, oldMiB);
+    QFETCH(int, newMiB);
+    QFETCH(bool, commit);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Catalogo_Vini.xls"));
+    const auto content = [](int mib, char fill) {
+        QByteArray bytes(qsizetype(mib) * 1024 * 1024 + 7, fill);
+        for (qsizetype i = 0; i < bytes.size(); i += 4093)
+            bytes[i] = char('a' + i % 26);
+        return bytes;
+    };
+    const QByteArray before = content(oldMiB, 'o');
+    const QByteArray after = content(newMiB, 'n');
+    put(path, before);
+    {
+        AtomicFile file;
+        QVERIFY(file.open(path));
+        for (qsizetype at = 0; at < after.size(); at += 1024 * 1024)
+            QVERIFY(file.write(after.constData() + at, std::min<qsizetype>(1024 * 1024, after.size() - at)));
+        QCOMPARE(get(path), before);
+        if (commit)
+            QVERIFY(file.commit());
+    }
+    QVERIFY(get(path) == (commit ? after : before));
+    QThreadPool::globalInstance()->waitForDone();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Catalogo_Vini.xls"});
 }
 
 QTEST_GUILESS_MAIN(TestAtomicSave)
