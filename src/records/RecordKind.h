@@ -68,8 +68,8 @@ struct RecordKind
     QString pictureFolder;     // folder in the program folder
     QString picturePrefix;     // picture file name before the position
     QList<RequiredField> required;
-    QList<FieldFacts> fields;
-    ExportFacts exporting;
+    QList<FieldFacts> fields{};
+    ExportFacts exporting{};
 
     QString archivePath() const;
     ArchiveRef archive() const { return {archivePath(), layout}; }
