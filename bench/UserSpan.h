@@ -5,6 +5,8 @@
 // window's button is timed from its release until the result is painted (or
 // the file is complete), and the parent interleaves such runs with a floor.
 
+#include "PeakMemory.h"
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -39,22 +41,6 @@ inline std::vector<double> childFigures(const QString& program, const QStringLis
     for (const QByteArray& field : lines.back().simplified().split(' '))
         numbers.push_back(field.toDouble());
     return numbers;
-}
-
-// The process's peak resident memory so far, in KiB: the high-water mark of
-// its own memory (VmHWM), which starts afresh when a program is started.
-// (getrusage's figure would carry over the peak of the benchmark process
-// that started it, which is as large as the camera photo it wrote.)
-inline long peakRssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
 }
 
 // Handles events for `ms` milliseconds, as the program does while the user

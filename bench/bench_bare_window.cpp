@@ -2,27 +2,15 @@
 // and shows one empty window of the login window's size. It writes "shown"
 // once the window's first painting has reached the screen, with its peak
 // resident memory in KiB (the floor of the memory benchmarks), then exits.
+#include "PeakMemory.h"
+
 #include <QApplication>
-#include <QFile>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 
 namespace {
-// The high-water mark of this process's own resident memory (VmHWM).
-long peakRssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 class OnFirstPaint final : public QObject
 {
 protected:
@@ -31,7 +19,7 @@ protected:
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
             QTimer::singleShot(0, qApp, [] {
-                std::printf("shown %ld\n", peakRssKiB());
+                std::printf("shown %ld\n", bench::peakRssKiB());
                 std::fflush(stdout);
                 QCoreApplication::quit();
             });

@@ -141,7 +141,7 @@ int child(const QString& mode, const QString& folder)
     getrusage(RUSAGE_SELF, &after);
     if (platform->messages > 0 || !QFileInfo::exists(pdf))
         return 2;
-    std::printf("%.3f %ld %lld %.3f\n", ms, reportbench::peakRssKb(), QFileInfo(pdf).size(),
+    std::printf("%.3f %ld %lld %.3f\n", ms, bench::peakRssKiB(), QFileInfo(pdf).size(),
                 cpuMs(after) - cpuMs(before));
     return 0;
 }

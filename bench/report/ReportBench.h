@@ -6,6 +6,7 @@
 
 #include "Camera.h"
 #include "DocumentWindow.h"
+#include "PeakMemory.h"
 #include "Platform.h"
 
 #include <QDialog>
@@ -14,8 +15,6 @@
 #include <QProcess>
 #include <QSize>
 #include <QStringList>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -61,23 +60,6 @@ public:
 private:
     QString m_pdf;
 };
-
-// The process's peak resident memory so far, in KiB: its own high-water
-// mark (VmHWM), which starts afresh with the program. getrusage's figure
-// would carry over the peak of the benchmark process that started it.
-inline long peakRssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // Runs this program again with `arguments` and returns the numbers it
 // prints on its last line of output (empty when it failed).

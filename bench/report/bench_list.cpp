@@ -57,7 +57,7 @@ int child(int count, const QString& pdf)
     const double wallMs = wall.nsecsElapsed() / 1e6;
     if (bench->messages > 0 || !QFileInfo::exists(pdf))
         return 2;
-    std::printf("%.3f %ld %.3f\n", ms, reportbench::peakRssKb(), wallMs);
+    std::printf("%.3f %ld %.3f\n", ms, bench::peakRssKiB(), wallMs);
     return 0;
 }
 
