@@ -5,7 +5,7 @@
 // window's button is timed from its release until the result is painted (or
 // the file is complete), and the parent interleaves such runs with a floor.
 
-#include "PeakMemory.h"
+#include "BenchProcess.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -23,25 +23,6 @@
 #include <vector>
 
 namespace bench {
-
-// The user's span in a process of its own: the figures a child run prints
-// on its last line, read by the parent that interleaves it with a floor.
-// Empty when the child failed.
-inline std::vector<double> childFigures(const QString& program, const QStringList& arguments)
-{
-    QProcess child;
-    child.start(program, arguments);
-    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        std::fprintf(stderr, "%s %s failed: %s\n", qPrintable(program), qPrintable(arguments.join(QLatin1Char(' '))),
-                     child.readAllStandardError().constData());
-        return {};
-    }
-    const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
-    std::vector<double> numbers;
-    for (const QByteArray& field : lines.back().simplified().split(' '))
-        numbers.push_back(field.toDouble());
-    return numbers;
-}
 
 // Handles events for `ms` milliseconds, as the program does while the user
 // looks at a window before clicking (idle-time work included).

@@ -2,7 +2,7 @@
 // and shows one empty window of the login window's size. It writes "shown"
 // once the window's first painting has reached the screen, with its peak
 // resident memory in KiB (the floor of the memory benchmarks), then exits.
-#include "PeakMemory.h"
+#include "BenchProcess.h"
 
 #include <QApplication>
 #include <QTimer>

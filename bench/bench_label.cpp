@@ -159,7 +159,7 @@ Run runOnce(const QString& program, const QString& mode, const QString& folder)
 {
     QElapsedTimer timer;
     timer.start();
-    const std::vector<double> numbers = reportbench::runChild(program, {QStringLiteral("--child"), mode, folder});
+    const std::vector<double> numbers = bench::childFigures(program, {QStringLiteral("--child"), mode, folder});
     Run run;
     run.ms = timer.nsecsElapsed() / 1e6;
     if (numbers.size() == 4) {

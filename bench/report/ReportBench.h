@@ -6,7 +6,7 @@
 
 #include "Camera.h"
 #include "DocumentWindow.h"
-#include "PeakMemory.h"
+#include "BenchProcess.h"
 #include "Platform.h"
 
 #include <QDialog>
@@ -60,24 +60,6 @@ public:
 private:
     QString m_pdf;
 };
-
-// Runs this program again with `arguments` and returns the numbers it
-// prints on its last line of output (empty when it failed).
-inline std::vector<double> runChild(const QString& program, const QStringList& arguments)
-{
-    QProcess child;
-    child.start(program, arguments);
-    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        std::fprintf(stderr, "%s %s failed: %s\n", qPrintable(program), qPrintable(arguments.join(QLatin1Char(' '))),
-                     child.readAllStandardError().constData());
-        return {};
-    }
-    const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
-    std::vector<double> numbers;
-    for (const QByteArray& field : lines.back().simplified().split(' '))
-        numbers.push_back(field.toDouble());
-    return numbers;
-}
 
 // Ratios measured / floor of interleaved pairs: prints min and median
 // against the budget and returns whether the median holds it.

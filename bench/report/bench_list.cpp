@@ -76,9 +76,9 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     std::vector<double> smallMs, largeMs, smallMiB, largeMiB, smallWall, largeWall;
     for (int i = 0; i < pairs; ++i) {
-        const auto small = reportbench::runChild(app.applicationFilePath(),
+        const auto small = bench::childFigures(app.applicationFilePath(),
                                                  {"--child", "10000", dir.filePath(QStringLiteral("small.pdf"))});
-        const auto large = reportbench::runChild(app.applicationFilePath(),
+        const auto large = bench::childFigures(app.applicationFilePath(),
                                                  {"--child", "100000", dir.filePath(QStringLiteral("large.pdf"))});
         if (small.size() < 3 || large.size() < 3)
             return 2;

@@ -120,8 +120,8 @@ int main(int argc, char** argv)
     djpeg(); // the photo in the page cache
     for (int i = 0; i < pairs; ++i) {
         djpegMs.push_back(djpeg());
-        const auto editorRun = reportbench::runChild(app.applicationFilePath(), {"--child", "editor", dir.path()});
-        const auto floorRun = reportbench::runChild(app.applicationFilePath(), {"--child", "floor", dir.path()});
+        const auto editorRun = bench::childFigures(app.applicationFilePath(), {"--child", "editor", dir.path()});
+        const auto floorRun = bench::childFigures(app.applicationFilePath(), {"--child", "floor", dir.path()});
         if (editorRun.size() < 2 || floorRun.empty()) {
             std::fprintf(stderr, "the sheet was not printed\n");
             return 2;

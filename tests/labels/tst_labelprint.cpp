@@ -682,12 +682,7 @@ void TestLabelPrint::copiesPrintThroughTheSpooler()
     TestWorld world;
     TfrmStampaVerticale window(sampleInput());
     window.show();
-    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
-        printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(spooler.queue);
-        printer.setCopyCount(copies);
-        return true;
-    };
+    spooler.answerPrintDialogs(world.platform(), copies);
     world.platform().printChoices.mode = mode;
     QTest::mouseClick(window.btnStampa, Qt::LeftButton);
     QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));

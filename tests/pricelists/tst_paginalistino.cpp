@@ -317,11 +317,7 @@ void TestPaginaListino::pagePrintsThroughTheSpooler()
     TestWorld world;
     TfrmStampaProdotto window(sampleInput());
     window.show();
-    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
-        printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(spooler.queue);
-        return true;
-    };
+    spooler.answerPrintDialogs(world.platform());
     QTest::mouseClick(window.btnStampa, Qt::LeftButton);
     QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
     const QString spooled = spooler.awaitJob();

@@ -6,6 +6,7 @@
 #include "Length.h"
 #include "ReportLayout.h"
 #include "ReportModel.h"
+#include "ScriptedPlatform.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -230,6 +231,18 @@ public:
         if (!haveTool("pdfinfo") || !haveTool("pdftoppm") || !haveTool("pdftotext"))
             return QStringLiteral("poppler-utils are needed to read the spooled PDF");
         return {};
+    }
+
+    // Has the platform's print dialogs send their jobs to this spooler's
+    // queue, `copies` copies each.
+    void answerPrintDialogs(ScriptedPlatform& platform, int copies = 1) const
+    {
+        platform.onPrintDialog = [queue = queue, copies](QPrinter& printer, int) {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setPrinterName(queue);
+            printer.setCopyCount(copies);
+            return true;
+        };
     }
 
     // The PDF the spooler writes for the job just sent, once its size has

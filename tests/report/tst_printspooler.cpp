@@ -56,12 +56,7 @@ void TestPrintSpooler::sheetPrintsThroughTheSpooler()
     input.photo.fill(Qt::red);
     TfrmStampaVini window(input);
     window.show();
-    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
-        printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(spooler.queue);
-        printer.setCopyCount(2);
-        return true;
-    };
+    spooler.answerPrintDialogs(world.platform(), 2);
     QTest::mouseClick(window.btnStampa, Qt::LeftButton);
     QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
     QCOMPARE(world.platform().printDialogs, 1);
@@ -100,11 +95,7 @@ void TestPrintSpooler::printerCalibrationMovesTheSheet()
     QVERIFY(saveCalibrations(calibrations));
     TfrmStampaVini window(barolo());
     window.show();
-    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
-        printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(spooler.queue);
-        return true;
-    };
+    spooler.answerPrintDialogs(world.platform());
     QTest::mouseClick(window.btnStampa, Qt::LeftButton);
     QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
 
