@@ -4,7 +4,7 @@
 //   file    from the Esporta click until the success question is asked
 //           (the file written and safely on the disk)
 //   memory  peak resident memory of that process, against a process
-//           showing a bare Qt window (bench_bare_window)
+//           showing a bare Qt window of the same size (bench_bare_window)
 // at 100,000 wines (10,000 with --quick).
 // Usage: bench_export [--quick | --prepare FOLDER | --child FOLDER]
 #include "BenchSupport.h"
@@ -82,7 +82,8 @@ private:
     QEventLoop& m_loop;
 };
 
-// One user's span in this fresh process: prints grid ms, file ms, peak KiB.
+// One user's span in this fresh process: prints grid ms, file ms, peak KiB
+// and the window's width and height.
 int child(const QString& folder)
 {
     setProgramFolderForTesting(folder);
@@ -103,7 +104,8 @@ int child(const QString& folder)
     window.cmdEsportaClick();
     if (platform->successAtMs < 0)
         return 2;
-    std::printf("%.3f %.3f %ld\n", gridMs, platform->successAtMs, bench::peakRssKiB());
+    std::printf("%.3f %.3f %ld %d %d\n", gridMs, platform->successAtMs, bench::peakRssKiB(), window.width(),
+                window.height());
     return 0;
 }
 
@@ -144,7 +146,12 @@ int main(int argc, char* argv[])
     tour::writeSampleWines(archive, wines);
     // One untimed round: the archive in the page cache for both sides.
     catMs(archive);
-    bench::childFigures(app.applicationFilePath(), {QStringLiteral("--child"), folder.path()});
+    const std::vector<double> first =
+        bench::childFigures(app.applicationFilePath(), {QStringLiteral("--child"), folder.path()});
+    if (first.size() != 5)
+        return 1;
+    // The bare window is shown at the export window's size.
+    const QStringList windowSize = {QString::number(first[3]), QString::number(first[4])};
 
     bench::Pairs grid, file, memory;
     for (int i = 0; i < (quick ? 3 : 7); ++i) {
@@ -152,8 +159,8 @@ int main(int argc, char* argv[])
         const std::vector<double> run =
             bench::childFigures(app.applicationFilePath(), {QStringLiteral("--child"), folder.path()});
         // The bare window writes "shown" and its peak.
-        const std::vector<double> window = bench::childFigures(QStringLiteral(BENCH_BARE_WINDOW), {});
-        if (run.size() != 3 || window.size() != 2)
+        const std::vector<double> window = bench::childFigures(QStringLiteral(BENCH_BARE_WINDOW), windowSize);
+        if (run.size() != 5 || window.size() != 2)
             return 1;
         grid.floorMs.push_back(floorMs), grid.measuredMs.push_back(run[0]);
         file.floorMs.push_back(floorMs), file.measuredMs.push_back(run[1]);
@@ -164,6 +171,6 @@ int main(int argc, char* argv[])
                 static_cast<long long>(QFileInfo(QDir(folder.path()).filePath(wineKind().exporting.file)).size()));
     bool ok = bench::reportPairs("grid: shown until painted, vs cat", grid, kTimeBudget);
     ok &= bench::reportPairs("file: Esporta until success question, vs cat", file, kTimeBudget);
-    ok &= bench::reportPairs("peak memory vs a bare window", memory, kMemoryBudget, "KiB");
+    ok &= bench::reportPairs("peak memory vs a bare window of its size", memory, kMemoryBudget, "KiB");
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "WindowSet.h"
 
 #include "ApriCatalogo.h"
+#include "Artwork.h"
 #include "Avvio.h"
 #include "CreaCatalogo.h"
 #include "ListinoPrezzi.h"
@@ -16,6 +17,7 @@
 #include <QEventLoop>
 #include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QTimer>
 
 namespace vinarca {
@@ -27,12 +29,16 @@ void Terminate()
 
 namespace {
 // The program icon at every size it was rendered at; the desktop picks the
-// size it shows, and nothing is decoded until a window is first shown.
+// size it shows. The pictures are raw pixels in the resources, so no image
+// reader (and none of its format plugins) is loaded for them.
 QIcon programIcon()
 {
     QIcon icon;
-    for (int side : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/app/vinarca_%1.png").arg(side), QSize(side, side));
+    for (int side : {16, 32, 48, 64, 128, 256}) {
+        const QImage picture = artwork(QStringLiteral(":/app/vinarca_%1").arg(side));
+        if (!picture.isNull())
+            icon.addPixmap(QPixmap::fromImage(picture));
+    }
     return icon;
 }
 } // namespace

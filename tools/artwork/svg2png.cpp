@@ -3,9 +3,9 @@
 // SVG parsing and no decoding at start-up.
 // Usage: svg2png input.svg output.img [input.svg output.img ...]
 //
-// With --png it renders one drawing as PNG files at the given square sizes,
-// for the program icon handed to the desktop and the window manager:
-//        svg2png --png input.svg size output.png [size output.png ...]
+// With --sizes it renders one drawing into raw pictures at the given square
+// sizes, for the program icon handed to the window manager:
+//        svg2png --sizes input.svg size output.img [size output.img ...]
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -27,7 +27,20 @@ QImage render(QSvgRenderer& renderer, QSize size)
     return image;
 }
 
-int writePngs(int argc, char* argv[])
+bool writeRaw(const QImage& image, const char* path)
+{
+    QFile out(QString::fromLocal8Bit(path));
+    const quint32 header[2] = {quint32(image.width()), quint32(image.height())};
+    if (image.isNull() || !out.open(QIODevice::WriteOnly)
+        || out.write(reinterpret_cast<const char*>(header), sizeof header) != 8
+        || out.write(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) != image.sizeInBytes()) {
+        std::fprintf(stderr, "svg2png: cannot write %s\n", path);
+        return false;
+    }
+    return true;
+}
+
+int writeSizes(int argc, char* argv[])
 {
     QSvgRenderer renderer(QString::fromLocal8Bit(argv[2]));
     if (!renderer.isValid()) {
@@ -37,10 +50,8 @@ int writePngs(int argc, char* argv[])
     int failures = 0;
     for (int i = 3; i + 1 < argc; i += 2) {
         const int side = QByteArray(argv[i]).toInt();
-        if (side <= 0 || !render(renderer, QSize(side, side)).save(QString::fromLocal8Bit(argv[i + 1]), "PNG")) {
-            std::fprintf(stderr, "svg2png: cannot write %s\n", argv[i + 1]);
+        if (side <= 0 || !writeRaw(render(renderer, QSize(side, side)), argv[i + 1]))
             ++failures;
-        }
     }
     return failures == 0 ? 0 : 1;
 }
@@ -51,8 +62,8 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc > 2 && QByteArray(argv[1]) == "--png")
-        return writePngs(argc, argv);
+    if (argc > 2 && QByteArray(argv[1]) == "--sizes")
+        return writeSizes(argc, argv);
     int failures = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         QSvgRenderer renderer(QString::fromLocal8Bit(argv[i]));
@@ -61,14 +72,8 @@ int main(int argc, char* argv[])
             ++failures;
             continue;
         }
-        const QImage image = render(renderer, renderer.defaultSize());
-        QFile out(QString::fromLocal8Bit(argv[i + 1]));
-        const quint32 header[2] = {quint32(image.width()), quint32(image.height())};
-        if (!out.open(QIODevice::WriteOnly) || out.write(reinterpret_cast<const char*>(header), sizeof header) != 8
-            || out.write(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) != image.sizeInBytes()) {
-            std::fprintf(stderr, "svg2png: cannot write %s\n", argv[i + 1]);
+        if (!writeRaw(render(renderer, renderer.defaultSize()), argv[i + 1]))
             ++failures;
-        }
     }
     return failures == 0 ? 0 : 1;
 }
