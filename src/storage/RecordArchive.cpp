@@ -151,15 +151,23 @@ bool RecordArchive::readNext(QByteArray& record)
 bool RecordArchive::readNextInPlace(QByteArray& record)
 {
     if (m_chunkOffset + m_recordSize > m_chunk.size()) {
-        // Refill with as many whole records as are left, up to one chunk.
-        const qint64 wholeEnd = count() * m_recordSize;
-        const qint64 want = std::min<qint64>(qint64(kScanChunkRecords) * m_recordSize, wholeEnd - m_scanFileOffset);
-        if (want < m_recordSize)
-            return false;
+        // Refill with up to one chunk: as many whole records as the file
+        // holds from there (a read stops at its end; a trailing fragment is
+        // left out). The file is not asked for its size nor told where to
+        // read unless another access moved it: on a large archive those
+        // calls would cost as much as the reading.
+        const qint64 want = qint64(kScanChunkRecords) * m_recordSize;
         m_chunk.resize(want);
-        if (!m_file.seek(m_scanFileOffset) || m_file.read(m_chunk.data(), want) != want)
+        if (m_file.pos() != m_scanFileOffset && !m_file.seek(m_scanFileOffset))
             throw ArchiveError("read failed");
-        m_scanFileOffset += want;
+        const qint64 got = m_file.read(m_chunk.data(), want);
+        if (got < 0)
+            throw ArchiveError("read failed");
+        const qint64 whole = got / m_recordSize * m_recordSize;
+        if (whole == 0)
+            return false;
+        m_chunk.resize(whole);
+        m_scanFileOffset += whole;
         m_chunkOffset = 0;
     }
     record = QByteArray::fromRawData(m_chunk.constData() + m_chunkOffset, m_recordSize);
