@@ -6,6 +6,9 @@
 // With --sizes it renders one drawing into raw pictures at the given square
 // sizes, for the program icon handed to the window manager:
 //        svg2png --sizes input.svg size output.img [size output.img ...]
+// With --png it writes PNG files instead, for the launcher's icon in the
+// portable folder:
+//        svg2png --png input.svg size output.png [size output.png ...]
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -40,7 +43,8 @@ bool writeRaw(const QImage& image, const char* path)
     return true;
 }
 
-int writeSizes(int argc, char* argv[])
+// Renders argv[2] at each size given after it, into raw pictures or PNG files.
+int writeSizes(int argc, char* argv[], bool png)
 {
     QSvgRenderer renderer(QString::fromLocal8Bit(argv[2]));
     if (!renderer.isValid()) {
@@ -50,8 +54,18 @@ int writeSizes(int argc, char* argv[])
     int failures = 0;
     for (int i = 3; i + 1 < argc; i += 2) {
         const int side = QByteArray(argv[i]).toInt();
-        if (side <= 0 || !writeRaw(render(renderer, QSize(side, side)), argv[i + 1]))
+        if (side <= 0) {
+            std::fprintf(stderr, "svg2png: bad size %s\n", argv[i]);
             ++failures;
+            continue;
+        }
+        const QImage image = render(renderer, QSize(side, side));
+        if (png && !image.save(QString::fromLocal8Bit(argv[i + 1]), "PNG")) {
+            std::fprintf(stderr, "svg2png: cannot write %s\n", argv[i + 1]);
+            ++failures;
+        } else if (!png && !writeRaw(image, argv[i + 1])) {
+            ++failures;
+        }
     }
     return failures == 0 ? 0 : 1;
 }
@@ -62,8 +76,8 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc > 2 && QByteArray(argv[1]) == "--sizes")
-        return writeSizes(argc, argv);
+    if (argc > 2 && (QByteArray(argv[1]) == "--sizes" || QByteArray(argv[1]) == "--png"))
+        return writeSizes(argc, argv, QByteArray(argv[1]) == "--png");
     int failures = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         QSvgRenderer renderer(QString::fromLocal8Bit(argv[i]));
