@@ -396,8 +396,8 @@ void appendHead(QByteArray& out, const ExportSheet& sheet)
 // notation of a double).
 constexpr std::size_t kNumberCellMarkup = 160;
 
-// Produces the file in pieces of about 512 KiB (fewer, larger writes: each system call is costly), each handed to `flush`
-// (false stops the writing). Rows of records are read from the archive in
+// Produces the file in pieces of about 512 KiB (few, large writes: each
+// system call is costly), each handed to `flush` (false stops the writing). Rows of records are read from the archive in
 // one pass, the user's edits taken in the same order. This loop writes every
 // byte of the file: each cell is written straight into the piece, whose room
 // is checked once per cell against the most that cell can take.
