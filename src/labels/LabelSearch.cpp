@@ -106,7 +106,7 @@ void openLabelSearch(LabelEditor& editor)
 {
     const std::unique_ptr<LabelSearchWindow> window = editor.labelKind().windows().search(&editor);
     window->lblMemory->setText(editor.labelKind().tag);
-    window->setLoader([&editor](const QByteArray& record, qint64 position) { editor.showRecord(record, position); });
+    window->setLoader([&editor](const QByteArray& record, qint64 position) { editor.openRecord(record, position); });
     platform().execDialog(*window);
 }
 

@@ -20,10 +20,11 @@ namespace vinarca {
 
 class Camera;
 
-enum class MessageKind { Warning, Error, Information, Confirmation };
+enum class MessageKind { Warning, Error, Information, Confirmation, Choice };
 
-// A confirmation box offers Yes and No; warnings, errors and information notices
-// offer OK and Cancel and the answer makes no difference to the caller.
+// A confirmation box offers Yes and No; a choice offers Yes, No and Cancel
+// (Cancel: the user stays where they were); warnings, errors and information
+// notices offer OK and Cancel and the answer makes no difference to the caller.
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 struct FileFilter
@@ -51,7 +52,8 @@ class Platform
 public:
     virtual ~Platform() = default;
 
-    // A message box of a kind: OK + Cancel, or Yes + No for confirmations.
+    // A message box of a kind: OK + Cancel, Yes + No for confirmations, Yes +
+    // No + Cancel for choices.
     virtual MessageAnswer message(QWidget* parent, MessageKind kind, const QString& text) = 0;
     // A plain box: the text and one OK button, no icon.
     virtual void plainMessage(QWidget* parent, const QString& text) = 0;

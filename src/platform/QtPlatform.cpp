@@ -28,6 +28,7 @@ QString titleFor(MessageKind kind)
     case MessageKind::Information:
         return QStringLiteral("Informazione");
     case MessageKind::Confirmation:
+    case MessageKind::Choice:
         return QStringLiteral("Conferma");
     }
     return {};
@@ -43,6 +44,7 @@ QMessageBox::Icon iconFor(MessageKind kind)
     case MessageKind::Information:
         return QMessageBox::Information;
     case MessageKind::Confirmation:
+    case MessageKind::Choice:
         return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
@@ -66,6 +68,13 @@ public:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
             box.setDefaultButton(QMessageBox::Yes);
+        } else if (kind == MessageKind::Choice) {
+            // Escape and the title bar's close answer Cancel: nothing happens.
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annulla"));
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
         } else {
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annulla"));
@@ -79,6 +88,8 @@ public:
         case QMessageBox::Cancel:
             return MessageAnswer::Cancel;
         default:
+            if (kind == MessageKind::Choice)
+                return MessageAnswer::Cancel;
             return kind == MessageKind::Confirmation ? MessageAnswer::Yes : MessageAnswer::Ok;
         }
     }

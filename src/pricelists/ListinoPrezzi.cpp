@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QShowEvent>
 
+#include <algorithm>
+
 using namespace vinarca;
 
 TfrmListinoPrezzi* frmListinoPrezzi = nullptr;
@@ -237,19 +239,45 @@ void TfrmListinoPrezzi::showPictures()
     }
 }
 
-void TfrmListinoPrezzi::storePictures(qint64 position)
+QStringList TfrmListinoPrezzi::pictureFiles(qint64 position) const
 {
-    // All eight photo files are written on every save. A slot whose file
-    // cannot be written keeps its picture on show, silently: the next save
-    // writes it again, and the file on disk keeps what it held.
+    QStringList files;
+    if (position <= 0)
+        return files;
+    const QString folder = pricepage::photoFolderPath();
+    for (int slot = 0; slot < pricepage::kSlots; ++slot)
+        files << folder + QLatin1Char('/')
+                + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), static_cast<int>(position));
+    return files;
+}
+
+bool TfrmListinoPrezzi::picturesChanged() const
+{
+    return std::find(m_changedPicture.begin(), m_changedPicture.end(), true) != m_changedPicture.end();
+}
+
+void TfrmListinoPrezzi::forgetPictureChanges()
+{
+    m_changedPicture.fill(false);
+}
+
+void TfrmListinoPrezzi::storePictures(qint64 position, bool all)
+{
+    // The slots the user changed are written (all eight on a new page); the
+    // others are left as they are on disk. A slot whose file cannot be
+    // written keeps its picture on show, silently: the next save writes it
+    // again, and the file on disk keeps what it held.
     const QString folder = pricepage::photoFolderPath();
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        if (!all && !m_changedPicture.at(static_cast<std::size_t>(slot)))
+            continue;
         QDir().mkpath(folder);
         const QImage framed = FramePicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
                                                 pricepage::kPhotoWidth, pricepage::kPhotoHeight);
         const QString file = folder + QLatin1Char('/')
             + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), static_cast<int>(position));
-        writePhotoFile(file, Photo{framed, {}, m_unreadablePicture.at(static_cast<std::size_t>(slot))});
+        if (writePhotoFile(file, Photo{framed, {}, m_unreadablePicture.at(static_cast<std::size_t>(slot))}))
+            m_changedPicture.at(static_cast<std::size_t>(slot)) = false;
     }
 }
 
@@ -264,12 +292,14 @@ void TfrmListinoPrezzi::imgFotoClick(int slot)
         return;
     const std::optional<Photo> photo = readPhotoFile(chosen);
     setSlotPicture(slot, photo ? photo->image : imgBianco->image());
+    m_changedPicture.at(static_cast<std::size_t>(slot)) = true;
 }
 
 void TfrmListinoPrezzi::impProdottoClick(int slot)
 {
     Slot& s = slotControls.at(static_cast<std::size_t>(slot));
     setSlotPicture(slot, imgGomma->image());
+    m_changedPicture.at(static_cast<std::size_t>(slot)) = true;
     for (HighlightEdit* b : {s.txtNome, s.txtUM, s.txtCaratteristiche, s.txtCodice})
         b->clear();
     s.txtPrezzo->setText(QStringLiteral("0,00"));

@@ -61,12 +61,16 @@ public:
 
     // The opened list file.
     vinarca::ArchiveRef archive() const override;
+    // The eight slot photo files of a page.
+    QStringList pictureFiles(qint64 position) const override;
 
 protected:
     void clearRecord() override;
     void showPictures() override;
-    void storePictures(qint64 position) override;
+    void storePictures(qint64 position, bool all) override;
     void clearPictures() override;
+    bool picturesChanged() const override;
+    void forgetPictureChanges() override;
 
 private:
     void setSlotPicture(int slot, const QImage& picture);
@@ -76,6 +80,9 @@ private:
     // placeholder is on show and saving must leave that file for the user to
     // recover. Any new picture in the slot clears the mark.
     std::array<bool, 8> m_unreadablePicture{};
+    // The slots whose picture the user changed since the page was shown:
+    // only those are written when the page is saved in place.
+    std::array<bool, 8> m_changedPicture{};
 };
 
 extern TfrmListinoPrezzi* frmListinoPrezzi;

@@ -4,8 +4,13 @@
 #include "ShortString.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <stdexcept>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace vinarca {
 
@@ -70,15 +75,67 @@ NavigationTarget EditSession::navigate(const ArchiveRef& archive, NavStep step, 
     return target;
 }
 
-StoreOutcome EditSession::store(const ArchiveRef& archive, qint64 shown, const QStringList& texts)
+StoreOutcome EditSession::store(const ArchiveRef& archive, qint64 shown, const QStringList& texts,
+                                const StoreGuard& guard)
 {
-    archive.layout->encode(m_record, texts);
+    QByteArray record = m_record;
+    archive.layout->encode(record, texts);
     RecordArchive file(archive.path, *archive.layout, RecordArchive::Access::Write);
     if (shown > 0) {
-        file.writeAt(shown, m_record);
+        if (!guard.shownRecord.isEmpty()) {
+            QByteArray stored;
+            file.readAt(shown, stored);
+            if (stored != guard.shownRecord || (guard.picturesUnchanged && !guard.picturesUnchanged()))
+                return {shown, false, true};
+        }
+        file.writeAt(shown, record);
+        m_record = record;
+        if (guard.writePictures)
+            guard.writePictures(shown, false);
         return {shown, false};
     }
-    return {file.append(m_record), true};
+    const qint64 position = file.append(record);
+    m_record = record;
+    if (guard.writePictures)
+        guard.writePictures(position, true);
+    return {position, true};
+}
+
+void EditSession::readAt(const ArchiveRef& archive, qint64 position)
+{
+    RecordArchive file(archive.path, *archive.layout, RecordArchive::Access::Read);
+    file.readAt(position, m_record);
+}
+
+FileIdentity fileIdentity(const QString& path)
+{
+    FileIdentity identity;
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return identity;
+    identity.exists = true;
+    identity.inode = static_cast<quint64>(info.st_ino);
+    identity.size = static_cast<qint64>(info.st_size);
+    identity.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return identity;
+    identity.exists = true;
+    identity.size = info.size();
+    identity.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
+#endif
+    return identity;
+}
+
+QList<FileIdentity> fileIdentities(const QStringList& paths)
+{
+    QList<FileIdentity> identities;
+    identities.reserve(paths.size());
+    for (const QString& path : paths)
+        identities << fileIdentity(path);
+    return identities;
 }
 
 bool EditSession::canDuplicate(const QString& positionText)

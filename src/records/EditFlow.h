@@ -4,7 +4,10 @@
 #include "RecordKind.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 namespace vinarca {
 
@@ -40,7 +43,39 @@ struct StoreOutcome
 {
     qint64 position = 0;
     bool appended = false;
+    // Nothing was written: another desk saved the record (or one of its
+    // pictures) after it was shown here.
+    bool storedMeanwhile = false;
 };
+
+// What a save checks and writes while it holds the archive's write lock, so
+// that no other desk's save can come in between.
+struct StoreGuard
+{
+    // The record as it was read when shown; empty: stored without checking
+    // (a new record, or the user chose to write over the other desk's save).
+    QByteArray shownRecord;
+    // Whether the record's picture files are still those read when shown.
+    std::function<bool()> picturesUnchanged;
+    // Writes the pictures the user changed (every picture of an appended
+    // record), after the record itself.
+    std::function<void(qint64 position, bool appended)> writePictures;
+};
+
+// Which file a path names at one moment: a picture file is replaced whole
+// (a new file renamed over the old), so another desk's save gives it another
+// identity even when its size and time look the same.
+struct FileIdentity
+{
+    bool exists = false;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+FileIdentity fileIdentity(const QString& path);
+QList<FileIdentity> fileIdentities(const QStringList& paths);
 
 // The editing session of one editor, without widgets: its record buffer,
 // which record each navigation leads to, how a save stores the record, which
@@ -55,8 +90,12 @@ public:
     // when there is one, and closes the archive.
     NavigationTarget navigate(const ArchiveRef& archive, NavStep step, qint64 shown);
     // Fills the buffer from the texts (trimmed, cut to their fields) and
-    // stores it.
-    StoreOutcome store(const ArchiveRef& archive, qint64 shown, const QStringList& texts);
+    // stores it, with the guard's check and pictures under the write lock.
+    StoreOutcome store(const ArchiveRef& archive, qint64 shown, const QStringList& texts,
+                       const StoreGuard& guard = {});
+    // Reads the record at `position` into the buffer (the stored version of
+    // the record shown).
+    void readAt(const ArchiveRef& archive, qint64 position);
     // The first required field whose text, trimmed, is empty.
     const RequiredField* missingField(const QList<RequiredField>& required, const RecordLayout& layout,
                                       const QStringList& texts) const;

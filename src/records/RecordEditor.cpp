@@ -26,6 +26,15 @@ namespace vinarca {
 namespace {
 const QString kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
 
+const QString kSaveBeforeLeaving = QStringLiteral("Salvare le modifiche apportate alla scheda corrente?");
+
+const QString kStoredMeanwhile = QStringLiteral(
+    "Attenzione: un'altra postazione ha salvato questa scheda dopo che è stata aperta qui.\n\r\n\r"
+    "Sì: salva la scheda così come è mostrata, al posto di quella salvata dall'altra postazione "
+    "(le immagini non cambiate qui restano quelle dell'altra postazione).\n\r"
+    "No: non salva e mostra la scheda così come è ora in archivio; le modifiche apportate qui vanno perse.\n\r"
+    "Annulla: non salva nulla e lascia la scheda com'è sullo schermo.");
+
 // Sets a box's text from a record. The box's maximum length limits typing
 // only: a longer stored value is shown (and saved again) whole.
 void setFieldText(HighlightEdit* box, int designedMaxLength, const QString& text)
@@ -145,21 +154,29 @@ void RecordEditor::createAttachmentLabels(QWidget* panel)
 void RecordEditor::bindBox(const char* field, HighlightEdit* box, int maxLength)
 {
     box->setMaxLength(maxLength);
-    m_bindings.append({m_kind.field(QString::fromLatin1(field)), box, nullptr, maxLength});
+    m_bindings.append({m_kind.field(QString::fromLatin1(field)), box, nullptr, maxLength, {}});
 }
 
 void RecordEditor::makePriceBox(HighlightEdit* box)
 {
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     box->setKeyFilter([](const QKeyEvent& event) { return IsPriceKey(event.key(), event.text()); });
-    connect(box, &HighlightEdit::left, box,
-            [box] { box->setText(NormalizePriceToFit(box->text(), box->maxLength())); });
+    settleOnLeave(box, [box](const QString& text) { return NormalizePriceToFit(text, box->maxLength()); });
     box->setText(QStringLiteral("0,00"));
+}
+
+void RecordEditor::settleOnLeave(HighlightEdit* box, std::function<QString(const QString&)> settle)
+{
+    for (Binding& b : m_bindings) {
+        if (b.box == box)
+            b.settle = settle;
+    }
+    connect(box, &HighlightEdit::left, box, [box, settle] { box->setText(settle(box->text())); });
 }
 
 void RecordEditor::bindLabel(const char* field, QLabel* label)
 {
-    m_bindings.append({m_kind.field(QString::fromLatin1(field)), nullptr, label, 0});
+    m_bindings.append({m_kind.field(QString::fromLatin1(field)), nullptr, label, 0, {}});
 }
 
 void RecordEditor::connectRecordButtons()
@@ -279,7 +296,7 @@ void RecordEditor::showEvent(QShowEvent* event)
 {
     GradientWindow::showEvent(event);
     if (!event->spontaneous()) {
-        clearRecord();
+        startNewRecord();
         // The first photo the user will likely ask for is decoded while
         // they look at the empty editor.
         readPhotosAhead(0);
@@ -288,10 +305,70 @@ void RecordEditor::showEvent(QShowEvent* event)
 
 void RecordEditor::closeEvent(QCloseEvent* event)
 {
-    // The main menu is shown before this window is hidden, so one window of
-    // the program is always on screen. Unsaved edits are discarded.
+    // Unsaved edits are saved or discarded as the user answers; Annulla
+    // keeps the editor open. The main menu is shown before this window is
+    // hidden, so one window of the program is always on screen.
+    if (!confirmLeave()) {
+        event->ignore();
+        return;
+    }
     emit closed();
     event->accept();
+}
+
+QByteArray RecordEditor::comparableRecord(const QStringList& texts) const
+{
+    QStringList settled = texts;
+    for (const Binding& b : m_bindings) {
+        if (b.settle)
+            settled[b.field] = b.settle(settled.at(b.field));
+    }
+    QByteArray record = m_kind.layout->emptyRecord();
+    m_kind.layout->encode(record, settled);
+    return record;
+}
+
+QStringList RecordEditor::pictureFiles(qint64 position) const
+{
+    if (!imgFoto || position <= 0)
+        return {};
+    return {m_kind.picturePath(QString::number(position))};
+}
+
+void RecordEditor::rememberShown(const QByteArray& stored, bool picturesAsShown)
+{
+    m_shownRecord = stored;
+    m_shownBoxes = comparableRecord(texts());
+    if (picturesAsShown)
+        forgetPictureChanges();
+}
+
+bool RecordEditor::hasUnsavedChanges() const
+{
+    return picturesChanged() || comparableRecord(texts()) != m_shownBoxes;
+}
+
+bool RecordEditor::confirmLeave()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    switch (platform().message(this, MessageKind::Choice, kSaveBeforeLeaving)) {
+    case MessageAnswer::Yes:
+        return saveRecord();
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RecordEditor::startNewRecord()
+{
+    clearRecord();
+    m_shownPosition = 0;
+    m_shownPictureFiles.clear();
+    rememberShown({});
+    m_blankBoxes = m_shownBoxes;
 }
 
 void RecordEditor::showPlaceholder()
@@ -303,6 +380,7 @@ void RecordEditor::setShownPicture(const QImage& picture, const QByteArray& sour
 {
     m_unreadablePicture = 0;
     imgFoto->setImage(picture, sourceBytes);
+    markPictureChanged();
 }
 
 Photo RecordEditor::shownPhoto() const
@@ -336,7 +414,16 @@ void RecordEditor::clearPictures()
 
 void RecordEditor::cmdNuovoClick()
 {
-    clearRecord();
+    if (confirmLeave())
+        startNewRecord();
+}
+
+bool RecordEditor::openRecord(const QByteArray& record, qint64 position)
+{
+    if (!confirmLeave())
+        return false;
+    showRecord(record, position);
+    return true;
 }
 
 void RecordEditor::showRecord(const QByteArray& record, qint64 position)
@@ -350,7 +437,13 @@ void RecordEditor::showRecord(const QByteArray& record, qint64 position)
             b.label->setText(text);
     }
     lblPosizione->setText(QString::number(position));
+    // The picture files' identities are taken before they are read: a
+    // picture replaced while it is read then counts as changed by another
+    // desk at the next save, never the other way round.
+    m_shownPosition = position;
+    m_shownPictureFiles = fileIdentities(pictureFiles(position));
     showPictures();
+    rememberShown(record);
 }
 
 void RecordEditor::loadPhoto()
@@ -385,7 +478,13 @@ void RecordEditor::readPhotosAhead(qint64 shown)
     m_photosAhead->keepAhead(beside, imgFoto->size());
 }
 
-void RecordEditor::writePhoto(qint64 position)
+void RecordEditor::storePictures(qint64 position, bool all)
+{
+    if ((all || m_pictureChanged) && writePhoto(position))
+        m_pictureChanged = false;
+}
+
+bool RecordEditor::writePhoto(qint64 position)
 {
     Photo photo = shownPhoto();
     // The placeholder stands for a file the user may still recover.
@@ -394,7 +493,7 @@ void RecordEditor::writePhoto(qint64 position)
     // writes it again, and the file on disk keeps what it held. Showing the
     // placeholder instead would make that next save store the placeholder
     // over the user's picture.
-    writeRecordPicture(m_kind, position, photo);
+    return writeRecordPicture(m_kind, position, photo);
 }
 
 void RecordEditor::btnCaricaFotoClick()
@@ -427,7 +526,20 @@ void RecordEditor::btnSalvaFotoClick()
 void RecordEditor::navigate(NavStep step)
 {
     try {
-        const NavigationTarget target = m_session.navigate(archive(), step, parsePosition(lblPosizione->text()));
+        const qint64 shown = parsePosition(lblPosizione->text());
+        // Unsaved work is settled only when the step shows another record:
+        // on the last record Avanti leaves everything as it is. Saving a new
+        // record does not change where the step leads.
+        if (hasUnsavedChanges()) {
+            qint64 count = 0;
+            {
+                const ArchiveRef ref = archive();
+                count = RecordArchive(ref.path, *ref.layout, RecordArchive::Access::Read).count();
+            }
+            if (navigationTarget(step, count, shown).position > 0 && !confirmLeave())
+                return;
+        }
+        const NavigationTarget target = m_session.navigate(archive(), step, shown);
         // The archive is closed before the picture is read and before any message.
         if (target.clearPosition)
             lblPosizione->clear();
@@ -447,6 +559,11 @@ void RecordEditor::cmdUltimoClick() { navigate(NavStep::Last); }
 
 void RecordEditor::cmdSalvaClick()
 {
+    saveRecord();
+}
+
+bool RecordEditor::saveRecord()
+{
     // The box being edited finishes its leave handling (a default or a
     // normalised price) before anything is read.
     btnFocus->setFocus(Qt::OtherFocusReason);
@@ -454,19 +571,51 @@ void RecordEditor::cmdSalvaClick()
     if (const RequiredField* missing = m_session.missingField(m_kind.required, *m_kind.layout, values)) {
         platform().message(this, MessageKind::Warning, missing->message);
         boxOf(missing->field)->setFocus(Qt::OtherFocusReason);
-        return;
+        return false;
     }
     try {
-        const StoreOutcome stored = m_session.store(archive(), parsePosition(lblPosizione->text()), values);
+        const qint64 shown = parsePosition(lblPosizione->text());
+        // The record and its picture files must still be as they were shown;
+        // the pictures are written under the same lock as the record.
+        StoreGuard guard;
+        if (shown > 0 && shown == m_shownPosition) {
+            guard.shownRecord = m_shownRecord;
+            const QStringList files = pictureFiles(shown);
+            guard.picturesUnchanged = [this, files] { return fileIdentities(files) == m_shownPictureFiles; };
+        }
+        guard.writePictures = [this](qint64 position, bool appended) {
+            storePictures(position, appended);
+            m_shownPictureFiles = fileIdentities(pictureFiles(position));
+        };
+        StoreOutcome stored = m_session.store(archive(), shown, values, guard);
+        if (stored.storedMeanwhile) {
+            switch (platform().message(this, MessageKind::Choice, kStoredMeanwhile)) {
+            case MessageAnswer::Yes:
+                guard.shownRecord.clear();
+                guard.picturesUnchanged = nullptr;
+                stored = m_session.store(archive(), shown, values, guard);
+                break;
+            case MessageAnswer::No:
+                m_session.readAt(archive(), shown);
+                showRecord(m_session.record(), shown);
+                return false;
+            default:
+                return false;
+            }
+        }
         if (stored.appended)
             lblPosizione->setText(QString::number(stored.position));
-        storePictures(stored.position);
+        m_shownPosition = stored.position;
+        // A picture that could not be written is still a change to save.
+        rememberShown(m_session.record(), false);
         platform().message(this, MessageKind::Information,
                            stored.appended
                                ? QStringLiteral("La scheda corrente è stata inserita in archivio.")
                                : QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
+        return true;
     } catch (const ArchiveError&) {
         platform().message(this, MessageKind::Error, accessFailureMessage());
+        return false;
     }
 }
 
@@ -484,6 +633,14 @@ void RecordEditor::cmdDuplicaClick()
     m_unreadablePicture = 0;
     if (!m_duplicateKeepsPicture)
         clearPictures();
+    // The copy is a new record, not yet stored: what it holds is unsaved
+    // work, as if typed into an empty editor.
+    m_shownRecord.clear();
+    m_shownPosition = 0;
+    m_shownPictureFiles.clear();
+    m_shownBoxes = m_blankBoxes;
+    if (m_duplicateKeepsPicture)
+        markPictureChanged();
     firstBox()->setFocus(Qt::OtherFocusReason);
     platform().message(this, MessageKind::Information,
                        QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"

@@ -8,6 +8,7 @@
 #include <QKeyCombination>
 #include <QList>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -69,6 +70,21 @@ public:
     // Fills the editor from a record read elsewhere (a search window) and
     // shows the record's picture.
     void showRecord(const QByteArray& record, qint64 position);
+    // The same from a search window, once the user has settled what the
+    // editor holds unsaved (see confirmLeave); false when they stayed.
+    bool openRecord(const QByteArray& record, qint64 position);
+    // Saves as Salva does; true when the record was stored.
+    bool saveRecord();
+    // Before the editor leaves what it shows (browsing, Nuovo, another
+    // record from a search, closing): when the boxes or a picture differ
+    // from the record as shown, asks whether to save them first. True when
+    // the editor may go on: nothing to save, saved, or the user discards.
+    bool confirmLeave();
+    // Whether the boxes or a picture differ from the record as shown.
+    bool hasUnsavedChanges() const;
+    // The files of the record's pictures at `position`, whose identities the
+    // editor remembers when it shows the record.
+    virtual QStringList pictureFiles(qint64 position) const;
     // Reads the picture of the shown position into imgFoto, or the placeholder.
     void loadPhoto();
     // The picture shown with the bytes of the file it came from, while unchanged.
@@ -113,6 +129,10 @@ protected:
     // only the keys of a price, and writing the canonical price when the
     // focus leaves it, as far as the box holds it (NormalizePriceToFit).
     void makePriceBox(HighlightEdit* box);
+    // Rewrites a bound box's text when the focus leaves it (a default, a
+    // normalised price). What the rule makes of a text counts as that text:
+    // leaving a box unchanged is no change to save.
+    void settleOnLeave(HighlightEdit* box, std::function<QString(const QString&)> settle);
     // Connects the shared buttons that exist and gives every toolbar button
     // of the editor its key (see editorShortcuts()); call once everything is built.
     void connectRecordButtons();
@@ -120,11 +140,21 @@ protected:
     // Empties the boxes and labels, shows the placeholder, empties the
     // position and focuses the first box. Editors add their designed texts.
     virtual void clearRecord();
-    // The record's pictures: shown after a record is shown, stored after it
-    // is stored, cleared with it. By default the one picture box imgFoto.
+    // The record's pictures: shown after a record is shown, stored with it,
+    // cleared with it. By default the one picture box imgFoto. A save writes
+    // only the pictures the user changed, or all of them when the record is
+    // appended (`all`): a picture left alone is never written, so a save
+    // never puts back a picture another desk has replaced.
     virtual void showPictures() { loadPhoto(); }
-    virtual void storePictures(qint64 position) { writePhoto(position); }
+    virtual void storePictures(qint64 position, bool all);
     virtual void clearPictures();
+    // Whether the user changed a picture since the record was shown (or one
+    // changed could not be written yet), and forgetting those changes once
+    // another record is shown.
+    virtual bool picturesChanged() const { return m_pictureChanged; }
+    virtual void forgetPictureChanges() { m_pictureChanged = false; }
+    // Called by an editor when the user changes a picture of its own.
+    void markPictureChanged() { m_pictureChanged = true; }
     // The box New, Duplicate and a refused save's focus start from (the first
     // bound box when not set).
     HighlightEdit* m_firstBox = nullptr;
@@ -143,10 +173,21 @@ private:
         HighlightEdit* box = nullptr;
         QLabel* label = nullptr;
         int maxLength = 0;
+        std::function<QString(const QString&)> settle;
     };
     void navigate(NavStep step);
+    // Empties the editor for a new record and remembers that as shown.
+    void startNewRecord();
+    // Remembers the editor's contents as the record shown: `stored` is the
+    // record as read from the archive (empty for a new record).
+    void rememberShown(const QByteArray& stored, bool picturesAsShown = true);
+    // The record the boxes make, each settled as leaving it would: equal
+    // for two sets of texts that store the same.
+    QByteArray comparableRecord(const QStringList& texts) const;
+    // Asks what to do when another desk saved the record since it was shown.
+    StoreOutcome storeOverOtherDesk(const StoreGuard& guard, const QStringList& values);
     void showPlaceholder();
-    void writePhoto(qint64 position);
+    bool writePhoto(qint64 position);
     // Decodes ahead the photos of the records beside `shown` (0: no record
     // shown, so the first): where Avanti, Indietro or Primo lead.
     void readPhotosAhead(qint64 shown);
@@ -159,6 +200,15 @@ private:
     // The position whose picture file exists but could not be read: its
     // placeholder is on show and the file must survive a save.
     qint64 m_unreadablePicture = 0;
+    // The record shown, as read from the archive (empty: a new record), the
+    // boxes as they were shown, and the identities of its picture files:
+    // what a save checks against the archive, and leaving against the boxes.
+    QByteArray m_shownRecord;
+    QByteArray m_shownBoxes;
+    QByteArray m_blankBoxes;
+    qint64 m_shownPosition = 0;
+    QList<FileIdentity> m_shownPictureFiles;
+    bool m_pictureChanged = false;
     std::unique_ptr<PhotosAhead> m_photosAhead;
 };
 

@@ -111,7 +111,7 @@ TfrmVini::TfrmVini(QWidget* parent) : RecordEditor(wineKind(), palette::WindowBl
     connect(btnZoomFoto, &QAbstractButton::clicked, this,
             [this] { showZoom(this, shownPictureAt(platform().screenSize())); });
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
-        openWineSearch(this, [this](const QByteArray& record, qint64 position) { showRecord(record, position); });
+        openWineSearch(this, [this](const QByteArray& record, qint64 position) { openRecord(record, position); });
     });
     connect(cmdSlideshow, &QAbstractButton::clicked, this, [this] { openWineSlideshow(this); });
     connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openSheet(DocumentAction::Preview); });
@@ -220,9 +220,8 @@ void TfrmVini::buildFields(QWidget* panel, StatusHints& hints)
     txtTel->setAlignment(Qt::AlignCenter);
     txtTel->setKeyFilter(isDigitEditKey);
     txtTel->setText(QStringLiteral("0"));
-    connect(txtTel, &HighlightEdit::left, this, [this] {
-        if (trimControl(txtTel->text()).isEmpty())
-            txtTel->setText(QStringLiteral("0"));
+    settleOnLeave(txtTel, [](const QString& text) {
+        return trimControl(text).isEmpty() ? QStringLiteral("0") : text;
     });
     txtPrezzo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtPrezzo->setKeyFilter(isPriceTypingKey);

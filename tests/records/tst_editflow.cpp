@@ -42,6 +42,8 @@ private slots:
     void positionLabel();
     void storeAppendsOrWritesInPlace();
     void navigateReadsTheTarget();
+    void storeChecksWhatWasShown_data();
+    void storeChecksWhatWasShown();
     void requiredFields_data();
     void requiredFields();
     void kindNamesFieldsAndFiles();
@@ -131,6 +133,40 @@ void TestEditFlow::storeAppendsOrWritesInPlace()
     const ArchiveRef list{world.path(QStringLiteral("Rossi.lis")), &kLayout};
     QCOMPARE(session.store(list, 0, {"lista", ""}).position, 1);
     QCOMPARE(testfiles::read(list.path), record("lista"));
+}
+
+void TestEditFlow::storeChecksWhatWasShown_data()
+{
+    QTest::addColumn<QString>("shown");    // record 1 as the editor read it ("": no check)
+    QTest::addColumn<bool>("picturesSame"); // the picture files are those shown
+    QTest::addColumn<bool>("written");
+    QTest::newRow("nothing changed meanwhile: written") << "uno" << true << true;
+    QTest::newRow("another desk saved the record") << "UNO" << true << false;
+    QTest::newRow("another desk replaced a picture") << "uno" << false << false;
+    QTest::newRow("the user chose to write over it") << "" << false << true;
+}
+
+void TestEditFlow::storeChecksWhatWasShown()
+{
+    QFETCH(QString, shown);
+    QFETCH(bool, picturesSame);
+    QFETCH(bool, written);
+    TestWorld world;
+    QVERIFY(testfiles::write(kTiny.archivePath(), record("uno")));
+    EditSession session(kLayout);
+    StoreGuard guard;
+    if (!shown.isEmpty())
+        guard.shownRecord = record(shown);
+    guard.picturesUnchanged = [picturesSame] { return picturesSame; };
+    QList<qint64> picturesWritten;
+    guard.writePictures = [&](qint64 position, bool) { picturesWritten << position; };
+
+    const StoreOutcome outcome = session.store(kTiny.archive(), 1, {"mio", ""}, guard);
+    QCOMPARE(outcome.storedMeanwhile, !written);
+    QCOMPARE(testfiles::read(kTiny.archivePath()), written ? record("mio") : record("uno"));
+    QCOMPARE(picturesWritten, written ? QList<qint64>{1} : QList<qint64>{});
+    // A refused save leaves the buffer as it was read, for the next try.
+    QCOMPARE(session.record() == record("mio"), written);
 }
 
 void TestEditFlow::navigateReadsTheTarget()

@@ -5,9 +5,11 @@
 #include "EditorFixture.h"
 #include "PictureButton.h"
 #include "RecordArchive.h"
+#include "TestFiles.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
+#include <QImage>
 #include <QPushButton>
 #include <QLabel>
 
@@ -27,6 +29,8 @@ private slots:
     void maximumLengths();
     void priceBoxesStoreWhatTheyShow_data();
     void priceBoxesStoreWhatTheyShow();
+    void leavingAsksAboutUnsavedWork_data();
+    void leavingAsksAboutUnsavedWork();
 };
 
 void TestEditors::navigation_data()
@@ -73,14 +77,20 @@ void TestEditors::navigation()
     QTest::mouseClick(f.find<QAbstractButton>(button), Qt::LeftButton);
 
     QCOMPARE(f.window->lblPosizione->text(), expected);
-    const auto& messages = f.world.platform().messages;
-    QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
-    if (!message.isEmpty()) {
-        QCOMPARE(messages.constFirst().text, message);
-        QCOMPARE(messages.constFirst().kind, MessageKind::Information);
-    }
-    // A record read replaces what was typed; no record read leaves it.
+    // A record read replaces what was typed, once the user has answered the
+    // question about it (unscripted: No, discard); no record read leaves it
+    // without a question.
     const bool read = expected != shown && !expected.isEmpty();
+    QList<ScriptedPlatform::Message> notices;
+    bool asked = false;
+    for (const ScriptedPlatform::Message& m : f.world.platform().messages)
+        m.kind == MessageKind::Choice ? void(asked = true) : notices.append(m);
+    QCOMPARE(asked, read);
+    QCOMPARE(notices.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+        QCOMPARE(notices.constFirst().text, message);
+        QCOMPARE(notices.constFirst().kind, MessageKind::Information);
+    }
     QCOMPARE(f.keyBox()->text(), read ? QStringLiteral("Scheda %1").arg(expected) : QStringLiteral("typed"));
     if (records == 0) // the first look at a missing archive creates it empty
         QCOMPARE(QFileInfo(f.window->archive().path).size(), 0);
@@ -172,6 +182,107 @@ void TestEditors::priceBoxesStoreWhatTheyShow()
     QByteArray record;
     file.readAt(1, record);
     QCOMPARE(archive.layout->decodeField(record, kind.field(field)), shown);
+}
+
+void TestEditors::leavingAsksAboutUnsavedWork_data()
+{
+    forEveryEditor([](const QString& editor) {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("work");  // "typed", "picture", or "visited": every box entered and left
+        QTest::addColumn<int>("answer");    // a MessageAnswer; -1: no question expected
+        const char* const ways[] = {"Alt+PgDown", "Nuovo", "Ctrl+W", "title bar", "search"};
+        for (const char* way : ways) {
+            const auto row = [&](const char* name) -> QTestData& {
+                return QTest::addRow("%s: %s, %s", qPrintable(editor), way, name) << editor << way;
+            };
+            row("typed, Sì saves and goes on") << "typed" << int(MessageAnswer::Yes);
+            row("typed, No discards and goes on") << "typed" << int(MessageAnswer::No);
+            row("typed, Annulla stays") << "typed" << int(MessageAnswer::Cancel);
+            row("boxes entered and left unchanged: nothing asked") << "visited" << -1;
+        }
+        QTest::addRow("%s: a new picture alone, Annulla stays", qPrintable(editor))
+            << editor << "Alt+PgDown" << "picture" << int(MessageAnswer::Cancel);
+        QTest::addRow("%s: a new picture alone, Sì saves it", qPrintable(editor))
+            << editor << "Nuovo" << "picture" << int(MessageAnswer::Yes);
+    });
+}
+
+// Record 1 of two is shown and worked on, then left one way or another.
+void TestEditors::leavingAsksAboutUnsavedWork()
+{
+    QFETCH(QString, editor);
+    QFETCH(QString, way);
+    QFETCH(QString, work);
+    QFETCH(int, answer);
+    EditorFixture f(editor);
+    f.seed(2, true);
+    QTest::mouseClick(f.find<QAbstractButton>(QStringLiteral("cmdPrimo")), Qt::LeftButton);
+    QCOMPARE(f.window->lblPosizione->text(), QStringLiteral("1"));
+    const QString picture = f.window->pictureFiles(1).constFirst();
+    if (work == QLatin1String("typed")) {
+        f.keyBox()->setFocus();
+        f.keyBox()->selectAll();
+        QTest::keyClicks(f.keyBox(), QStringLiteral("Modificata"));
+    } else if (work == QLatin1String("picture")) {
+        QImage red(60, 40, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(f.world.path(QStringLiteral("rosso.jpg"))));
+        f.world.platform().openAnswers << f.world.path(QStringLiteral("rosso.jpg"));
+        loadPicture(*f.window);
+    } else {
+        // Leaving a price box writes its price in full, an empty stock 0: no change to save.
+        for (HighlightEdit* box : f.window->editBoxes()) {
+            box->setFocus();
+            QTRY_VERIFY(box->hasFocus());
+        }
+    }
+    if (answer >= 0)
+        f.world.platform().answers << MessageAnswer(answer);
+    const QByteArray storedBefore = testfiles::read(f.window->archive().path);
+
+    RecordEditor& window = *f.window;
+    if (way == QLatin1String("Alt+PgDown"))
+        QTest::keyClick(&window, Qt::Key_PageDown, Qt::AltModifier);
+    else if (way == QLatin1String("Nuovo"))
+        QTest::mouseClick(f.find<QAbstractButton>(QStringLiteral("cmdNuovo")), Qt::LeftButton);
+    else if (way == QLatin1String("Ctrl+W"))
+        QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier);
+    else if (way == QLatin1String("title bar"))
+        window.close();
+    else
+        window.openRecord(window.archive().layout->emptyRecord(), 2);
+
+    const auto& messages = f.world.platform().messages;
+    if (answer < 0) {
+        QCOMPARE(messages.size(), 0);
+    } else {
+        QVERIFY(!messages.isEmpty());
+        QCOMPARE(messages.constFirst().kind, MessageKind::Choice);
+        QCOMPARE(messages.constFirst().text, QStringLiteral("Salvare le modifiche apportate alla scheda corrente?"));
+    }
+    const bool stays = answer == int(MessageAnswer::Cancel);
+    const bool saved = answer == int(MessageAnswer::Yes);
+    QCOMPARE(messages.size(), answer < 0 ? 0 : saved ? 2 : 1);
+    if (saved)
+        QCOMPARE(messages.constLast().text,
+                 QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
+    // Sì stores the record as Salva does; No and Annulla write nothing.
+    const QByteArray storedAfter = testfiles::read(f.window->archive().path);
+    QCOMPARE(storedAfter != storedBefore, saved && work == QLatin1String("typed"));
+    QCOMPARE(QFileInfo::exists(picture), saved && work == QLatin1String("picture"));
+    if (stays) {
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.lblPosizione->text(), QStringLiteral("1"));
+        QCOMPARE(window.hasUnsavedChanges(), true);
+        if (work == QLatin1String("typed"))
+            QCOMPARE(f.keyBox()->text(), QStringLiteral("Modificata"));
+    } else {
+        const bool closes = way == QLatin1String("Ctrl+W") || way == QLatin1String("title bar");
+        QCOMPARE(window.isVisible(), !closes);
+        const QString next = way == QLatin1String("Nuovo") ? QString() : QStringLiteral("2");
+        if (!closes)
+            QCOMPARE(window.lblPosizione->text(), next);
+    }
 }
 
 QTEST_MAIN(TestEditors)

@@ -26,6 +26,10 @@ MessageAnswer ScriptedPlatform::message(QWidget*, MessageKind kind, const QStrin
         onMessage();
     if (!answers.isEmpty())
         return answers.dequeue();
+    // Unscripted, a choice is answered No: the answer that changes least
+    // (leaving an editor discards its edits, as before the question existed).
+    if (kind == MessageKind::Choice)
+        return MessageAnswer::No;
     return kind == MessageKind::Confirmation ? MessageAnswer::Yes : MessageAnswer::Ok;
 }
 
