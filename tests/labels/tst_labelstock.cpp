@@ -14,6 +14,8 @@
 #include "ReportOutput.h"
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
+#include "SchedaVinoWindow.h"
+#include "WineWindows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 
 #include <numeric>
 
@@ -143,6 +146,10 @@ private slots:
     void damagedSettingsFileGivesFirstRunChoices();
     void writingOneDocumentKeepsTheRestOfTheFile();
     void aSettingsFileThatCannotBeWrittenStillPrints();
+    void labelsOpenThePrintDialogOnThePrintMode_data();
+    void labelsOpenThePrintDialogOnThePrintMode();
+    void startLabelGoesBackToOneAfterAPrintThatUsedIt_data();
+    void startLabelGoesBackToOneAfterAPrintThatUsedIt();
 
     void labelsStandInThePlacesOfTheStock_data();
     void labelsStandInThePlacesOfTheStock();
@@ -218,7 +225,8 @@ void TestLabelStock::settingsStayForEachDocument()
     }
     QCOMPARE(offered.mode, PrintMode::JoinSmallPages);
     QCOMPARE(offeredCopies, 4);
-    QCOMPARE(offered.stock, stock({7.5, 12.3}, 3, 2.5, 2, true));
+    // The partly used sheet was filled: the next print starts a fresh one.
+    QCOMPARE(offered.stock, stock({7.5, 12.3}, 3, 2.5, 1, true));
 
     {
         TfrmStampaOrizzontale window(sampleInput());
@@ -338,6 +346,104 @@ void TestLabelStock::aSettingsFileThatCannotBeWrittenStillPrints()
     QCOMPARE(pdfPageCount(pdf), 5);
     QCOMPARE(testfiles::read(path), before);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void TestLabelStock::labelsOpenThePrintDialogOnThePrintMode_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("modeFirst");
+
+    QTest::newRow("vertical label") << "TfrmStampaVerticale" << true;
+    QTest::newRow("horizontal label") << "TfrmStampaOrizzontale" << true;
+    // A sheet of its own size: the dialog opens folded, on its first tab.
+    QTest::newRow("wine sheet") << "TfrmStampaVini" << false;
+}
+
+void TestLabelStock::labelsOpenThePrintDialogOnThePrintMode()
+{
+    QFETCH(QString, window);
+    QFETCH(bool, modeFirst);
+    TestWorld world;
+    bool tabShown = !modeFirst, tabInFront = !modeFirst, optionsButtonFound = false;
+    world.platform().onRealPrintDialog = [&](QPrintDialog& dialog) {
+        PrintModeTab& tab = tabOf(dialog);
+        tabShown = tab.isVisible() && tab.spnStartAt->isVisible() && tab.btnCalibration->isVisible();
+        auto* tabs = dialog.findChild<QTabWidget*>();
+        tabInFront = tabs && tabs->currentWidget() == &tab;
+        // The user can still fold the options away.
+        for (QPushButton* button : dialog.findChildren<QPushButton*>())
+            if (button->text().contains(QLatin1String("<<")) || button->text().contains(QLatin1String(">>")))
+                optionsButtonFound = true;
+        return false;
+    };
+    std::unique_ptr<DocumentWindow> shown;
+    if (window == QLatin1String("TfrmStampaVini")) {
+        WineSheetInput wine;
+        for (const SheetField& entry : kSheetFields)
+            wine.fields.insert(QString::fromLatin1(entry.field), QStringLiteral("Barolo"));
+        shown = std::make_unique<TfrmStampaVini>(wine);
+    }
+    else if (window == QLatin1String("TfrmStampaOrizzontale"))
+        shown = std::make_unique<TfrmStampaOrizzontale>(sampleInput());
+    else
+        shown = std::make_unique<TfrmStampaVerticale>(sampleInput());
+    shown->show();
+    QTest::mouseClick(shown->btnStampa, Qt::LeftButton);
+    QCOMPARE(world.platform().printDialogs, 1);
+    QCOMPARE(world.platform().offeredPrintChoices.showModeFirst, modeFirst);
+    QCOMPARE(tabShown, modeFirst);
+    QCOMPARE(tabInFront, modeFirst);
+    QVERIFY(optionsButtonFound);
+}
+
+void TestLabelStock::startLabelGoesBackToOneAfterAPrintThatUsedIt_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<bool>("printerFails");
+    QTest::addColumn<int>("startAfter");
+
+    QTest::newRow("printed from the third label") << int(PrintMode::JoinSmallPages) << true << false << 1;
+    QTest::newRow("cancelled") << int(PrintMode::JoinSmallPages) << false << false << 3;
+    QTest::newRow("the printer failed") << int(PrintMode::JoinSmallPages) << true << true << 3;
+    // Only joined labels start at a place of the sheet.
+    QTest::newRow("printed one label a sheet") << int(PrintMode::Default) << true << false << 3;
+}
+
+void TestLabelStock::startLabelGoesBackToOneAfterAPrintThatUsedIt()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, confirm);
+    QFETCH(bool, printerFails);
+    QFETCH(int, startAfter);
+    TestWorld world;
+    DocumentPrintSettings before;
+    before.choices = joined(stock({7.5, 12.3}, 3, 2.5, 3, true));
+    before.choices.mode = PrintMode(mode);
+    before.copies = 2;
+    QVERIFY(saveDocumentPrintSettings(QStringLiteral("etichetta_verticale"), before));
+    // A folder that does not exist: the PDF file cannot be written.
+    const QString pdf = world.path(printerFails ? QStringLiteral("manca/etichette.pdf") : QStringLiteral("etichette.pdf"));
+    world.platform().onRealPrintDialog = [&](QPrintDialog&) { return confirm; };
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    TfrmStampaVerticale window(sampleInput());
+    window.show();
+    QTest::mouseClick(window.btnStampa, Qt::LeftButton);
+    QCOMPARE(world.platform().messages.size(), printerFails ? 1 : 0);
+    QCOMPARE(QFileInfo::exists(pdf), confirm && !printerFails);
+
+    const DocumentPrintSettings after = loadDocumentPrintSettings(QStringLiteral("etichetta_verticale"));
+    QCOMPARE(after.choices.stock.startAt, startAfter);
+    // The rest of the stock stays remembered.
+    LabelStock rest = before.choices.stock;
+    rest.startAt = startAfter;
+    QCOMPARE(after.choices.stock, rest);
+    QCOMPARE(after.choices.mode, PrintMode(mode));
+    QCOMPARE(after.copies, 2);
 }
 
 void TestLabelStock::labelsStandInThePlacesOfTheStock_data()
