@@ -717,22 +717,54 @@ void TestLabelStock::calibrationSheetCarriesNumberedMillimetreMarks()
     QCOMPARE(pdfPageCount(pdf), 1);
     const QSizeF a4 = pdfPageSizeMm(pdf);
     QVERIFY(std::abs(a4.width() - 210) < 0.5 && std::abs(a4.height() - 297) < 0.5);
-    // The numbers stand centred under their marks on the top ruler and
-    // beside them on the left one, counted from the sheet's edges.
-    QList<double> top, left;
-    for (const PdfWord& word : pdfWords(pdf)) {
+
+    // Every centimetre of both rulers is numbered: the top ruler's numbers
+    // centred over their marks, the left ruler's beside theirs, counted
+    // from the sheet's edges.
+    const QList<PdfWord> words = pdfWords(pdf);
+    QList<int> top, left;
+    QList<QRectF> numbers;
+    for (const PdfWord& word : words) {
         bool number = false;
         const int mm = word.text.toInt(&number);
-        if (!number)
+        if (!number || word.mm.top() > 285)
             continue;
-        if (word.mm.top() < 30 && std::abs(word.mm.center().x() - mm) < 0.6)
+        if (word.mm.bottom() < 21 && std::abs(word.mm.center().x() - mm) < 0.6)
             top << mm;
-        if (word.mm.left() < 20 && std::abs(word.mm.center().y() - mm) < 0.6)
+        else if (word.mm.right() < 20 && std::abs(word.mm.center().y() - mm) < 0.6)
             left << mm;
+        else
+            continue;
+        numbers << word.mm;
     }
-    QVERIFY2(top.contains(10) && top.contains(100) && top.contains(200), qPrintable(QString::number(top.size())));
-    QVERIFY(left.contains(10) && left.contains(100) && left.contains(280));
-    // The long marks the user measures are ink on paper.
+    QList<int> topExpected, leftExpected;
+    for (int mm = 10; mm <= 200; mm += 10)
+        topExpected << mm;
+    for (int mm = 30; mm <= 280; mm += 10)
+        leftExpected << mm;
+    std::sort(top.begin(), top.end());
+    std::sort(left.begin(), left.end());
+    QCOMPARE(top, topExpected);
+    QCOMPARE(left, leftExpected);
+    // No number stands on another number or on either ruler and its marks.
+    const QRectF topRuler(QPointF(10, 20), QPointF(200, 25)), leftRuler(QPointF(20, 30), QPointF(25, 280));
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        QVERIFY2(!numbers.at(i).intersects(topRuler) && !numbers.at(i).intersects(leftRuler),
+                 qPrintable(describe(numbers.at(i).topLeft())));
+        for (qsizetype j = i + 1; j < numbers.size(); ++j)
+            QVERIFY2(!numbers.at(i).intersects(numbers.at(j)), qPrintable(describe(numbers.at(i).topLeft())));
+    }
+
+    // The formulas are on the sheet, in Italian, with the marks they use.
+    const QString text = pdfTexts(words, 0).join(QLatin1Char(' '));
+    for (const char* formula : {"Scala orizzontale = 190 / (B \u2212 A) \u00d7 100 %",
+                                "Scala verticale = 250 / (D \u2212 C) \u00d7 100 %",
+                                "Spostamento orizzontale = 10 \u2212 A \u00d7 scala orizzontale",
+                                "Spostamento verticale = 30 \u2212 C \u00d7 scala verticale",
+                                "le tacche 10 (A) e 200 (B) del righello in alto",
+                                "le tacche 30 (C) e 280 (D) del righello a sinistra"})
+        QVERIFY2(text.contains(QString::fromUtf8(formula)), formula);
+
     // The long marks the user measures are ink on paper, the paper between
     // them is not.
     const QImage sheet = pdfPageImage(pdf, 0, 400);
@@ -740,7 +772,7 @@ void TestLabelStock::calibrationSheetCarriesNumberedMillimetreMarks()
     const auto ink = [&](double x, double y) { return qGray(pixelAtMm(sheet, 400, x, y).rgb()) < 160; };
     for (double x : {10.0, 200.0})
         QVERIFY2(ink(x, 22) && !ink(x + 0.5, 22), qPrintable(QString::number(x)));
-    for (double y : {10.0, 280.0})
+    for (double y : {30.0, 280.0})
         QVERIFY2(ink(22, y) && !ink(22, y + 0.5), qPrintable(QString::number(y)));
 }
 
