@@ -21,24 +21,46 @@ namespace {
 
 // The rulers' long marks the user measures, in millimetres from the
 // sheet's edges: far apart for the scale, clear of every printer's margin.
-constexpr double kNearMark = 10;
+// The top ruler starts at 10 mm, the left one below the top ruler's marks,
+// so the two never cross and no number stands on the other ruler.
+constexpr double kNearMarkX = 10;
 constexpr double kFarMarkX = 200;
+constexpr double kNearMarkY = 30;
 constexpr double kFarMarkY = 280;
 constexpr double kRulerTop = 20;  // the top ruler's line, down from the top edge
 constexpr double kRulerLeft = 20; // the left ruler's line, in from the left edge
-
-constexpr QSizeF kA4Mm(210, 297);
+constexpr double kLinePitch = 5.5; // of the instructions on the sheet
+constexpr double kStepGap = 2.5;
 
 QString instructions()
 {
     return QStringLiteral(
-        "1. Print the calibration sheet on this printer with the values below at 0 mm and 100 %.\n"
+        "1. Print the calibration sheet on this printer: it is printed without any correction.\n"
         "2. With a ruler, measure on the sheet from its left edge the marks 10 and 200 of the top "
-        "ruler (A and B), and from its top edge the marks 10 and 280 of the left ruler (C and D).\n"
-        "3. Horizontal scale = 190 / (B - A) x 100 %; vertical scale = 270 / (D - C) x 100 %.\n"
-        "4. Horizontal offset = 10 - A x horizontal scale; vertical offset = 10 - C x vertical scale "
+        "ruler (A and B), and from its top edge the marks 30 and 280 of the left ruler (C and D).\n"
+        "3. Horizontal scale = 190 / (B - A) x 100 %; vertical scale = 250 / (D - C) x 100 %.\n"
+        "4. Horizontal offset = 10 - A x horizontal scale; vertical offset = 30 - C x vertical scale "
         "(the scales as fractions: 99,5 % = 0,995).\n"
-        "Example: A = 11,2 and B = 201,2 give 100 % and -1,2 mm.");
+        "Example: A = 11,2 and B = 201,2 give 100 % and -1,2 mm.\n"
+        "The sheet itself carries these steps.");
+}
+
+// The same steps on the sheet, in the program's language.
+QStringList sheetInstructions()
+{
+    return {
+        QStringLiteral("1. Con un righello misurare in millimetri:"),
+        QStringLiteral("    dal bordo sinistro del foglio le tacche 10 (A) e 200 (B) del righello in alto;"),
+        QStringLiteral("    dal bordo superiore del foglio le tacche 30 (C) e 280 (D) del righello a sinistra."),
+        QStringLiteral("2. Scala orizzontale = 190 / (B \u2212 A) \u00d7 100 %"),
+        QStringLiteral("    Scala verticale = 250 / (D \u2212 C) \u00d7 100 %"),
+        QStringLiteral("3. Spostamento orizzontale = 10 \u2212 A \u00d7 scala orizzontale"),
+        QStringLiteral("    Spostamento verticale = 30 \u2212 C \u00d7 scala verticale"),
+        QStringLiteral("    (le scale come frazioni: 99,5 % = 0,995)"),
+        QStringLiteral("    Esempio: A = 11,2 e B = 201,2 danno scala 100 % e spostamento \u22121,2 mm."),
+        QStringLiteral("4. Scrivere i quattro valori nella finestra Printer calibration"),
+        QStringLiteral("    (Horizontal offset, Vertical offset, Horizontal scale, Vertical scale)."),
+    };
 }
 
 QDoubleSpinBox* spin(const char* name, double low, double high, int decimals, double step, const QString& suffix)
@@ -63,44 +85,69 @@ void paintCalibrationSheet(QPainter& painter, const QString& printerName)
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(3); // 3 mm high numbers
     painter.setFont(font);
+    const auto markLength = [](int mm) { return mm % 10 == 0 ? 5.0 : mm % 5 == 0 ? 3.0 : 1.5; };
 
-    // The centimetre grid between the rulers.
+    // The centimetre grid, inside the rulers.
+    constexpr double kGridLeft = kRulerLeft + 10, kGridTop = kNearMarkY;
     painter.setPen(faint);
-    for (double x = 30; x <= kFarMarkX + 0.01; x += 10)
-        painter.drawLine(QPointF(x, 30), QPointF(x, kFarMarkY));
-    for (double y = 30; y <= kFarMarkY + 0.01; y += 10)
-        painter.drawLine(QPointF(30, y), QPointF(kFarMarkX, y));
+    for (double x = kGridLeft; x <= kFarMarkX + 0.01; x += 10)
+        painter.drawLine(QPointF(x, kGridTop), QPointF(x, kFarMarkY));
+    for (double y = kGridTop; y <= kFarMarkY + 0.01; y += 10)
+        painter.drawLine(QPointF(kGridLeft, y), QPointF(kFarMarkX, y));
 
     painter.setPen(fine);
-    // Top ruler: marks hang down from its line, the numbers under them.
-    painter.drawLine(QPointF(kNearMark, kRulerTop), QPointF(kFarMarkX, kRulerTop));
-    for (int mm = int(kNearMark); mm <= int(kFarMarkX); ++mm) {
-        const double length = mm % 10 == 0 ? 5 : mm % 5 == 0 ? 3 : 1.5;
-        painter.drawLine(QPointF(mm, kRulerTop), QPointF(mm, kRulerTop + length));
+    // Top ruler: marks hang down from its line, the numbers stand above it.
+    painter.drawLine(QPointF(kNearMarkX, kRulerTop), QPointF(kFarMarkX, kRulerTop));
+    for (int mm = int(kNearMarkX); mm <= int(kFarMarkX); ++mm) {
+        painter.drawLine(QPointF(mm, kRulerTop), QPointF(mm, kRulerTop + markLength(mm)));
         if (mm % 10 == 0)
-            painter.drawText(QRectF(mm - 5, kRulerTop + 5.5, 10, 4), Qt::AlignCenter, QString::number(mm));
+            painter.drawText(QRectF(mm - 5, kRulerTop - 4.5, 10, 4), Qt::AlignHCenter | Qt::AlignBottom,
+                             QString::number(mm));
     }
-    // Left ruler: marks to the right of its line, the numbers beside them.
-    painter.drawLine(QPointF(kRulerLeft, kNearMark), QPointF(kRulerLeft, kFarMarkY));
-    for (int mm = int(kNearMark); mm <= int(kFarMarkY); ++mm) {
-        const double length = mm % 10 == 0 ? 5 : mm % 5 == 0 ? 3 : 1.5;
-        painter.drawLine(QPointF(kRulerLeft, mm), QPointF(kRulerLeft + length, mm));
-        // Below the top ruler's numbers, and its own first number above them.
-        if (mm % 10 == 0 && (mm == int(kNearMark) || mm > kRulerTop + 10))
+    // Left ruler: marks to the right of its line, the numbers to its left.
+    painter.drawLine(QPointF(kRulerLeft, kNearMarkY), QPointF(kRulerLeft, kFarMarkY));
+    for (int mm = int(kNearMarkY); mm <= int(kFarMarkY); ++mm) {
+        painter.drawLine(QPointF(kRulerLeft, mm), QPointF(kRulerLeft + markLength(mm), mm));
+        if (mm % 10 == 0)
             painter.drawText(QRectF(kRulerLeft - 12, mm - 2, 11, 4), Qt::AlignRight | Qt::AlignVCenter,
                              QString::number(mm));
     }
 
+    // The title and how to read the sheet, on a white panel over the grid.
+    const QStringList steps = sheetInstructions();
+    double textHeight = 0;
+    for (qsizetype i = 0; i < steps.size(); ++i)
+        textHeight += kLinePitch + (i > 0 && steps.at(i).front().isDigit() ? kStepGap : 0);
+    const QRectF panel(kGridLeft + 5, 90, kFarMarkX - kGridLeft - 10, 4 + 18 + textHeight + 4);
+    painter.setPen(faint);
+    painter.setBrush(Qt::white);
+    painter.drawRect(panel);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(fine);
+    const QRectF inside = panel.adjusted(5, 4, -5, -4);
     font.setPixelSize(5);
+    font.setBold(true);
     painter.setFont(font);
-    painter.drawText(QRectF(30, 120, 170, 8), Qt::AlignCenter, QStringLiteral("Foglio di taratura"));
+    painter.drawText(QRectF(inside.left(), inside.top(), inside.width(), 7), Qt::AlignCenter,
+                     QStringLiteral("Foglio di taratura"));
+    font.setBold(false);
     font.setPixelSize(4);
     painter.setFont(font);
-    painter.drawText(QRectF(30, 130, 170, 6), Qt::AlignCenter,
+    painter.drawText(QRectF(inside.left(), inside.top() + 8, inside.width(), 5), Qt::AlignCenter,
                      printerName + QStringLiteral(" - ") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
-    painter.drawText(QRectF(30, 138, 170, 30), Qt::AlignCenter | Qt::TextWordWrap,
-                     QStringLiteral("Misurare dal bordo sinistro del foglio le tacche 10 e 200 del righello in alto "
-                                    "e dal bordo superiore le tacche 10 e 280 del righello a sinistra."));
+    font.setPixelSize(3);
+    painter.setFont(font);
+    double y = inside.top() + 18;
+    for (const QString& line : steps) {
+        // A new step stands a little apart from the lines of the one before.
+        if (line.front().isDigit() && y > inside.top() + 18)
+            y += kStepGap;
+        const bool indented = line.startsWith(QLatin1String("    "));
+        const double indent = indented ? 5 : 0;
+        painter.drawText(QRectF(inside.left() + indent, y, inside.width() - indent, 5), Qt::AlignLeft | Qt::AlignVCenter,
+                         indented ? line.mid(4) : line);
+        y += kLinePitch;
+    }
     painter.restore();
 }
 

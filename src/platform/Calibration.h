@@ -16,10 +16,10 @@ namespace vinarca {
 
 // The calibration sheet: millimetre rulers along the top and the left of the
 // sheet with a mark at every millimetre and a number at every centimetre,
-// counted from the sheet's top-left corner, and a centimetre grid between
-// them. Printed uncorrected, it shows how far off and how stretched the
-// printer prints. Painted on `painter` in millimetres from the sheet's
-// corner.
+// counted from the sheet's top-left corner, a centimetre grid between them,
+// and in Italian how to turn what the user measures into the calibration.
+// Printed uncorrected, it shows how far off and how stretched the printer
+// prints. Painted on `painter` in millimetres from the sheet's corner.
 void paintCalibrationSheet(QPainter& painter, const QString& printerName);
 
 // Prints the calibration sheet on a printer already set up (a printer or a

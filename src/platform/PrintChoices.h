@@ -67,6 +67,9 @@ struct PrintChoices
     QPageSize sheet = QPageSize(QPageSize::A4); // the paper of "Print on sheet"
     LabelStock stock;                           // used by "Join small pages"
     Calibrations calibrations;                  // edited from the dialog's calibration button
+    // Not a choice but how the dialog opens: for labels with its options
+    // shown and the print mode tab in front. Never remembered.
+    bool showModeFirst = false;
 };
 
 } // namespace vinarca

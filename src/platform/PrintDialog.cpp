@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace vinarca {
@@ -46,6 +48,27 @@ QDoubleSpinBox* millimetres(const char* name, double high)
     box->setSingleStep(0.1);
     box->setSuffix(QStringLiteral(" mm"));
     return box;
+}
+
+// Brings the print mode tab to the front and unfolds the options part of
+// the dialog, which Qt's dialog keeps folded behind its options button: the
+// button its button box holds in the reset role, whatever its text in the
+// user's language, clicked as the user would.
+void showModeTabFirst(QPrintDialog& dialog, PrintModeTab& tab)
+{
+    for (QWidget* up = tab.parentWidget(); up; up = up->parentWidget())
+        if (auto* tabs = qobject_cast<QTabWidget*>(up)) {
+            tabs->setCurrentWidget(&tab);
+            break;
+        }
+    if (tab.isVisibleTo(&dialog))
+        return;
+    for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+        for (QAbstractButton* button : box->buttons())
+            if (box->buttonRole(button) == QDialogButtonBox::ResetRole) {
+                button->click();
+                return;
+            }
 }
 
 } // namespace
@@ -169,6 +192,8 @@ std::unique_ptr<QPrintDialog> createPrintDialog(QWidget* parent, QPrinter& print
     auto* tab = new PrintModeTab(nullptr, printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString());
     tab->setChoices(choices);
     dialog->setOptionTabs({tab});
+    if (choices.showModeFirst)
+        showModeTabFirst(*dialog, *tab);
     return dialog;
 }
 

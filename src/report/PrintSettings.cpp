@@ -2,8 +2,10 @@
 
 #include "AtomicSave.h"
 #include "ProgramFolder.h"
+#include "ShortString.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <cmath>
 
@@ -34,14 +36,48 @@ constexpr ModeName kModeNames[] = {
     {PrintMode::PrintOnSheet, "PrintOnSheet"},
 };
 
-// "[name]" gives name; anything else is not a header.
+// "[name]" gives name; anything else is not a header. Blanks around the
+// brackets do not count; inside them they are part of the name.
 bool headerName(const QString& line, QString& name)
 {
     const QString trimmed = line.trimmed();
     if (trimmed.size() < 2 || !trimmed.startsWith(QLatin1Char('[')) || !trimmed.endsWith(QLatin1Char(']')))
         return false;
-    name = trimmed.mid(1, trimmed.size() - 2).trimmed();
+    name = unescapeIniName(trimmed.mid(1, trimmed.size() - 2));
     return true;
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    return -1;
+}
+
+// The code of the %XX escape starting at `at`, or -1.
+int escapeAt(const QString& text, qsizetype at)
+{
+    if (at + 2 >= text.size() || text.at(at) != QLatin1Char('%'))
+        return -1;
+    const int high = hexDigit(text.at(at + 1)), low = hexDigit(text.at(at + 2));
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+bool isUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString ignored = decoder(bytes);
+    return !decoder.hasError();
+}
+
+bool fitsWindows1252(const QString& text)
+{
+    return fromWindows1252(toWindows1252(text)) == text;
 }
 
 // The key of a "key=value" line; empty for anything else.
@@ -94,19 +130,77 @@ QString printSettingsPath()
     return ProgramFolder() + QString::fromLatin1(kPrintSettingsFileName);
 }
 
+QString escapeIniName(const QString& name)
+{
+    qsizetype first = 0, last = name.size();
+    while (first < last && name.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && name.at(last - 1) == QLatin1Char(' '))
+        --last;
+    QString text;
+    text.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        const bool endBlank = c == QLatin1Char(' ') && (i < first || i >= last);
+        const bool special = c.unicode() < 0x20 || c.unicode() == 0x7F || c == QLatin1Char('[')
+            || c == QLatin1Char(']') || (c == QLatin1Char('%') && escapeAt(name, i) >= 0);
+        if (endBlank || special)
+            text += QLatin1Char('%') + QString::number(c.unicode(), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+        else
+            text += c;
+    }
+    return text;
+}
+
+QString unescapeIniName(const QString& text)
+{
+    QString name;
+    name.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int code = escapeAt(text, i);
+        if (code < 0) {
+            name += text.at(i);
+        } else {
+            name += QChar(char16_t(code));
+            i += 2;
+        }
+    }
+    return name;
+}
+
 IniText IniText::parse(const QByteArray& bytes)
 {
     IniText ini;
     ini.m_sections.append(Section{});
-    QString text = QString::fromUtf8(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    for (const QString& line : lines) {
+    QByteArray body = bytes;
+    ini.m_windows1252 = !isUtf8(body);
+    if (!ini.m_windows1252 && body.startsWith("\xEF\xBB\xBF")) {
+        ini.m_bom = body.left(3);
+        body.remove(0, 3);
+    }
+    qsizetype start = 0;
+    bool newlineSeen = false;
+    while (start < body.size()) {
+        const qsizetype end = body.indexOf('\n', start);
+        Line line;
+        if (end < 0) {
+            line.raw = body.mid(start);
+            start = body.size();
+        } else {
+            const bool crlf = end > start && body.at(end - 1) == '\r';
+            line.raw = body.mid(start, end - start - (crlf ? 1 : 0));
+            line.ending = crlf ? QByteArray("\r\n") : QByteArray("\n");
+            if (!newlineSeen)
+                ini.m_newline = line.ending;
+            newlineSeen = true;
+            start = end + 1;
+        }
+        if (line.raw.isNull())
+            line.raw = QByteArray("");
+        line.text = ini.m_windows1252 ? fromWindows1252(line.raw) : QString::fromUtf8(line.raw);
         QString name;
-        if (headerName(line, name))
-            ini.m_sections.append({name, {}});
+        if (headerName(line.text, name))
+            ini.m_sections.append({name, line, {}});
         else
             ini.m_sections.last().lines << line;
     }
@@ -115,15 +209,32 @@ IniText IniText::parse(const QByteArray& bytes)
 
 QByteArray IniText::toBytes() const
 {
-    QString text;
+    QList<const Line*> lines;
     for (qsizetype i = 0; i < m_sections.size(); ++i) {
-        const Section& section = m_sections.at(i);
         if (i > 0)
-            text += QLatin1Char('[') + section.name + QLatin1String("]\n");
-        for (const QString& line : section.lines)
-            text += line + QLatin1Char('\n');
+            lines << &m_sections.at(i).header;
+        for (const Line& line : m_sections.at(i).lines)
+            lines << &line;
     }
-    return text.toUtf8();
+    // A Windows-1252 file stays one while it holds what the program writes.
+    bool asRead = true;
+    if (m_windows1252)
+        for (const Line* line : lines)
+            if (line->raw.isNull() && !fitsWindows1252(line->text))
+                asRead = false;
+    QByteArray out = m_bom;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const Line& line = *lines.at(i);
+        if (!line.raw.isNull() && asRead)
+            out += line.raw;
+        else if (m_windows1252 && asRead)
+            out += toWindows1252(line.text);
+        else
+            out += line.text.toUtf8();
+        // A last line read without a line ending gets one when lines follow it.
+        out += !line.ending.isEmpty() || (i == lines.size() - 1 && !line.raw.isNull()) ? line.ending : m_newline;
+    }
+    return out;
 }
 
 QString IniText::value(const QString& section, const QString& key) const
@@ -131,9 +242,9 @@ QString IniText::value(const QString& section, const QString& key) const
     for (qsizetype i = 1; i < m_sections.size(); ++i) {
         if (m_sections.at(i).name != section)
             continue;
-        for (const QString& line : m_sections.at(i).lines)
-            if (keyOf(line) == key)
-                return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
+        for (const Line& line : m_sections.at(i).lines)
+            if (keyOf(line.text) == key)
+                return line.text.mid(line.text.indexOf(QLatin1Char('=')) + 1).trimmed();
     }
     return {};
 }
@@ -142,8 +253,8 @@ bool IniText::contains(const QString& section, const QString& key) const
 {
     for (qsizetype i = 1; i < m_sections.size(); ++i)
         if (m_sections.at(i).name == section)
-            for (const QString& line : m_sections.at(i).lines)
-                if (keyOf(line) == key)
+            for (const Line& line : m_sections.at(i).lines)
+                if (keyOf(line.text) == key)
                     return true;
     return false;
 }
@@ -157,20 +268,27 @@ void IniText::setValue(const QString& section, const QString& key, const QString
         if (m_sections[i].name == section)
             target = &m_sections[i];
     if (!target) {
-        m_sections.append({section, {}});
+        Line header;
+        header.text = QLatin1Char('[') + escapeIniName(section) + QLatin1Char(']');
+        m_sections.append({section, header, {}});
         target = &m_sections.last();
     }
-    const QString line = key + QLatin1Char('=') + value;
-    for (QString& existing : target->lines)
-        if (keyOf(existing) == key) {
-            existing = line;
+    const QString text = key + QLatin1Char('=') + value;
+    for (Line& existing : target->lines)
+        if (keyOf(existing.text) == key) {
+            if (existing.text.mid(existing.text.indexOf(QLatin1Char('=')) + 1).trimmed() != value) {
+                existing.text = text;
+                existing.raw = QByteArray();
+            }
             return;
         }
     // After the section's last setting, before the blank lines that part it
     // from the next section.
     qsizetype at = target->lines.size();
-    while (at > 0 && target->lines.at(at - 1).trimmed().isEmpty())
+    while (at > 0 && target->lines.at(at - 1).text.trimmed().isEmpty())
         --at;
+    Line line;
+    line.text = text;
     target->lines.insert(at, line);
 }
 
@@ -226,9 +344,10 @@ bool saveDocumentPrintSettings(const QString& document, const DocumentPrintSetti
     return writeSettingsFile(ini);
 }
 
-Calibrations loadCalibrations()
+namespace {
+
+Calibrations calibrationsIn(const IniText& ini)
 {
-    const IniText ini = readSettingsFile();
     Calibrations calibrations;
     const PrinterCalibration identity;
     for (const QString& section : ini.sections()) {
@@ -241,14 +360,26 @@ Calibrations loadCalibrations()
         c.scaleY = readNumber(ini, section, QStringLiteral("ScalaVerticale"), 0.8, 1.2, identity.scaleY);
         calibrations.byPrinter.insert(section.mid(kPrinterPrefix.size()), c);
     }
-    calibrations.forPdf = ini.value(kPdfSection, QStringLiteral("TaraturaDellaStampante"));
+    calibrations.forPdf = unescapeIniName(ini.value(kPdfSection, QStringLiteral("TaraturaDellaStampante")));
     return calibrations;
+}
+
+} // namespace
+
+Calibrations loadCalibrations()
+{
+    return calibrationsIn(readSettingsFile());
 }
 
 bool saveCalibrations(const Calibrations& calibrations)
 {
     IniText ini = readSettingsFile();
+    // A printer whose values the file already holds keeps its lines as they
+    // are, as the user may have typed them ("1,5").
+    const Calibrations before = calibrationsIn(ini);
     for (auto it = calibrations.byPrinter.cbegin(); it != calibrations.byPrinter.cend(); ++it) {
+        if (before.byPrinter.contains(it.key()) && before.byPrinter.value(it.key()) == *it)
+            continue;
         const QString section = kPrinterPrefix + it.key();
         ini.setValue(section, QStringLiteral("SpostamentoOrizzontale"), number(it->offsetXMm));
         ini.setValue(section, QStringLiteral("SpostamentoVerticale"), number(it->offsetYMm));
@@ -256,7 +387,7 @@ bool saveCalibrations(const Calibrations& calibrations)
         ini.setValue(section, QStringLiteral("ScalaVerticale"), number(it->scaleY));
     }
     if (!calibrations.forPdf.isEmpty() || ini.contains(kPdfSection, QStringLiteral("TaraturaDellaStampante")))
-        ini.setValue(kPdfSection, QStringLiteral("TaraturaDellaStampante"), calibrations.forPdf);
+        ini.setValue(kPdfSection, QStringLiteral("TaraturaDellaStampante"), escapeIniName(calibrations.forPdf));
     return writeSettingsFile(ini);
 }
 

@@ -46,6 +46,7 @@ public:
         const QJsonObject print = root.value(QLatin1String("print")).toObject();
         report->printOptions.showProgress = print.value(QLatin1String("showProgress")).toBool(false);
         report->printOptions.printer = print.value(QLatin1String("printer")).toString();
+        report->printOptions.labels = print.value(QLatin1String("labels")).toBool(false);
 
         const QJsonValue pageValue = root.value(QLatin1String("page"));
         if (!pageValue.isObject())

@@ -265,6 +265,10 @@ struct PrintOptions
     // The kind of document under which the print dialog's choices are
     // remembered ("etichetta_verticale"); empty: nothing is remembered.
     QString document;
+    // The pages are labels, to be laid on label stock: the print dialog
+    // opens on its print mode tab with the options shown, so the sheet
+    // layout is in sight before the user confirms.
+    bool labels = false;
 };
 
 // A layout: one report page with its views and bands, and the options of

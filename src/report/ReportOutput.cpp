@@ -445,6 +445,7 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
     PrintChoices choices = remembered.choices;
     const Calibrations calibrated = loadCalibrations();
     choices.calibrations = calibrated;
+    choices.showModeFirst = report.printOptions.labels;
     const bool confirmed = platform().printDialog(parent, printer, report.pageCount(), choices);
     // A calibration is kept as soon as the user made it, even when the
     // print itself is then cancelled; the settings are a convenience, so a
@@ -453,13 +454,19 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
         saveCalibrations(choices.calibrations);
     if (!confirmed)
         return PrintOutcome::Cancelled;
-    if (!document.isEmpty()) {
-        DocumentPrintSettings chosen{choices, printer.copyCount()};
-        chosen.choices.calibrations = {};
+    DocumentPrintSettings chosen{choices, printer.copyCount()};
+    chosen.choices.calibrations = {};
+    if (!document.isEmpty())
         saveDocumentPrintSettings(document, chosen);
-    }
     printPages(report, printer, selectedPages(printer, report.pageCount(), currentPage), choices,
                calibrationFor(printer, choices.calibrations));
+    // "Start at label" is for one partly used sheet: once a print has
+    // filled it from there, the next print starts on a fresh sheet. A print
+    // that failed above leaves the setting as it was.
+    if (!document.isEmpty() && choices.mode == PrintMode::JoinSmallPages && choices.stock.startAt > 1) {
+        chosen.choices.stock.startAt = 1;
+        saveDocumentPrintSettings(document, chosen);
+    }
     return PrintOutcome::Printed;
 }
 

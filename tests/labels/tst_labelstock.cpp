@@ -14,6 +14,8 @@
 #include "ReportOutput.h"
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
+#include "SchedaVinoWindow.h"
+#include "WineWindows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 
 #include <numeric>
 
@@ -143,6 +146,10 @@ private slots:
     void damagedSettingsFileGivesFirstRunChoices();
     void writingOneDocumentKeepsTheRestOfTheFile();
     void aSettingsFileThatCannotBeWrittenStillPrints();
+    void labelsOpenThePrintDialogOnThePrintMode_data();
+    void labelsOpenThePrintDialogOnThePrintMode();
+    void startLabelGoesBackToOneAfterAPrintThatUsedIt_data();
+    void startLabelGoesBackToOneAfterAPrintThatUsedIt();
 
     void labelsStandInThePlacesOfTheStock_data();
     void labelsStandInThePlacesOfTheStock();
@@ -218,7 +225,8 @@ void TestLabelStock::settingsStayForEachDocument()
     }
     QCOMPARE(offered.mode, PrintMode::JoinSmallPages);
     QCOMPARE(offeredCopies, 4);
-    QCOMPARE(offered.stock, stock({7.5, 12.3}, 3, 2.5, 2, true));
+    // The partly used sheet was filled: the next print starts a fresh one.
+    QCOMPARE(offered.stock, stock({7.5, 12.3}, 3, 2.5, 1, true));
 
     {
         TfrmStampaOrizzontale window(sampleInput());
@@ -338,6 +346,104 @@ void TestLabelStock::aSettingsFileThatCannotBeWrittenStillPrints()
     QCOMPARE(pdfPageCount(pdf), 5);
     QCOMPARE(testfiles::read(path), before);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void TestLabelStock::labelsOpenThePrintDialogOnThePrintMode_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("modeFirst");
+
+    QTest::newRow("vertical label") << "TfrmStampaVerticale" << true;
+    QTest::newRow("horizontal label") << "TfrmStampaOrizzontale" << true;
+    // A sheet of its own size: the dialog opens folded, on its first tab.
+    QTest::newRow("wine sheet") << "TfrmStampaVini" << false;
+}
+
+void TestLabelStock::labelsOpenThePrintDialogOnThePrintMode()
+{
+    QFETCH(QString, window);
+    QFETCH(bool, modeFirst);
+    TestWorld world;
+    bool tabShown = !modeFirst, tabInFront = !modeFirst, optionsButtonFound = false;
+    world.platform().onRealPrintDialog = [&](QPrintDialog& dialog) {
+        PrintModeTab& tab = tabOf(dialog);
+        tabShown = tab.isVisible() && tab.spnStartAt->isVisible() && tab.btnCalibration->isVisible();
+        auto* tabs = dialog.findChild<QTabWidget*>();
+        tabInFront = tabs && tabs->currentWidget() == &tab;
+        // The user can still fold the options away.
+        for (QPushButton* button : dialog.findChildren<QPushButton*>())
+            if (button->text().contains(QLatin1String("<<")) || button->text().contains(QLatin1String(">>")))
+                optionsButtonFound = true;
+        return false;
+    };
+    std::unique_ptr<DocumentWindow> shown;
+    if (window == QLatin1String("TfrmStampaVini")) {
+        WineSheetInput wine;
+        for (const SheetField& entry : kSheetFields)
+            wine.fields.insert(QString::fromLatin1(entry.field), QStringLiteral("Barolo"));
+        shown = std::make_unique<TfrmStampaVini>(wine);
+    }
+    else if (window == QLatin1String("TfrmStampaOrizzontale"))
+        shown = std::make_unique<TfrmStampaOrizzontale>(sampleInput());
+    else
+        shown = std::make_unique<TfrmStampaVerticale>(sampleInput());
+    shown->show();
+    QTest::mouseClick(shown->btnStampa, Qt::LeftButton);
+    QCOMPARE(world.platform().printDialogs, 1);
+    QCOMPARE(world.platform().offeredPrintChoices.showModeFirst, modeFirst);
+    QCOMPARE(tabShown, modeFirst);
+    QCOMPARE(tabInFront, modeFirst);
+    QVERIFY(optionsButtonFound);
+}
+
+void TestLabelStock::startLabelGoesBackToOneAfterAPrintThatUsedIt_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<bool>("printerFails");
+    QTest::addColumn<int>("startAfter");
+
+    QTest::newRow("printed from the third label") << int(PrintMode::JoinSmallPages) << true << false << 1;
+    QTest::newRow("cancelled") << int(PrintMode::JoinSmallPages) << false << false << 3;
+    QTest::newRow("the printer failed") << int(PrintMode::JoinSmallPages) << true << true << 3;
+    // Only joined labels start at a place of the sheet.
+    QTest::newRow("printed one label a sheet") << int(PrintMode::Default) << true << false << 3;
+}
+
+void TestLabelStock::startLabelGoesBackToOneAfterAPrintThatUsedIt()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, confirm);
+    QFETCH(bool, printerFails);
+    QFETCH(int, startAfter);
+    TestWorld world;
+    DocumentPrintSettings before;
+    before.choices = joined(stock({7.5, 12.3}, 3, 2.5, 3, true));
+    before.choices.mode = PrintMode(mode);
+    before.copies = 2;
+    QVERIFY(saveDocumentPrintSettings(QStringLiteral("etichetta_verticale"), before));
+    // A folder that does not exist: the PDF file cannot be written.
+    const QString pdf = world.path(printerFails ? QStringLiteral("manca/etichette.pdf") : QStringLiteral("etichette.pdf"));
+    world.platform().onRealPrintDialog = [&](QPrintDialog&) { return confirm; };
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    TfrmStampaVerticale window(sampleInput());
+    window.show();
+    QTest::mouseClick(window.btnStampa, Qt::LeftButton);
+    QCOMPARE(world.platform().messages.size(), printerFails ? 1 : 0);
+    QCOMPARE(QFileInfo::exists(pdf), confirm && !printerFails);
+
+    const DocumentPrintSettings after = loadDocumentPrintSettings(QStringLiteral("etichetta_verticale"));
+    QCOMPARE(after.choices.stock.startAt, startAfter);
+    // The rest of the stock stays remembered.
+    LabelStock rest = before.choices.stock;
+    rest.startAt = startAfter;
+    QCOMPARE(after.choices.stock, rest);
+    QCOMPARE(after.choices.mode, PrintMode(mode));
+    QCOMPARE(after.copies, 2);
 }
 
 void TestLabelStock::labelsStandInThePlacesOfTheStock_data()
@@ -611,22 +717,54 @@ void TestLabelStock::calibrationSheetCarriesNumberedMillimetreMarks()
     QCOMPARE(pdfPageCount(pdf), 1);
     const QSizeF a4 = pdfPageSizeMm(pdf);
     QVERIFY(std::abs(a4.width() - 210) < 0.5 && std::abs(a4.height() - 297) < 0.5);
-    // The numbers stand centred under their marks on the top ruler and
-    // beside them on the left one, counted from the sheet's edges.
-    QList<double> top, left;
-    for (const PdfWord& word : pdfWords(pdf)) {
+
+    // Every centimetre of both rulers is numbered: the top ruler's numbers
+    // centred over their marks, the left ruler's beside theirs, counted
+    // from the sheet's edges.
+    const QList<PdfWord> words = pdfWords(pdf);
+    QList<int> top, left;
+    QList<QRectF> numbers;
+    for (const PdfWord& word : words) {
         bool number = false;
         const int mm = word.text.toInt(&number);
-        if (!number)
+        if (!number || word.mm.top() > 285)
             continue;
-        if (word.mm.top() < 30 && std::abs(word.mm.center().x() - mm) < 0.6)
+        if (word.mm.bottom() < 21 && std::abs(word.mm.center().x() - mm) < 0.6)
             top << mm;
-        if (word.mm.left() < 20 && std::abs(word.mm.center().y() - mm) < 0.6)
+        else if (word.mm.right() < 20 && std::abs(word.mm.center().y() - mm) < 0.6)
             left << mm;
+        else
+            continue;
+        numbers << word.mm;
     }
-    QVERIFY2(top.contains(10) && top.contains(100) && top.contains(200), qPrintable(QString::number(top.size())));
-    QVERIFY(left.contains(10) && left.contains(100) && left.contains(280));
-    // The long marks the user measures are ink on paper.
+    QList<int> topExpected, leftExpected;
+    for (int mm = 10; mm <= 200; mm += 10)
+        topExpected << mm;
+    for (int mm = 30; mm <= 280; mm += 10)
+        leftExpected << mm;
+    std::sort(top.begin(), top.end());
+    std::sort(left.begin(), left.end());
+    QCOMPARE(top, topExpected);
+    QCOMPARE(left, leftExpected);
+    // No number stands on another number or on either ruler and its marks.
+    const QRectF topRuler(QPointF(10, 20), QPointF(200, 25)), leftRuler(QPointF(20, 30), QPointF(25, 280));
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        QVERIFY2(!numbers.at(i).intersects(topRuler) && !numbers.at(i).intersects(leftRuler),
+                 qPrintable(describe(numbers.at(i).topLeft())));
+        for (qsizetype j = i + 1; j < numbers.size(); ++j)
+            QVERIFY2(!numbers.at(i).intersects(numbers.at(j)), qPrintable(describe(numbers.at(i).topLeft())));
+    }
+
+    // The formulas are on the sheet, in Italian, with the marks they use.
+    const QString text = pdfTexts(words, 0).join(QLatin1Char(' '));
+    for (const char* formula : {"Scala orizzontale = 190 / (B \u2212 A) \u00d7 100 %",
+                                "Scala verticale = 250 / (D \u2212 C) \u00d7 100 %",
+                                "Spostamento orizzontale = 10 \u2212 A \u00d7 scala orizzontale",
+                                "Spostamento verticale = 30 \u2212 C \u00d7 scala verticale",
+                                "le tacche 10 (A) e 200 (B) del righello in alto",
+                                "le tacche 30 (C) e 280 (D) del righello a sinistra"})
+        QVERIFY2(text.contains(QString::fromUtf8(formula)), formula);
+
     // The long marks the user measures are ink on paper, the paper between
     // them is not.
     const QImage sheet = pdfPageImage(pdf, 0, 400);
@@ -634,7 +772,7 @@ void TestLabelStock::calibrationSheetCarriesNumberedMillimetreMarks()
     const auto ink = [&](double x, double y) { return qGray(pixelAtMm(sheet, 400, x, y).rgb()) < 160; };
     for (double x : {10.0, 200.0})
         QVERIFY2(ink(x, 22) && !ink(x + 0.5, 22), qPrintable(QString::number(x)));
-    for (double y : {10.0, 280.0})
+    for (double y : {30.0, 280.0})
         QVERIFY2(ink(22, y) && !ink(22, y + 0.5), qPrintable(QString::number(y)));
 }
 

@@ -136,18 +136,12 @@ bool printDialogShot(const QString& out)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("/tmp/etichetta.pdf"));
-    const auto dialog = createPrintDialog(nullptr, printer, 1, {PrintMode::JoinSmallPages, QPageSize(QPageSize::A4), {}, {}});
+    PrintChoices choices;
+    choices.mode = PrintMode::JoinSmallPages;
+    choices.showModeFirst = true;
+    const auto dialog = createPrintDialog(nullptr, printer, 1, choices);
     dialog->show();
     QCoreApplication::processEvents();
-    for (QPushButton* button : dialog->findChildren<QPushButton*>())
-        if (button->text().remove(QLatin1Char('&')).startsWith(QLatin1String("Options")))
-            button->click();
-    PrintModeTab* tab = printModeTabOf(*dialog);
-    for (QWidget* w = tab; w; w = w->parentWidget())
-        if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
-            tabs->setCurrentWidget(tab);
-            break;
-        }
     dialog->adjustSize();
     QCoreApplication::processEvents();
     return save(dialog->grab().toImage(), out + QStringLiteral("/dialogo_stampa_modi.png"));
