@@ -478,10 +478,26 @@ void RecordEditor::readPhotosAhead(qint64 shown)
     m_photosAhead->keepAhead(beside, imgFoto->size());
 }
 
+bool RecordEditor::picturesChanged() const
+{
+    return m_pictureChanged || (imgFoto && imgFoto->image().cacheKey() != m_shownPictureKey);
+}
+
+void RecordEditor::forgetPictureChanges()
+{
+    m_pictureChanged = false;
+    m_shownPictureKey = imgFoto ? imgFoto->image().cacheKey() : 0;
+}
+
 void RecordEditor::storePictures(qint64 position, bool all)
 {
-    if ((all || m_pictureChanged) && writePhoto(position))
-        m_pictureChanged = false;
+    if (!all && !picturesChanged())
+        return;
+    // A picture that could not be written is still a change to save.
+    if (writePhoto(position))
+        forgetPictureChanges();
+    else
+        m_pictureChanged = true;
 }
 
 bool RecordEditor::writePhoto(qint64 position)

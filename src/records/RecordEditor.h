@@ -151,8 +151,8 @@ protected:
     // Whether the user changed a picture since the record was shown (or one
     // changed could not be written yet), and forgetting those changes once
     // another record is shown.
-    virtual bool picturesChanged() const { return m_pictureChanged; }
-    virtual void forgetPictureChanges() { m_pictureChanged = false; }
+    virtual bool picturesChanged() const;
+    virtual void forgetPictureChanges();
     // Called by an editor when the user changes a picture of its own.
     void markPictureChanged() { m_pictureChanged = true; }
     // The box New, Duplicate and a refused save's focus start from (the first
@@ -209,6 +209,7 @@ private:
     qint64 m_shownPosition = 0;
     QList<FileIdentity> m_shownPictureFiles;
     bool m_pictureChanged = false;
+    qint64 m_shownPictureKey = 0; // the picture on show when the record was shown
     std::unique_ptr<PhotosAhead> m_photosAhead;
 };
 
