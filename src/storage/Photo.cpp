@@ -299,9 +299,9 @@ Bands decodeBmpInBands(QIODevice& source, qint64 size, QImage& out)
 
     const QSize own(int(rows->width), int(rows->height));
     const QSize target = fittedSize(own, kLargestPhotoSize);
-    qint64 factor = 2;
-    while ((rows->width + factor - 1) / factor > target.width() || (rows->height + factor - 1) / factor > target.height())
-        ++factor;
+    const auto over = [](qint64 length, int most) { return (length + most - 1) / most; };
+    const qint64 factor
+        = std::max({qint64(2), over(rows->width, target.width()), over(rows->height, target.height())});
     const int outWidth = int((rows->width + factor - 1) / factor);
     const int outHeight = int((rows->height + factor - 1) / factor);
     // Whole multiples of the factor, so no band's reduction averages rows
