@@ -26,6 +26,19 @@ QImage solid(const QColor& colour, QSize size = {120, 160})
     return image;
 }
 
+// Record 1 on show with a photo file of its own: the file's path, empty
+// when it could not be written.
+QString showWineWithPhoto(ViniFixture& f)
+{
+    f.seed(1);
+    QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini")));
+    const QString path = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg"));
+    if (!solid(Qt::darkBlue, {64, 48}).save(path, "JPEG"))
+        return {};
+    f.click("cmdPrimo");
+    return path;
+}
+
 QByteArray encoded(const QImage& image, const char* format)
 {
     QByteArray bytes;
@@ -450,12 +463,9 @@ void TestVini::failedPhotoWriteNeverReplacesTheStoredPhoto()
 {
     QFETCH(QString, failure);
     ViniFixture f;
-    f.seed(1);
-    QVERIFY(QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini"))));
-    const QString path = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg"));
-    QVERIFY(solid(Qt::darkBlue, {64, 48}).save(path, "JPEG"));
+    const QString path = showWineWithPhoto(f);
+    QVERIFY(!path.isEmpty());
     const QByteArray original = testfiles::read(path);
-    f.click("cmdPrimo");
     QCOMPARE(f.find<PictureBox>("imgFoto")->sourceBytes(), original);
 
     if (failure == QLatin1String("copy")) {
@@ -597,12 +607,9 @@ void TestVini::unreadableChosenFileKeepsTheRecordsPhoto()
 {
     QFETCH(QByteArray, chosen);
     ViniFixture f;
-    f.seed(1);
-    QVERIFY(QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini"))));
-    const QString path = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg"));
-    QVERIFY(solid(Qt::darkBlue, {64, 48}).save(path, "JPEG"));
+    const QString path = showWineWithPhoto(f);
+    QVERIFY(!path.isEmpty());
     const QByteArray original = testfiles::read(path);
-    f.click("cmdPrimo");
     const QImage shown = f.find<PictureBox>("imgFoto")->image();
 
     QVERIFY(testfiles::write(f.world.path(QStringLiteral("scelta.jpg")), chosen));
