@@ -297,16 +297,11 @@ void TfrmListinoPrezzi::storePictures(qint64 position, bool all)
 
 void TfrmListinoPrezzi::imgFotoClick(int slot)
 {
-    OpenFileRequest request;
-    request.title = QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap.");
-    request.filters = {{QStringLiteral("Immagine JPEG (*.jpg; *.jpeg)"), QStringLiteral("*.jpg;*.jpeg")},
-                       {QStringLiteral("Immagine Bitmap (*.bmp)"), QStringLiteral("*.bmp")}};
-    const QString chosen = platform().openFileName(this, request);
-    if (chosen.isEmpty())
-        return;
-    const std::optional<Photo> photo = readPhotoFile(chosen);
-    setSlotPicture(slot, photo ? photo->image : imgBianco->image());
-    m_changedPicture.at(static_cast<std::size_t>(slot)) = true;
+    // At its own size: the slot's picture is stretched into its frame when saved.
+    if (const std::optional<Photo> photo = chooseAndReadPicture(kLargestPhotoSize)) {
+        setSlotPicture(slot, photo->image);
+        m_changedPicture.at(static_cast<std::size_t>(slot)) = true;
+    }
 }
 
 void TfrmListinoPrezzi::impProdottoClick(int slot)

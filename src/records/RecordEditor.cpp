@@ -512,7 +512,14 @@ bool RecordEditor::writePhoto(qint64 position)
     return writeRecordPicture(m_kind, position, photo);
 }
 
-void RecordEditor::btnCaricaFotoClick()
+QString pictureLoadFailureMessage()
+{
+    return QStringLiteral("Attenzione: non è stato possibile caricare l'immagine dal file indicato.\r\n\r\n"
+                          "Accertarsi che il file contenga un'immagine in formato Jpeg o Bitmap completa e di "
+                          "possedere i privilegi di lettura nella cartella scelta.");
+}
+
+std::optional<Photo> RecordEditor::chooseAndReadPicture(QSize fitInto)
 {
     const OpenFileRequest request{
         QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap."),
@@ -520,12 +527,20 @@ void RecordEditor::btnCaricaFotoClick()
          {QStringLiteral("Immagine Bitmap (*.bmp)"), QStringLiteral("*.bmp")}}};
     const QString path = platform().openFileName(this, request);
     if (path.isEmpty())
-        return;
+        return std::nullopt;
+    std::optional<Photo> photo = readPhotoFile(path, fitInto);
+    // Showing the placeholder instead would make the next save store it
+    // over the record's own picture.
+    if (!photo)
+        platform().message(this, MessageKind::Warning, pictureLoadFailureMessage());
+    return photo;
+}
+
+void RecordEditor::btnCaricaFotoClick()
+{
     // Only the picture box changes; the picture file is written by Save.
-    if (auto photo = readPhotoFile(path, imgFoto->size()))
+    if (const std::optional<Photo> photo = chooseAndReadPicture(imgFoto->size()))
         setShownPicture(photo->image, photo->jpegBytes);
-    else
-        setShownPicture(imgBianco->image());
 }
 
 void RecordEditor::btnSalvaFotoClick()

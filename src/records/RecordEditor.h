@@ -94,6 +94,10 @@ public:
     QImage shownPictureAt(QSize size) const;
     // A picture the user chose, captured or cleared: the record's new picture.
     void setShownPicture(const QImage& picture, const QByteArray& sourceBytes = {});
+    // Asks for a picture file and reads it, fitted to `fitInto`: nothing when
+    // the user cancels; a warning and nothing when the file cannot be read,
+    // so the picture on show (and the file a save would write) stays as it was.
+    std::optional<Photo> chooseAndReadPicture(QSize fitInto);
 
 signals:
     // The window was closed (any way): the window set hands over to the main menu.
@@ -233,5 +237,7 @@ struct SaveFileRequest;
 SaveFileRequest photoSaveRequest();
 // The warning when a picture could not be copied to the file the user chose.
 QString pictureCopyFailureMessage();
+// The warning when the picture file the user chose could not be read.
+QString pictureLoadFailureMessage();
 
 } // namespace vinarca

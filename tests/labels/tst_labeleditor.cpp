@@ -607,11 +607,13 @@ void TestLabelEditor::badLogoFiles()
     f.click("cmdSalva");
     QCOMPARE(f.messages(), kModified);
     QCOMPARE(testfiles::read(f.logoPath(1)), content);
-    // Chosen in the open dialog, it leaves the default logo on show.
+    // Chosen in the open dialog, it is reported and the logo on show stays.
     f.world.platform().openAnswers.enqueue(f.logoPath(1));
     f.picture("imgFoto")->setImage(solid(Qt::green, {10, 10}));
     f.click("btnCaricaFoto");
-    QCOMPARE(f.picture("imgFoto")->image(), f.picture("imgBianco")->image());
+    QCOMPARE(f.world.platform().messages.last().kind, MessageKind::Warning);
+    QCOMPARE(f.world.platform().lastMessage(), pictureLoadFailureMessage());
+    QCOMPARE(f.picture("imgFoto")->image(), solid(Qt::green, {10, 10}));
 }
 
 void TestLabelEditor::logoFolderNotWritable_data()
