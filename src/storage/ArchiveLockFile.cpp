@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vinarca {
@@ -23,6 +24,9 @@ namespace {
 constexpr int kJudgeEveryMs = 200;
 // A lock file is a few short lines; anything longer is not one of ours.
 constexpr qint64 kLockFileMaxBytes = 1024;
+// Attempts at making a lock file that fail with none in the way before the
+// failure is reported.
+constexpr int kCreateTries = 3;
 
 QByteArray lockFileMark()
 {
@@ -164,8 +168,14 @@ ArchiveLockFile::Attempt ArchiveLockFile::tryTake()
     const QByteArray encoded = QFile::encodeName(m_path);
     const int fd = ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
-        if (errno != EEXIST)
-            return Attempt::Failed;
+        // Some network clients report a lock file made by another client
+        // meanwhile with a general failure (sshfs: "operation not
+        // permitted"), not as existing: it is told by looking. A failure
+        // with no lock file in the way, again and again, is a real one (a
+        // read-only folder, a full disk).
+        struct stat existing = {};
+        if (errno != EEXIST && ::lstat(encoded.constData(), &existing) != 0)
+            return ++m_failures < kCreateTries ? Attempt::Held : Attempt::Failed;
         if (m_judged.isValid() && !m_judged.hasExpired(kJudgeEveryMs))
             return Attempt::Held;
         m_judged.start();

@@ -36,7 +36,7 @@ public:
 
     enum class Attempt {
         Taken, // the lock file is ours
-        Held,  // another writer holds it: try again shortly
+        Held,  // another writer holds it (or a failure that may pass): try again shortly
         Failed // it cannot be made here (no rights, a read-only folder)
     };
     // One attempt; a stale lock file found on the way is cleared first.
@@ -55,6 +55,7 @@ private:
     QByteArray m_content;
     // When the lock file found in the way was last judged.
     QElapsedTimer m_judged;
+    int m_failures = 0;
 };
 
 } // namespace vinarca
