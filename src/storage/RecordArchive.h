@@ -66,7 +66,8 @@ public:
     // How long an action waits for another workstation's lock before it fails.
     static void setLockTimeoutForTesting(int milliseconds);
     // Replaces flock() (same arguments and result, errno set), to stand for
-    // file systems that refuse locks; null restores the real call.
+    // file systems that refuse locks or grant every one; null restores the
+    // real call.
     using LockCall = int (*)(int descriptor, int operation);
     static void setLockCallForTesting(LockCall call);
 
