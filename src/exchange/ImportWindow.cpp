@@ -369,8 +369,8 @@ void ImportWindow::cmdImportaClick()
     }
     const MessageAnswer go = platform().message(
         this, MessageKind::Confirmation,
-        QStringLiteral("Si vogliono importare %1 schede nel catalogo?\r\n\r\n"
-                       "L'importazione si potrà annullare finché non si salva un'altra scheda.")
+        QStringLiteral("Schede da importare nel catalogo: %1.\r\n\r\n"
+                       "L'importazione si potrà annullare finché non si salva un'altra scheda. Si vuole importare adesso?")
             .arg(toWrite));
     if (go == MessageAnswer::No)
         return;
@@ -381,7 +381,7 @@ void ImportWindow::cmdImportaClick()
     case ApplyResult::Done:
         forgetPlan();
         platform().message(this, MessageKind::Information,
-                           QStringLiteral("Importazione completata: %1 schede aggiunte, %2 aggiornate.")
+                           QStringLiteral("Importazione completata.\r\n\r\nSchede aggiunte: %1; schede aggiornate: %2.")
                                .arg(outcome.added)
                                .arg(outcome.updated));
         break;
