@@ -115,6 +115,7 @@ ImportWindow::ImportWindow(const RecordKind& kind, QWidget* owner)
     lstRisultati = new QListWidget(this);
     lstRisultati->setObjectName(QStringLiteral("lstRisultati"));
     lstRisultati->setGeometry(20, 368, 410, 140);
+    lstRisultati->setWordWrap(true);
     caption(this, "lblDoppioni", QStringLiteral("Vini già in archivio:"), QRect(440, 346, 400, 20));
     lstDoppioni = new QListWidget(this);
     lstDoppioni->setObjectName(QStringLiteral("lstDoppioni"));
