@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -534,7 +533,9 @@ std::optional<QString> fieldText(CellType type, const QString& cell, NoteKind& n
     // A quantity: digits, as the stock box takes them; a spreadsheet's
     // "12.0" or "12,00" is the 12 the user typed.
     QString quantity = text;
-    const qsizetype separator = quantity.indexOf(QRegularExpression(QStringLiteral("[.,]")));
+    qsizetype separator = quantity.indexOf(QLatin1Char(','));
+    if (separator < 0)
+        separator = quantity.indexOf(QLatin1Char('.'));
     if (separator > 0) {
         const QStringView fraction = QStringView(quantity).sliced(separator + 1);
         if (std::all_of(fraction.cbegin(), fraction.cend(), [](QChar c) { return c == QLatin1Char('0'); }))
@@ -1038,6 +1039,20 @@ ApplyOutcome applyImport(const RecordKind& kind, const ImportPlan& plan, const I
                 QFile::remove(journalPath);
         };
 
+        // New rows go after the last whole record in large blocks through a
+        // second handle on the file, while `archive` holds the write lock: one
+        // write per record would cost more in calls than the data itself.
+        QFile tail(kind.archivePath());
+        if (!tail.open(QIODevice::ReadWrite) || !tail.seek(journal.before * recordSize)) {
+            putBack();
+            return {};
+        }
+        QByteArray block;
+        const auto writeBlock = [&] {
+            const bool ok = block.isEmpty() || (tail.write(block) == block.size() && tail.flush());
+            block.clear();
+            return ok;
+        };
         QByteArray merged;
         for (qint64 i = 0; i < plan.rowsStaged; ++i) {
             if (progress && i % kProgressEvery == 0 && !progress(stepBase + i, stepTotal)) {
@@ -1064,14 +1079,21 @@ ApplyOutcome applyImport(const RecordKind& kind, const ImportPlan& plan, const I
                 archive.writeAt(duplicate->storedPosition, merged);
                 ++outcome.updated;
             } else {
-                archive.append(record);
+                block += record;
                 ++outcome.added;
+                if (block.size() >= 1024 * 1024 && !writeBlock()) {
+                    tail.close();
+                    putBack();
+                    return {};
+                }
             }
         }
-        if (!syncFile(kind.archivePath())) {
+        if (!writeBlock() || ::fsync(tail.handle()) != 0) {
+            tail.close();
             putBack();
             return {};
         }
+        tail.close();
         for (const PictureMove& move : journal.pictures) {
             if ((move.hadFile && !QFile::rename(move.target, move.backup)) || !QFile::rename(move.temporary, move.target)) {
                 putBack();
