@@ -252,8 +252,12 @@ QList<PrintedLine> printedLines(const LabelGeometry& geometry, const QStringList
                 figures += c;
         if (figures.isEmpty())
             figures = QStringLiteral("0123456789");
-        p.size.xHeightMm = Length::units(metrics.tightBoundingRect(QStringLiteral("x")).height()).mm();
-        p.size.figureHeightMm = Length::units(metrics.tightBoundingRect(figures).height()).mm();
+        // Glyph boxes come in whole pixels of the font's size: measured on
+        // the font magnified, they keep the hundredths of a millimetre.
+        constexpr double kMagnified = 32;
+        const QFontMetricsF fine(memo.font(referenceDevice().logicalDpiY() / kMagnified), &referenceDevice());
+        p.size.xHeightMm = Length::units(fine.tightBoundingRect(QStringLiteral("x")).height() / kMagnified).mm();
+        p.size.figureHeightMm = Length::units(fine.tightBoundingRect(figures).height() / kMagnified).mm();
     }
     return out;
 }

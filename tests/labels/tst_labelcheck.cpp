@@ -7,6 +7,7 @@
 #include "LabelCheck.h"
 #include "LabelCheckMarks.h"
 #include "LabelCheckWindow.h"
+#include "LabelDrawing.h"
 #include "LabelFixture.h"
 #include "LabelPrint.h"
 #include "Length.h"
@@ -75,9 +76,10 @@ QList<PrintedLine> withSizes(const QStringList& lines, double xHeight, double fi
 
 const QDate kToday(2026, 12, 11);
 
-// Ink rows of a crop of the printed page at a high resolution: the height of
-// what is drawn, in millimetres.
-double inkHeightMm(const QString& pdf, const QRectF& mm, int dpi)
+// Rows of a crop of the printed page, at a high resolution, that hold the
+// ink of the text's colour (the ornament behind some lines is another): the
+// height of the characters, in millimetres.
+double inkHeightMm(const QString& pdf, const QRectF& mm, int dpi, const QColor& ink)
 {
     QTemporaryDir dir;
     const QString prefix = dir.filePath(QStringLiteral("crop"));
@@ -85,13 +87,15 @@ double inkHeightMm(const QString& pdf, const QRectF& mm, int dpi)
     run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
                                      QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-x"),
                                      px(mm.x()), QStringLiteral("-y"), px(mm.y()), QStringLiteral("-W"), px(mm.width()),
-                                     QStringLiteral("-H"), px(mm.height()), QStringLiteral("-gray"),
+                                     QStringLiteral("-H"), px(mm.height()),
                                      QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, prefix});
     const QImage image(prefix + QStringLiteral(".png"));
     int top = -1, bottom = -1;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 128) {
+            if (const QColor c = image.pixelColor(x, y);
+                std::max({std::abs(c.red() - ink.red()), std::abs(c.green() - ink.green()),
+                          std::abs(c.blue() - ink.blue())}) < 100) {
                 if (top < 0)
                     top = y;
                 bottom = y;
@@ -302,7 +306,11 @@ void TestLabelCheck::sizesAgreeWithThePrintedPdf()
     QCOMPARE(words.first().text, word);
     // The word's box from the PDF, with a margin, rasterised fine enough
     // that a pixel is a fortieth of the tolerance.
-    const double measured = inkHeightMm(pdf, words.first().mm.adjusted(-0.5, -0.5, 0.5, 0.5), 2400);
+    QColor ink;
+    for (const LabelElement& e : labelKind.geometry->elements)
+        if (e.kind == LabelElementKind::Text && int(e.line) == line)
+            ink = e.printed->textColour;
+    const double measured = inkHeightMm(pdf, words.first().mm.adjusted(-0.5, -0.5, 0.5, 0.5), 2400, ink);
     const LabelLineSize computed = printedLines(*labelKind.geometry, input.lines).at(line).size;
     const double expected = word.at(0).isDigit() ? computed.figureHeightMm : computed.xHeightMm;
     QVERIFY2(std::abs(measured - expected) <= 0.1,
