@@ -195,7 +195,7 @@ LabelFinding finding(LabelRule rule, int line, const QString& lineText, const QS
 
 QString missing(LabelRule rule)
 {
-    return QStringLiteral("nessun rigo la riporta; serve ") + QString::fromUtf8(labelRuleFacts(rule).requirement)
+    return QStringLiteral("nessun rigo riporta questa indicazione; serve ") + QString::fromUtf8(labelRuleFacts(rule).requirement)
         + QLatin1Char('.');
 }
 
