@@ -225,6 +225,7 @@ std::span<const EditorShortcut> editorShortcuts()
         {"cmdTrova", "Trova", Qt::CTRL | Qt::Key_F, false},
         {"cmdAnteprima", "Anteprima", Qt::CTRL | Qt::SHIFT | Qt::Key_P, false},
         {"cmdStampa", "Stampa", Qt::CTRL | Qt::Key_P, false},
+        {"cmdVerifica", "Verifica", Qt::CTRL | Qt::Key_R, false},
         {"cmdPrimo", "Prima scheda", Qt::ALT | Qt::Key_Home, true},
         {"cmdIndietro", "Scheda precedente", Qt::ALT | Qt::Key_PageUp, true},
         {"cmdAvanti", "Scheda successiva", Qt::ALT | Qt::Key_PageDown, true},

@@ -155,7 +155,7 @@ void TestLabelEditor::designedState()
         QVERIFY2(f.find(hidden) && !f.find(hidden)->isVisible(), hidden);
     for (const char* button : {"cmdNuovo", "cmdDuplica", "cmdSalva", "cmdTrova", "cmdAnteprima", "cmdStampa",
                                "cmdPrimo", "cmdIndietro", "cmdAvanti", "cmdUltimo", "cmdAllega", "cmdEsporta",
-                               "cmdGuida", "cmdEsci", "btnCaricaFoto", "btnSalvaFoto", "btnCancFoto", "btnZoomFoto"}) {
+                               "cmdVerifica", "cmdGuida", "cmdEsci", "btnCaricaFoto", "btnSalvaFoto", "btnCancFoto", "btnZoomFoto"}) {
         QWidget* b = f.find(button);
         QVERIFY2(b && b->isVisible(), button);
         QCOMPARE(b->cursor().shape(), Qt::PointingHandCursor);
@@ -265,6 +265,7 @@ void TestLabelEditor::statusTexts_data()
         {"cmdUltimo", "Visualizza l'ultima scheda in archivio."},
         {"cmdAllega", "Allega file alla scheda."},
         {"cmdEsporta", "Esporta archivio in Excel."},
+        {"cmdVerifica", "Verifica l'etichetta: indicazioni obbligatorie e altezze minime dei caratteri."},
         {"cmdGuida", "Visualizza la guida."},
         {"cmdEsci", "Esci da questa schermata."},
         {"btnCaricaFoto", "Carica un'immagine."},
