@@ -241,8 +241,9 @@ void TfrmVini::openSheet(DocumentAction action)
     for (const FieldBox& f : kFieldBoxes)
         input.fields.insert(QString::fromLatin1(f.field), (this->*f.member)->text());
     // Decoded once, at the size the sheet's photo area needs on paper, never
-    // the camera's full size in memory.
-    input.photo = wineSheetPhoto(shownPhoto());
+    // the camera's full size in memory, on a thread of its own while the
+    // print window and the print dialog are on screen.
+    input.comingPhoto = wineSheetPhotoAhead(shownPhoto());
     openWineSheet(this, input, action);
 }
 
