@@ -9,6 +9,7 @@
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
+#include "ReportOutput.h"
 #include "SchedaVinoWindow.h"
 #include "ShortString.h"
 #include "Slideshow_Vini.h"
@@ -232,6 +233,13 @@ void TfrmVini::clearRecord()
 {
     RecordEditor::clearRecord();
     txtTel->setText(QStringLiteral("0"));
+}
+
+void TfrmVini::showEvent(QShowEvent* event)
+{
+    RecordEditor::showEvent(event);
+    // The sheet's Stampa then finds the print system's support loaded.
+    loadPrintingAhead();
 }
 
 void TfrmVini::openSheet(DocumentAction action)
