@@ -9,6 +9,8 @@
 #include "ShortString.h"
 #include "WineRecord.h"
 
+#include <system_error>
+
 namespace vinarca {
 
 // The grid's right column in row 237 prints the stock (field Giacenza).
@@ -113,7 +115,13 @@ std::shared_future<QImage> wineSheetPhotoAhead(const Photo& shown)
     }
     // The copy of the photo shares its pixels and bytes with the editor's,
     // which neither side changes while the print window is open.
-    return std::async(std::launch::async, [shown, size] { return photoImageAt(shown, size); }).share();
+    const auto decode = [shown, size] { return photoImageAt(shown, size); };
+    try {
+        return std::async(std::launch::async, decode).share();
+    } catch (const std::system_error&) {
+        // No thread to spare: decoded where the sheet first needs it.
+        return std::async(std::launch::deferred, decode).share();
+    }
 }
 
 std::unique_ptr<TReport> loadWineSheet()
