@@ -229,37 +229,8 @@ QImage upright(QImage image, QImageIOHandler::Transformations transformation)
     return image;
 }
 
-// The coded bytes followed by the end marker, read where the bytes are: a
-// photo decoded again (for paper, for the zoom window) shares its bytes with
-// the photo shown, and appending the marker to them would first copy the
-// megabytes of a camera photo.
-class BytesThenEnd final : public QIODevice
-{
-public:
-    explicit BytesThenEnd(QByteArray bytes) : m_bytes(std::move(bytes)) { open(ReadOnly | Unbuffered); }
-    bool isSequential() const override { return false; }
-    qint64 size() const override { return m_bytes.size() + kSentinelSize; }
-
-protected:
-    qint64 readData(char* data, qint64 most) override
-    {
-        const qint64 at = pos();
-        const qint64 count = std::clamp<qint64>(size() - at, 0, most);
-        const qint64 fromBytes = std::clamp<qint64>(m_bytes.size() - at, 0, count);
-        if (fromBytes > 0)
-            std::memcpy(data, m_bytes.constData() + at, size_t(fromBytes));
-        if (count > fromBytes)
-            std::memcpy(data + fromBytes, kSentinel + (at + fromBytes - m_bytes.size()), size_t(count - fromBytes));
-        return count;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    const QByteArray m_bytes;
-};
-
 // Decodes the `size` coded bytes at `data` from `device`, which gives those
-// bytes followed by the end marker.
+// bytes, followed by the end marker where the file is judged.
 std::optional<QImage> decodeFrom(QIODevice& device, const uchar* data, qsizetype size, QSize fitInto, bool jpeg)
 {
     std::optional<QImage> result;
@@ -365,7 +336,14 @@ std::optional<Photo> readPhotoFile(const QString& path, QSize fitInto)
 QImage photoImageAt(const Photo& photo, QSize size)
 {
     if (!photo.jpegBytes.isEmpty()) {
-        BytesThenEnd device(photo.jpegBytes);
+        // The bytes were judged when the photo was read: they are decoded
+        // again where they are, shared with the photo shown, without the end
+        // marker after them (putting it there would first copy the megabytes
+        // of a camera photo, whose pages a fresh thread then touches for the
+        // first time). A file cut short would still be heard ending early.
+        QByteArray inPlace = QByteArray::fromRawData(photo.jpegBytes.constData(), photo.jpegBytes.size());
+        QBuffer device(&inPlace);
+        device.open(QIODevice::ReadOnly);
         const auto* data = reinterpret_cast<const uchar*>(photo.jpegBytes.constData());
         if (std::optional<QImage> image = decodeFrom(device, data, photo.jpegBytes.size(), size, true))
             return *image;
