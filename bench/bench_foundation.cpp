@@ -38,6 +38,7 @@ int g_over = 0;
 // window has been painted; then it writes "shown" and finishes normally.
 int childStartup()
 {
+    FontsAhead fonts;
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL);
     int argc = 1;
     char name[] = "bench";
@@ -45,6 +46,7 @@ int childStartup()
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     prepareApplication(&app);
+    fonts.wait();
     WindowSet windows;
     QObject::connect(&windows, &WindowSet::loginOnScreen, [] {
         std::fputs("shown\n", stdout);

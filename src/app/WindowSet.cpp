@@ -20,7 +20,33 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <fontconfig/fontconfig.h>
+
+#include <system_error>
+
 namespace vinarca {
+
+FontsAhead::FontsAhead()
+{
+    try {
+        // The configuration is set once for the process: Qt's font database
+        // then finds it loaded instead of loading it again.
+        m_thread = std::thread([] { FcInit(); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the font database loads it when first asked.
+    }
+}
+
+FontsAhead::~FontsAhead()
+{
+    wait();
+}
+
+void FontsAhead::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
 
 void Terminate()
 {

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <thread>
+
 class QCoreApplication;
 class QWidget;
 
@@ -30,6 +32,24 @@ signals:
 
 private:
     void createOtherWindows();
+};
+
+// The fonts' configuration (fontconfig reads tens of files and its caches
+// of every installed font) read on a thread of its own from the moment this
+// is made, at the start of the program, while the application object loads
+// the display's plugin and connects to the display. wait() before the first
+// window: its first text needs the configuration.
+class FontsAhead
+{
+public:
+    FontsAhead();
+    ~FontsAhead();
+    FontsAhead(const FontsAhead&) = delete;
+    FontsAhead& operator=(const FontsAhead&) = delete;
+    void wait();
+
+private:
+    std::thread m_thread;
 };
 
 // Ends the event loop; the process then exits.

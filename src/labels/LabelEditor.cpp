@@ -13,6 +13,7 @@
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
+#include "ReportOutput.h"
 #include "ShortString.h"
 #include "StatusHints.h"
 #include "Zoom.h"
@@ -108,6 +109,13 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
     connect(btnZoomFoto, &QAbstractButton::clicked, this, &LabelEditor::btnZoomFotoClick);
 
     makePriceBox(txtPrezzo);
+}
+
+void LabelEditor::showEvent(QShowEvent* event)
+{
+    RecordEditor::showEvent(event);
+    // The label's Stampa then finds the print system's support loaded.
+    loadPrintingAhead();
 }
 
 void LabelEditor::buildToolbar(QWidget* panel, StatusHints& hints)

@@ -38,6 +38,7 @@ protected:
     LabelEditor(const LabelKind& kind, QWidget* parent);
 
     void clearRecord() override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

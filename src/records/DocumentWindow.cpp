@@ -171,7 +171,12 @@ void DocumentWindow::fillAndOutput()
         auto* picture = m_report->find<TPictureView>(m_setup.pictureView);
         if (!picture)
             throw ReportError("the layout has no picture " + m_setup.pictureView.toStdString());
-        picture->setPicture(imgLogo->image());
+        if (!m_comingPicture.valid())
+            picture->setPicture(imgLogo->image());
+        else if (m_setup.action == DocumentAction::Print)
+            picture->setPicture(m_comingPicture);
+        else
+            picture->setPicture(m_comingPicture.get()); // the preview shows it at once
     }
     if (m_fill)
         m_fill(*m_report);

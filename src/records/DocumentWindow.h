@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <future>
 #include <memory>
 
 class QPushButton;
@@ -59,6 +60,12 @@ public:
     DocumentWindow(DocumentWindowSpec setup, QImage picture, Fill fill, QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
+    // The picture to print is still being made on another thread (a photo
+    // decoded for paper): it takes the place of the one given to the
+    // constructor and is waited for only when the page is drawn, so the
+    // window and the print dialog are on screen meanwhile.
+    void setComingPicture(std::shared_future<QImage> picture) { m_comingPicture = std::move(picture); }
+
     QPushButton* btnAnnulla = nullptr;
     QPushButton* btnStampa = nullptr;
     PictureBox* imgLogo = nullptr; // hidden: the picture to print
@@ -82,6 +89,7 @@ private:
 
     DocumentWindowSpec m_setup;
     QImage m_picture;
+    std::shared_future<QImage> m_comingPicture;
     Fill m_fill;
     std::unique_ptr<TReport> m_report;
     QString m_layoutError;

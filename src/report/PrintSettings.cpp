@@ -120,7 +120,14 @@ IniText readSettingsFile()
 
 bool writeSettingsFile(const IniText& ini)
 {
-    return saveWholeFile(printSettingsPath(), ini.toBytes());
+    // Printing with the choices of the last time is the common case: the
+    // file already holds them and is left as it is, not written and forced
+    // to the disk again while the user waits for the print.
+    const QByteArray bytes = ini.toBytes();
+    QFile current(printSettingsPath());
+    if (current.open(QIODevice::ReadOnly) && current.size() == bytes.size() && current.readAll() == bytes)
+        return true;
+    return saveWholeFile(printSettingsPath(), bytes);
 }
 
 } // namespace

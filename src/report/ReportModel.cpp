@@ -147,15 +147,37 @@ void TPictureView::setPicture(const QImage& image)
 {
     if (qint64(image.width()) * image.height() > kMaxPicturePixels)
         throw ReportError("picture too large");
+    m_coming = {};
     m_picture = image;
+}
+
+void TPictureView::setPicture(std::shared_future<QImage> coming)
+{
+    m_picture = QImage();
+    m_coming = std::move(coming);
+}
+
+const QImage& TPictureView::picture() const
+{
+    if (m_coming.valid()) {
+        // The copies of a view share the one picture being made; each
+        // takes it over once it is there.
+        const QImage& made = m_coming.get();
+        if (qint64(made.width()) * made.height() > kMaxPicturePixels)
+            throw ReportError("picture too large");
+        m_picture = made;
+        m_coming = {};
+    }
+    return m_picture;
 }
 
 QRectF TPictureView::pictureRect() const
 {
     const QSizeF box = geometry.size();
-    if (m_picture.isNull() || box.isEmpty())
+    const QImage& shown = picture();
+    if (shown.isNull() || box.isEmpty())
         return {};
-    QSizeF size = m_picture.size(); // one pixel per unit when not stretched
+    QSizeF size = shown.size(); // one pixel per unit when not stretched
     if (stretch)
         size = size.scaled(box, keepAspect ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
     const QPointF at = center ? QPointF((box.width() - size.width()) / 2, (box.height() - size.height()) / 2)

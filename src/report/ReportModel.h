@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -158,7 +159,13 @@ public:
     // Takes a copy of the image (shared until either side changes). Throws
     // ReportError for a picture beyond kMaxPicturePixels.
     void setPicture(const QImage& image);
-    const QImage& picture() const { return m_picture; }
+    // A picture still being made on another thread (a photo decoded for
+    // paper while the print window and the print dialog are on screen): it
+    // is waited for where it is first needed, when the page is drawn, and
+    // judged then as setPicture judges it. Whatever making it threw is
+    // thrown there.
+    void setPicture(std::shared_future<QImage> coming);
+    const QImage& picture() const;
     // Where the picture lands inside the box, in local units.
     QRectF pictureRect() const;
     // Size in pixels of the copy drawn into `target` device pixels: never
@@ -186,7 +193,9 @@ private:
         QImage image;
     };
 
-    QImage m_picture;
+    // Taken over from m_coming when first needed.
+    mutable QImage m_picture;
+    mutable std::shared_future<QImage> m_coming;
     mutable QImage m_drawn; // scaled ahead of drawing, until released
     std::shared_ptr<Scaled> m_scaled = std::make_shared<Scaled>();
 };

@@ -14,7 +14,12 @@
 #include <QPrinterInfo>
 #include <QScopeGuard>
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <future>
+#include <mutex>
+#include <system_error>
 
 namespace vinarca {
 
@@ -422,8 +427,38 @@ void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<
 }
 } // namespace
 
+namespace {
+std::mutex g_printingAheadMutex;
+std::shared_future<void> g_printingAhead;
+
+void waitForPrintingAhead()
+{
+    std::shared_future<void> ahead;
+    {
+        const std::lock_guard lock(g_printingAheadMutex);
+        ahead = g_printingAhead;
+    }
+    if (ahead.valid())
+        ahead.wait();
+}
+} // namespace
+
+void loadPrintingAhead()
+{
+    const std::lock_guard lock(g_printingAheadMutex);
+    if (g_printingAhead.valid() || !QCoreApplication::instance())
+        return;
+    try {
+        g_printingAhead = std::async(std::launch::async, [] { QPrinterInfo::availablePrinterNames(); }).share();
+    } catch (const std::system_error&) {
+        return; // no thread to spare: the first print loads it
+    }
+    qAddPostRoutine(waitForPrintingAhead);
+}
+
 PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int currentPage)
 {
+    waitForPrintingAhead();
     QPrinter printer(QPrinter::HighResolution);
     if (!report.printOptions.printer.isEmpty())
         printer.setPrinterName(report.printOptions.printer);

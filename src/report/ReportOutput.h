@@ -64,6 +64,13 @@ std::vector<PrintSheet> printSheets(const PreparedReport& report, const QList<in
 
 enum class PrintOutcome { Printed, Cancelled };
 
+// Loads the print system's support (Qt's plugin for it and the libraries
+// under it) on a thread of its own, once a run, while the user looks at a
+// window that can print: the first print then does not wait for it. The
+// print functions wait for it, so nothing else touches the print system
+// meanwhile; so does the application's end.
+void loadPrintingAhead();
+
 // The print dialog through the platform seam, then the chosen pages on the
 // chosen printer. `currentPage` is the page the "Current page" choice means.
 PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int currentPage = 0);

@@ -352,51 +352,59 @@ Bands decodeBmpInBands(QIODevice& source, qint64 size, QImage& out)
     return Bands::Decoded;
 }
 
+// Decodes the `size` coded bytes at `data` from `device`, which gives those
+// bytes, followed by the end marker where the file is judged.
+std::optional<QImage> decodeFrom(QIODevice& device, const uchar* data, qsizetype size, QSize fitInto, bool jpeg)
+{
+    std::optional<QImage> result;
+    bool complete = true;
+    QImageReader reader(&device, jpeg ? "jpeg" : "bmp");
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(kPhotoAllocationLimitMb);
+    const QSize raw = reader.size();
+    // The frame's size from its header is judged before any decoding:
+    // the reduced decodings below allocate less than the full picture,
+    // but read every block of it.
+    if (raw.isValid() && !raw.isEmpty() && qint64(raw.width()) * raw.height() <= kPhotoMaxPixels) {
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        if (jpeg) {
+            const QSize shown = turned ? raw.transposed() : raw;
+            const QSize fitted = fittedSize(shown, fitInto);
+            const QSize decode = jpegDecodeSize(raw, turned ? fitted.transposed() : fitted);
+            // An eighth, upright: from the blocks' averages, on two
+            // threads. It decodes only a file whose every block lies
+            // within the data before the end marker, so it needs no
+            // check of the file's structure.
+            if (decode != raw && decode == QSize(raw.width() / 8, raw.height() / 8)) {
+                result = decodeJpegEighth(data, size);
+                if (result)
+                    *result = upright(std::move(*result), reader.transformation());
+            }
+            if (!result && !jpegStructureIsComplete(data, size))
+                complete = false;
+            if (decode != raw)
+                reader.setScaledSize(decode);
+        }
+        if (!result && complete) {
+            EarlyEndListener listener;
+            QImage image;
+            if (reader.read(&image) && !image.isNull() && device.pos() <= size && !listener.heard())
+                result = std::move(image);
+        }
+    }
+    return result;
+}
+
 std::optional<QImage> decodeImage(QByteArray& bytes, QSize fitInto, bool jpeg)
 {
     const qsizetype size = bytes.size();
     bytes.reserve(size + kSentinelSize);
     bytes.append(kSentinel, kSentinelSize);
     std::optional<QImage> result;
-    bool complete = true;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, jpeg ? "jpeg" : "bmp");
-        reader.setAutoTransform(true);
-        reader.setAllocationLimit(kPhotoAllocationLimitMb);
-        const QSize raw = reader.size();
-        // The frame's size from its header is judged before any decoding:
-        // the reduced decodings below allocate less than the full picture,
-        // but read every block of it.
-        if (raw.isValid() && !raw.isEmpty() && qint64(raw.width()) * raw.height() <= kPhotoMaxPixels) {
-            const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-            if (jpeg) {
-                const QSize shown = turned ? raw.transposed() : raw;
-                const QSize fitted = fittedSize(shown, fitInto);
-                const QSize decode = jpegDecodeSize(raw, turned ? fitted.transposed() : fitted);
-                const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-                // An eighth, upright: from the blocks' averages, on two
-                // threads. It decodes only a file whose every block lies
-                // within the data before the end marker, so it needs no
-                // check of the file's structure.
-                if (decode != raw && decode == QSize(raw.width() / 8, raw.height() / 8)) {
-                    result = decodeJpegEighth(data, size);
-                    if (result)
-                        *result = upright(std::move(*result), reader.transformation());
-                }
-                if (!result && !jpegStructureIsComplete(data, size))
-                    complete = false;
-                if (decode != raw)
-                    reader.setScaledSize(decode);
-            }
-            if (!result && complete) {
-                EarlyEndListener listener;
-                QImage image;
-                if (reader.read(&image) && !image.isNull() && buffer.pos() <= size && !listener.heard())
-                    result = std::move(image);
-            }
-        }
+        result = decodeFrom(buffer, reinterpret_cast<const uchar*>(bytes.constData()), size, fitInto, jpeg);
     }
     bytes.chop(kSentinelSize);
     return result;
@@ -482,8 +490,16 @@ std::optional<Photo> readPhotoFile(const QString& path, QSize fitInto)
 QImage photoImageAt(const Photo& photo, QSize size)
 {
     if (!photo.jpegBytes.isEmpty()) {
-        QByteArray bytes = photo.jpegBytes;
-        if (std::optional<QImage> image = decodeImage(bytes, size, true))
+        // The bytes were judged when the photo was read: they are decoded
+        // again where they are, shared with the photo shown, without the end
+        // marker after them (putting it there would first copy the megabytes
+        // of a camera photo, whose pages a fresh thread then touches for the
+        // first time). A file cut short would still be heard ending early.
+        QByteArray inPlace = QByteArray::fromRawData(photo.jpegBytes.constData(), photo.jpegBytes.size());
+        QBuffer device(&inPlace);
+        device.open(QIODevice::ReadOnly);
+        const auto* data = reinterpret_cast<const uchar*>(photo.jpegBytes.constData());
+        if (std::optional<QImage> image = decodeFrom(device, data, photo.jpegBytes.size(), size, true))
             return *image;
     }
     const QSize fitted = fittedSize(photo.image.size(), size);

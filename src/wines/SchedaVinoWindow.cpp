@@ -9,6 +9,8 @@
 #include "ShortString.h"
 #include "WineRecord.h"
 
+#include <system_error>
+
 namespace vinarca {
 
 // The grid's right column in row 237 prints the stock (field Giacenza).
@@ -87,15 +89,39 @@ QSize photoAreaPixels(double dotsPerInch)
 }
 } // namespace
 
+namespace {
+// A JPEG is reduced while it is decoded by a half, a quarter or an eighth,
+// so asking for 200 dpi takes the first of those that reaches it: a 6000 x
+// 4000 camera photo comes out at 1500 x 1000, some 240 dpi over the 106 mm
+// height, decoded in much less time than at a half.
+QSize sheetPhotoSize(const Photo& shown)
+{
+    return photoAreaPixels(shown.jpegBytes.isEmpty() ? 300 : 200);
+}
+} // namespace
+
 QImage wineSheetPhoto(const Photo& shown)
 {
-    // A JPEG is reduced while it is decoded by a half, a quarter or an
-    // eighth, so asking for 200 dpi takes the first of those that reaches
-    // it: a 6000 x 4000 camera photo comes out at 1500 x 1000, some 240 dpi
-    // over the 106 mm height, decoded in much less time than at a half.
-    if (!shown.jpegBytes.isEmpty())
-        return photoImageAt(shown, photoAreaPixels(200));
-    return photoImageAt(shown, photoAreaPixels(300));
+    return photoImageAt(shown, sheetPhotoSize(shown));
+}
+
+std::shared_future<QImage> wineSheetPhotoAhead(const Photo& shown)
+{
+    const QSize size = sheetPhotoSize(shown);
+    if (shown.jpegBytes.isEmpty() && shown.image.isNull()) {
+        std::promise<QImage> none;
+        none.set_value(QImage());
+        return none.get_future().share();
+    }
+    // The copy of the photo shares its pixels and bytes with the editor's,
+    // which neither side changes while the print window is open.
+    const auto decode = [shown, size] { return photoImageAt(shown, size); };
+    try {
+        return std::async(std::launch::async, decode).share();
+    } catch (const std::system_error&) {
+        // No thread to spare: decoded where the sheet first needs it.
+        return std::async(std::launch::deferred, decode).share();
+    }
 }
 
 std::unique_ptr<TReport> loadWineSheet()
@@ -127,7 +153,10 @@ void fillWineSheet(TReport& sheet, const WineSheetInput& input)
     auto* picture = sheet.find<TPictureView>(QStringLiteral("imgLogo"));
     if (!picture)
         throw ReportError("the sheet has no picture imgLogo");
-    picture->setPicture(input.photo);
+    if (input.comingPhoto.valid())
+        picture->setPicture(input.comingPhoto);
+    else
+        picture->setPicture(input.photo);
     fillWineSheetTexts(sheet, input.fields);
 }
 

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 
+#include <future>
 #include <memory>
 
 namespace vinarca {
@@ -21,6 +22,9 @@ struct WineSheetInput
 {
     QHash<QString, QString> fields;
     QImage photo;
+    // The photo still being decoded for paper (wineSheetPhotoAhead): when
+    // it is given, it is printed in place of `photo`.
+    std::shared_future<QImage> comingPhoto;
 };
 
 // The layout text boxes the sheet fills, in filling order, each with the
@@ -45,6 +49,10 @@ void fillWineSheetTexts(TReport& sheet, const QHash<QString, QString>& fields);
 // gives at least 200 dots per inch of the area (the printout then takes no
 // more than 300); a picture without its JPEG bytes is scaled down to 300.
 QImage wineSheetPhoto(const Photo& shown);
+// The same, decoded on a thread of its own from now on: the print window and
+// the print dialog are shown meanwhile, and the sheet waits for the photo
+// only when it draws it. A null picture is at hand at once.
+std::shared_future<QImage> wineSheetPhotoAhead(const Photo& shown);
 
 // The print or preview window of the sheet, as its named subclasses show it.
 DocumentWindowSpec wineSheetSpec(DocumentAction action);

@@ -9,6 +9,7 @@
 #include "PictureBox.h"
 #include "PictureButton.h"
 #include "Platform.h"
+#include "ReportOutput.h"
 #include "SchedaVinoWindow.h"
 #include "ShortString.h"
 #include "Slideshow_Vini.h"
@@ -233,6 +234,13 @@ void TfrmVini::clearRecord()
     txtTel->setText(QStringLiteral("0"));
 }
 
+void TfrmVini::showEvent(QShowEvent* event)
+{
+    RecordEditor::showEvent(event);
+    // The sheet's Stampa then finds the print system's support loaded.
+    loadPrintingAhead();
+}
+
 void TfrmVini::openSheet(DocumentAction action)
 {
     // The sheet prints the boxes as they stand on screen, saved or not.
@@ -240,8 +248,9 @@ void TfrmVini::openSheet(DocumentAction action)
     for (const FieldBox& f : kFieldBoxes)
         input.fields.insert(QString::fromLatin1(f.field), (this->*f.member)->text());
     // Decoded once, at the size the sheet's photo area needs on paper, never
-    // the camera's full size in memory.
-    input.photo = wineSheetPhoto(shownPhoto());
+    // the camera's full size in memory, on a thread of its own while the
+    // print window and the print dialog are on screen.
+    input.comingPhoto = wineSheetPhotoAhead(shownPhoto());
     openWineSheet(this, input, action);
 }
 

@@ -28,6 +28,7 @@ public:
 
 protected:
     void clearRecord() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void openSheet(vinarca::DocumentAction action);

@@ -5,6 +5,8 @@ TfrmStampaVini::TfrmStampaVini(const vinarca::WineSheetInput& input, QWidget* pa
                      [fields = input.fields](vinarca::TReport& sheet) { vinarca::fillWineSheetTexts(sheet, fields); },
                      parent)
 {
+    if (input.comingPhoto.valid())
+        setComingPicture(input.comingPhoto);
 }
 
 TfrmAnteprimaVini::TfrmAnteprimaVini(const vinarca::WineSheetInput& input, QWidget* parent)
@@ -12,4 +14,6 @@ TfrmAnteprimaVini::TfrmAnteprimaVini(const vinarca::WineSheetInput& input, QWidg
                      [fields = input.fields](vinarca::TReport& sheet) { vinarca::fillWineSheetTexts(sheet, fields); },
                      parent)
 {
+    if (input.comingPhoto.valid())
+        setComingPicture(input.comingPhoto);
 }

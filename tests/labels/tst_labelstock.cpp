@@ -30,6 +30,8 @@
 
 #include <numeric>
 
+#include <sys/stat.h>
+
 using namespace vinarca;
 using namespace reporttest;
 
@@ -317,6 +319,16 @@ void TestLabelStock::writingOneDocumentKeepsTheRestOfTheFile()
     QVERIFY(saveDocumentPrintSettings(QStringLiteral("etichetta_verticale"), label));
     QVERIFY(testfiles::read(path).startsWith(before));
     QCOMPARE(testfiles::read(path).count("Copie=12"), 0);
+    QCOMPARE(loadDocumentPrintSettings(QStringLiteral("etichetta_verticale")).copies, 2);
+
+    // The same choices again leave the file in place: it is not replaced.
+    const auto fileId = [&] {
+        struct stat status = {};
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : ino_t(0);
+    };
+    const ino_t written = fileId();
+    QVERIFY(saveDocumentPrintSettings(QStringLiteral("etichetta_verticale"), label));
+    QCOMPARE(fileId(), written);
     QCOMPARE(loadDocumentPrintSettings(QStringLiteral("etichetta_verticale")).copies, 2);
 }
 

@@ -13,7 +13,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QPainter>
 #include <QTest>
+
+#include <future>
 
 using namespace vinarca;
 using namespace reporttest;
@@ -39,6 +42,8 @@ private slots:
     void pictureSentAtMostAtTargetResolution_data();
     void pictureSentAtMostAtTargetResolution();
     void oversizedPictureIsRefused();
+    void pictureStillBeingMadeIsTakenWhereItIsNeeded();
+    void pictureThatCouldNotBeMadeFailsWhereItIsNeeded();
     void wrappingOnlyWhereSwitchedOn();
     void badLayoutFilesAreRefused_data();
     void badLayoutFilesAreRefused();
@@ -348,6 +353,47 @@ void TestReportModel::oversizedPictureIsRefused()
     QVERIFY(!giant.isNull());
     QVERIFY_THROWS_EXCEPTION(ReportError, view.setPicture(giant));
     QVERIFY(view.picture().isNull());
+}
+
+void TestReportModel::pictureStillBeingMadeIsTakenWhereItIsNeeded()
+{
+    TPictureView view(QStringLiteral("imgLogo"));
+    view.geometry = QRectF(0, 0, 100, 50);
+    std::promise<QImage> making;
+    view.setPicture(making.get_future().share());
+    const std::unique_ptr<TView> copy = view.clone(); // as a prepared page copies it
+    QImage made(200, 100, QImage::Format_RGB32);
+    made.fill(Qt::green);
+    making.set_value(made);
+    QCOMPARE(view.pictureRect(), QRectF(0, 0, 100, 50));
+    // Both take the one picture made, not a copy of its pixels.
+    QCOMPARE(static_cast<const TPictureView&>(*copy).picture().constBits(), made.constBits());
+    QImage page(100, 50, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    copy->draw(painter);
+    painter.end();
+    QCOMPARE(page.pixelColor(50, 25), QColor(Qt::green));
+
+    view.setPicture(QImage());
+    QVERIFY(view.pictureRect().isEmpty()); // a picture at hand takes its place
+}
+
+void TestReportModel::pictureThatCouldNotBeMadeFailsWhereItIsNeeded()
+{
+    TPictureView view(QStringLiteral("imgLogo"));
+    view.geometry = QRectF(0, 0, 100, 50);
+    std::promise<QImage> outOfMemory;
+    outOfMemory.set_exception(std::make_exception_ptr(std::bad_alloc()));
+    view.setPicture(outOfMemory.get_future().share());
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, view.pictureRect());
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, view.pictureRect()); // every time: never a blank in its place
+
+    std::promise<QImage> giant;
+    giant.set_value(QImage(20000, 20000, QImage::Format_Mono));
+    view.setPicture(giant.get_future().share());
+    QVERIFY_THROWS_EXCEPTION(ReportError, view.picture());
+    QVERIFY_THROWS_EXCEPTION(ReportError, view.pictureRect());
 }
 
 void TestReportModel::wrappingOnlyWhereSwitchedOn()

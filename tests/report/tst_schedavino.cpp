@@ -11,6 +11,7 @@
 #include "ReportPreview.h"
 #include "ReportTestSupport.h"
 #include "ScriptedPlatform.h"
+#include "TestFiles.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -19,6 +20,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+
+#include <future>
 
 using namespace vinarca;
 using namespace reporttest;
@@ -92,6 +95,8 @@ private slots:
     void photoIsSharedNotCopied();
     void photoIsDecodedOnceForItsAreaOnPaper_data();
     void photoIsDecodedOnceForItsAreaOnPaper();
+    void photoStillBeingDecodedIsWaitedForWhereItIsDrawn_data();
+    void photoStillBeingDecodedIsWaitedForWhereItIsDrawn();
     void previewShowsTheEditorsFieldsTrimmed();
     void emptyPhotoBoxLeavesThePhotoAreaBlank();
     void printSendsOnePageToTheChosenPrinter();
@@ -350,6 +355,7 @@ void TestSchedaVino::photoIsDecodedOnceForItsAreaOnPaper()
         shown.image = picture.scaled(own / 8);
     }
     QCOMPARE(wineSheetPhoto(shown).size(), printed);
+    QCOMPARE(wineSheetPhotoAhead(shown).get().size(), printed); // the same, on a thread of its own
 }
 
 void TestSchedaVino::photoIsSharedNotCopied()
@@ -371,6 +377,58 @@ void TestSchedaVino::photoIsSharedNotCopied()
     };
     QTest::mouseClick(window->btnStampa, Qt::LeftButton);
     QCOMPARE(printed, input.photo.constBits());
+}
+
+void TestSchedaVino::photoStillBeingDecodedIsWaitedForWhereItIsDrawn_data()
+{
+    QTest::addColumn<DocumentAction>("action");
+    QTest::addColumn<bool>("decodedBeforeTheDialog");
+    QTest::newRow("print: the print dialog comes first") << DocumentAction::Print << false;
+    QTest::newRow("preview: shown at once") << DocumentAction::Preview << true;
+}
+
+void TestSchedaVino::photoStillBeingDecodedIsWaitedForWhereItIsDrawn()
+{
+    QFETCH(DocumentAction, action);
+    QFETCH(bool, decodedBeforeTheDialog);
+    TestWorld world;
+    WineSheetInput input = sampleInput();
+    const QImage photo = input.photo;
+    input.photo = QImage();
+    // Decoded in the thread that first waits for it, so the test sees when.
+    bool decoded = false;
+    input.comingPhoto = std::async(std::launch::deferred, [&] {
+                            decoded = true;
+                            return photo;
+                        }).share();
+    auto window = makeWindow(action, input);
+    window->show();
+    const QString pdf = m_dir.filePath(QStringLiteral("coming.pdf"));
+    QFile::remove(pdf);
+    bool decodedAtDialog = false;
+    world.platform().onPrintDialog = [&](QPrinter& printer, int) {
+        decodedAtDialog = decoded;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    const uchar* shown = nullptr;
+    world.platform().onDialog = [&](QDialog& dialog) {
+        decodedAtDialog = decoded;
+        if (auto* preview = qobject_cast<ReportPreview*>(&dialog))
+            shown = static_cast<const TPictureView&>(*preview->report().pages.front().find(QStringLiteral("imgLogo"))->view)
+                        .picture()
+                        .constBits();
+        return 0;
+    };
+    QTest::mouseClick(window->btnStampa, Qt::LeftButton);
+    QVERIFY2(world.platform().messages.isEmpty(), qPrintable(world.platform().lastMessage()));
+    QCOMPARE(decodedAtDialog, decodedBeforeTheDialog);
+    QVERIFY(decoded);
+    if (action == DocumentAction::Print)
+        QVERIFY(testfiles::read(pdf).contains("/Subtype /Image")); // the photo is on the sheet
+    else
+        QCOMPARE(shown, photo.constBits());
 }
 
 void TestSchedaVino::previewShowsTheEditorsFieldsTrimmed()
