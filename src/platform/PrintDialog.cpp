@@ -2,6 +2,7 @@
 
 #include "Calibration.h"
 #include "Platform.h"
+#include "QtTexts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -161,6 +162,7 @@ void PrintModeTab::calibrate()
 std::unique_ptr<QPrintDialog> createPrintDialog(QWidget* parent, QPrinter& printer, int pageCount,
                                                 const PrintChoices& choices)
 {
+    const EnglishQtTexts english;
     auto dialog = std::make_unique<QPrintDialog>(&printer, parent);
     dialog->setMinMax(1, std::max(1, pageCount));
     dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
