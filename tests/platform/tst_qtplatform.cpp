@@ -28,6 +28,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
+
 using namespace vinarca;
 
 namespace {
@@ -97,33 +99,41 @@ QStringList textsOf(const QWidget* window)
     return texts;
 }
 
-// The texts of the print dialog and of the calibration dialog opened from it.
-QStringList printDialogTexts()
+// Opens the real print dialog for three pages printed to a PDF file, and
+// has `user` act in it (and close it); what the platform returns.
+bool usePrintDialog(PrintChoices& choices, const std::function<void(QPrintDialog&, PrintModeTab&)>& user)
 {
     QTemporaryDir dir;
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
-    QStringList texts;
     QTimer::singleShot(0, qApp, [&] {
         auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
         PrintModeTab* tab = dialog ? printModeTabOf(*dialog) : nullptr;
-        if (!tab) {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-            return;
+        if (tab) {
+            user(*dialog, *tab);
+        } else if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
         }
-        texts << textsOf(dialog);
+    });
+    return platform().printDialog(nullptr, printer, 3, choices);
+}
+
+// The texts of the print dialog and of the calibration dialog opened from it.
+QStringList printDialogTexts()
+{
+    QStringList texts;
+    PrintChoices choices;
+    usePrintDialog(choices, [&](QPrintDialog& dialog, PrintModeTab& tab) {
+        texts << textsOf(&dialog);
         QTimer::singleShot(0, qApp, [&] {
             QWidget* calibration = QApplication::activeModalWidget();
             texts << textsOf(calibration);
             calibration->close();
         });
-        tab->btnCalibration->click();
-        dialog->reject();
+        tab.btnCalibration->click();
+        dialog.reject();
     });
-    PrintChoices choices;
-    platform().printDialog(nullptr, printer, 2, choices);
     return texts;
 }
 
@@ -265,32 +275,21 @@ void TestQtPlatform::printDialogOffersThePrintModes()
     QFETCH(bool, confirm);
     QFETCH(int, mode);
     QFETCH(QString, sheetBack);
-    QTemporaryDir dir;
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
     QStringList offered;
     bool sheetFirstOffered = true, sheetOfferedWithMode = false;
-    QTimer::singleShot(0, qApp, [&] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        PrintModeTab* tab = dialog ? printModeTabOf(*dialog) : nullptr;
-        if (!tab) {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-            return;
-        }
-        for (QRadioButton* button : tab->findChildren<QRadioButton*>())
+    PrintChoices choices;
+    const bool accepted = usePrintDialog(choices, [&](QPrintDialog& dialog, PrintModeTab& tab) {
+        for (QRadioButton* button : tab.findChildren<QRadioButton*>())
             offered << button->text() + (button->isChecked() ? QStringLiteral(" *") : QString());
-        auto* sheets = tab->findChild<QComboBox*>(QStringLiteral("cboSheet"));
+        auto* sheets = tab.findChild<QComboBox*>(QStringLiteral("cboSheet"));
         sheetFirstOffered = sheets->isEnabled();
-        tab->findChild<QRadioButton*>(option)->click();
+        tab.findChild<QRadioButton*>(option)->click();
         sheetOfferedWithMode = sheets->isEnabled();
         if (!sheet.isEmpty())
             sheets->setCurrentText(sheet);
-        confirm ? dialog->accept() : dialog->reject();
+        confirm ? dialog.accept() : dialog.reject();
     });
-    PrintChoices choices;
-    QCOMPARE(platform().printDialog(nullptr, printer, 3, choices), confirm);
+    QCOMPARE(accepted, confirm);
     QCOMPARE(offered, (QStringList{"Default *", "Split big pages", "Join small pages", "Scale", "Print on sheet"}));
     QVERIFY(!sheetFirstOffered);
     QCOMPARE(sheetOfferedWithMode, option == QLatin1String("optPrintOnSheet"));
