@@ -60,6 +60,8 @@ QList<QPageSize::PageSizeId> PrintModeTab::sheetSizes()
 PrintModeTab::PrintModeTab(QWidget* parent, const QString& printerName)
     : QWidget(parent), m_modes(new QButtonGroup(this)), m_sheet(new QComboBox), m_printerName(printerName)
 {
+    // The papers are named by Qt, in the language of the dialog the tab sits in.
+    const EnglishQtTexts english;
     setObjectName(QStringLiteral("printModeTab"));
     setWindowTitle(QStringLiteral("Print mode"));
     auto* group = new QGroupBox(QStringLiteral("Print mode"));
