@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Makes the portable program folder dist/Vinarca/ and its archive
 # dist/Vinarca-<version>-linux-x86_64.tar.gz: the program, the Qt libraries
-# and plugins it needs (taken from Debian's own Qt packages), the manual, the
-# delivered password store, the desktop entry, the icon and the menu script.
-# The folder runs from wherever it is put, on a desktop that has no Qt.
+# and plugins it needs and Qt's Italian texts (taken from Debian's own Qt
+# packages), the manual, the delivered password store, the desktop entry, the
+# icon, the menu script and LEGGIMI.txt. The folder runs from wherever it is
+# put, on a desktop that has no Qt.
 #
 #   scripts/package.sh                 builds a Release into build/ first
+#                                      (everything the folder takes from it)
 #   scripts/package.sh --from DIR      packages what DIR (a configured and
-#                                      built tree) holds, without building
+#                                      fully built tree) holds, without building
 #   scripts/package.sh --out DIR       writes into DIR instead of dist/
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
@@ -26,17 +28,20 @@ vinarca_install_packages patchelf
 if [ -z "$build" ]; then
   build="$VINARCA_ROOT/build"
   vinarca_configure "$build" Release -DVINARCA_TESTS=OFF
-  cmake --build "$build" -j2 --target vinarca
+  # The program brings the manual and the password store with it; the
+  # launcher's icon is a target of its own.
+  cmake --build "$build" -j2 --target vinarca launcher_icon
 fi
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "no project version in $build/CMakeCache.txt" >&2; exit 1; }
 program="$build/Vinarca"
 qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
+qt_translations=$(qtpaths6 --query QT_INSTALL_TRANSLATIONS 2>/dev/null || echo /usr/share/qt6/translations)
 
 folder="$out/Vinarca"
 rm -rf "$folder"
-mkdir -p "$folder/lib" "$folder/plugins"
+mkdir -p "$folder/lib" "$folder/plugins" "$folder/translations"
 
 # Only what the build delivers: never the archives, photos or the changed
 # password of a folder someone has been using.
@@ -46,6 +51,18 @@ install -m 644 "$build/src/app/icon/vinarca_256.png" "$folder/vinarca.png"
 install -m 644 "$VINARCA_ROOT/resources/shell/icona_vinarca.svg" "$folder/vinarca.svg"
 install -m 644 "$VINARCA_ROOT/resources/launcher/vinarca.desktop" "$folder/"
 install -m 755 "$VINARCA_ROOT/resources/launcher/installa-menu.sh" "$folder/"
+# Qt's own texts in Italian (file dialogs, the buttons of its questions),
+# found by the program in translations/ beside it.
+install -m 644 "$qt_translations/qtbase_it.qm" "$folder/translations/"
+
+# What the folder is and how to start it, for whoever unpacks it: the
+# manual's chapter on Linux under two lines of its own.
+{
+  printf 'Vinarca - catalogo vini, listini prezzi ed etichette per bottiglie\n\n'
+  printf 'Il manuale completo è il file Guida.pdf, in questa stessa cartella.\n\n'
+  fmt -w 78 "$VINARCA_ROOT/resources/help/avvio_linux.txt"
+} > "$folder/LEGGIMI.txt"
+chmod 644 "$folder/LEGGIMI.txt"
 
 # Plugins: the X display, the input methods (compose keys for accented
 # letters, ibus), JPEG/GIF/SVG pictures, SVG icons, printing through CUPS and
@@ -70,6 +87,7 @@ cat > "$folder/qt.conf" <<'EOF'
 Prefix = .
 Libraries = lib
 Plugins = plugins
+Translations = translations
 EOF
 
 # The libraries that travel with the folder: Qt and what Debian builds Qt

@@ -6,6 +6,7 @@ set -euo pipefail
 VINARCA_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev qt6-image-formats-plugins
+  qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   fonts-liberation2 fonts-dejavu-core libfontconfig-dev
   poppler-utils libjpeg-turbo-progs xvfb xauth

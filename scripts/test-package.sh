@@ -3,9 +3,11 @@
 # root file system with only what a stock desktop brings (X, fonts, OpenGL,
 # GLib, D-Bus, CUPS, GStreamer and PulseAudio client libraries), no Qt. The
 # archive is unpacked under a user's home, in a folder whose name has a
-# space, and started under a virtual display; the test passes when every
-# library of the folder resolves, the login window shows, the delivered
-# password opens the main menu and the folder holds the new archives' place.
+# space, and started under a virtual display; the test passes when the folder
+# explains itself (LEGGIMI.txt, the manual's chapter on Linux), every library
+# of the folder resolves, the login window shows with Qt's Italian texts taken
+# from the folder, the delivered password opens the main menu and a first
+# start writes no archive.
 #
 #   scripts/test-package.sh [dist/Vinarca-<version>-linux-x86_64.tar.gz]
 #
@@ -73,6 +75,19 @@ folder="/home/utente/Chiavetta USB/Vinarca"
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
+# What whoever unpacks the archive reads first: how to start the program and
+# what the menu script does, in LEGGIMI.txt and in the manual.
+for text in ./vinarca installa-menu.sh Guida.pdf; do
+  grep -qF "$text" "$home/Chiavetta USB/Vinarca/LEGGIMI.txt" 2>/dev/null || fail "LEGGIMI.txt does not mention $text"
+done
+if command -v pdftotext >/dev/null; then
+  # Compared without blanks: the justified lines may break a name anywhere.
+  manual=$(pdftotext "$home/Chiavetta USB/Vinarca/Guida.pdf" - 2>/dev/null | tr -d ' \n')
+  for text in "AvviosuLinux" "./vinarca" "./installa-menu.sh"; do
+    [[ $manual == *"$text"* ]] || fail "Guida.pdf does not mention $text"
+  done
+fi
+
 missing=$(in_root sh -c 'cd "$1" && find . -name "*.so*" -o -name vinarca -type f | while read -r f; do
   ldd "$f" | sed -n "s|^|$f: |; /not found/p"; done' sh "$folder")
 [ -z "$missing" ] || fail "libraries not found in the root:"$'\n'"$missing"
@@ -94,6 +109,7 @@ session=$(in_root xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   }
   if login=$(waitfor " Vinarca - Accesso" | head -n1) && [ -n "$login" ]; then
     echo login-window
+    grep -q "/translations/qtbase_it.qm" /proc/$pid/maps && echo italian-texts
     xwd -root -silent -out /tmp/login.xwd
     xdotool windowactivate --sync "$login" 2>/dev/null || xdotool windowfocus --sync "$login"
     xdotool type --delay 20 grappolodoraro
@@ -105,6 +121,7 @@ session=$(in_root xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   sed "s/^/program: /" /tmp/vinarca.log
 ' sh "$folder/vinarca" 2>&1) || true
 echo "$session" | grep -q '^login-window$' || fail "no login window appeared"
+echo "$session" | grep -q '^italian-texts$' || fail "the program did not load Qt's Italian texts from the folder"
 echo "$session" | grep -q '^main-menu$' || fail "the delivered password did not open the main menu"
 echo "$session" | grep -q '^still-running$' || fail "the program ended by itself"
 echo "$session" | grep '^program: ' >&2 || true

@@ -83,14 +83,17 @@ pattern="^($(IFS='|'; echo "${sanitized_tests[*]}"))\$"
 "${as_user[@]}" env ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2 -R "$pattern"
 
-# The portable folder, made from this build, started in a Debian 12 root
-# without Qt: two to six minutes the first time, while debootstrap makes the
-# root (kept in build-root/), seconds after. It needs root for chroot and
-# mounts; VINARCA_PACKAGE_TEST=0 leaves it out, and so does a filtered run.
+# The portable folder made by the README's command, as a user makes it (a
+# Release of the program built into build/, packaged into dist/), started in
+# a Debian 12 root without Qt: the build takes some minutes on a fresh clone,
+# debootstrap two to six the first time (the root is kept in build-root/),
+# the start seconds. It needs root for chroot and mounts;
+# VINARCA_PACKAGE_TEST=0 leaves it out, and so does a filtered run.
 if [ "${VINARCA_PACKAGE_TEST:-1}" != 0 ] && [ "$#" -eq 0 ] && [ "$(id -u)" -eq 0 ] \
    && command -v debootstrap >/dev/null && unshare --mount true 2>/dev/null; then
-  "$VINARCA_ROOT/scripts/package.sh" --from "$build" --out "$build/dist"
-  "$VINARCA_ROOT/scripts/test-package.sh" "$build"/dist/Vinarca-*-linux-x86_64.tar.gz
+  cd "$VINARCA_ROOT"
+  scripts/package.sh
+  scripts/test-package.sh dist/Vinarca-*-linux-x86_64.tar.gz
 else
   echo "note: the portable folder test needs root, debootstrap and mount namespaces; not run" >&2
 fi

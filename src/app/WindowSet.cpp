@@ -10,6 +10,7 @@
 #include "PriceListWindows.h"
 #include "Password.h"
 #include "ProgramFolder.h"
+#include "QtTexts.h"
 #include "Vini.h"
 #include "WindowKeys.h"
 
@@ -72,6 +73,7 @@ QIcon programIcon()
 void prepareApplication(QCoreApplication* application)
 {
     applyProcessFormats();
+    installItalianQtTexts();
     installWindowKeys(application);
     // Set once for the application, so every window carries it, including
     // the message boxes and the print dialog.

@@ -56,7 +56,8 @@ private:
 void Terminate();
 
 // What holds for the whole run, set once when the application object exists
-// and before any window: the process-wide formats and the keyboard rules.
+// and before any window: the process-wide formats, Qt's own texts in Italian
+// and the keyboard rules.
 void prepareApplication(QCoreApplication* application);
 
 } // namespace vinarca

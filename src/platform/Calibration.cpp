@@ -1,6 +1,7 @@
 #include "Calibration.h"
 
 #include "Platform.h"
+#include "QtTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -170,6 +171,8 @@ bool printCalibrationSheet(QPrinter& printer, const QString& printerName)
 CalibrationDialog::CalibrationDialog(const Calibrations& calibrations, const QString& printerName, QWidget* parent)
     : QDialog(parent), m_calibrations(calibrations)
 {
+    // Opened from the print dialog, in its language.
+    const EnglishQtTexts english;
     setObjectName(QStringLiteral("dlgCalibration"));
     setWindowTitle(QStringLiteral("Printer calibration"));
 

@@ -2,6 +2,7 @@
 
 #include "Calibration.h"
 #include "Platform.h"
+#include "QtTexts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -82,6 +83,8 @@ QList<QPageSize::PageSizeId> PrintModeTab::sheetSizes()
 PrintModeTab::PrintModeTab(QWidget* parent, const QString& printerName)
     : QWidget(parent), m_modes(new QButtonGroup(this)), m_sheet(new QComboBox), m_printerName(printerName)
 {
+    // The papers are named by Qt, in the language of the dialog the tab sits in.
+    const EnglishQtTexts english;
     setObjectName(QStringLiteral("printModeTab"));
     setWindowTitle(QStringLiteral("Print mode"));
     auto* group = new QGroupBox(QStringLiteral("Print mode"));
@@ -184,6 +187,7 @@ void PrintModeTab::calibrate()
 std::unique_ptr<QPrintDialog> createPrintDialog(QWidget* parent, QPrinter& printer, int pageCount,
                                                 const PrintChoices& choices)
 {
+    const EnglishQtTexts english;
     auto dialog = std::make_unique<QPrintDialog>(&printer, parent);
     dialog->setMinMax(1, std::max(1, pageCount));
     dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange

@@ -2,6 +2,7 @@
 
 #include "Camera.h"
 #include "PrintDialog.h"
+#include "QtTexts.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -123,6 +124,8 @@ public:
 
     bool printDialog(QWidget* parent, QPrinter& printer, int pageCount, PrintChoices& choices) override
     {
+        // Everything the dialog shows or opens while it is open, English.
+        const EnglishQtTexts english;
         const auto dialog = createPrintDialog(parent, printer, pageCount, choices);
         const bool accepted = dialog->exec() == QDialog::Accepted;
         takePrintChoices(*dialog, accepted, choices);

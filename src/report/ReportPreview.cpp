@@ -1,6 +1,7 @@
 #include "ReportPreview.h"
 
 #include "Platform.h"
+#include "QtTexts.h"
 #include "ReportError.h"
 #include "ReportOutput.h"
 
@@ -152,6 +153,7 @@ ReportPreview::ReportPreview(std::shared_ptr<const PreparedReport> report, QWidg
 {
     if (!m_report || m_report->pages.empty())
         throw ReportError("nothing to preview");
+    const EnglishQtTexts english;
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(QStringLiteral("Preview"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -310,6 +312,7 @@ void ReportPreview::toggleFullScreen()
 void showPreview(QWidget* parent, std::shared_ptr<const PreparedReport> report)
 {
     ReportPreview preview(std::move(report), parent);
+    const EnglishQtTexts english;
     platform().execDialog(preview);
 }
 

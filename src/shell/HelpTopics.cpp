@@ -54,6 +54,9 @@ QList<HelpText> manualChapters()
     // Printing several labels a sheet, label stock and printer calibration:
     // a chapter of the manual only, which the labels help points to.
     chapters.insert(4, {QStringLiteral("Stampa delle etichette su fogli"), paragraphs("stampa_etichette")});
+    // Unpacking and starting the portable folder, and what its menu script
+    // does: right after the overview, as the first thing a new user needs.
+    chapters.insert(1, {QStringLiteral("Avvio su Linux"), paragraphs("avvio_linux")});
     return chapters;
 }
 

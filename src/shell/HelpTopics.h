@@ -19,8 +19,8 @@ struct HelpText
 HelpText helpText(HelpTopic topic);
 
 // The chapters of the user manual (Guida.pdf): the program as a whole
-// (introduction and closing paragraphs), then each application, printing
-// labels on sheets after the labels, and the exports.
+// (introduction and closing paragraphs), starting it on Linux, then each
+// application, printing labels on sheets after the labels, and the exports.
 QList<HelpText> manualChapters();
 
 } // namespace vinarca

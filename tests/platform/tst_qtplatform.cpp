@@ -1,20 +1,34 @@
 #include "Camera.h"
 #include "Platform.h"
 #include "PrintDialog.h"
+#include "ProgramFolder.h"
+#include "QtTexts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+
+#include <functional>
 
 using namespace vinarca;
 
@@ -58,6 +72,71 @@ SeenBox answerNextBox(const std::function<void()>& showBox, const QString& press
     return seen;
 }
 
+// Every text a window shows in its controls, its title first, the rest sorted.
+QStringList textsOf(const QWidget* window)
+{
+    QStringList texts;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+            texts << button->text();
+        else if (const auto* label = qobject_cast<const QLabel*>(w))
+            texts << label->text();
+        else if (const auto* group = qobject_cast<const QGroupBox*>(w))
+            texts << group->title();
+        else if (const auto* line = qobject_cast<const QLineEdit*>(w))
+            texts << line->placeholderText();
+        else if (const auto* tabs = qobject_cast<const QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+        else if (const auto* combo = qobject_cast<const QComboBox*>(w))
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        texts << w->toolTip();
+    }
+    texts.removeAll(QString());
+    texts.sort();
+    texts.prepend(window->windowTitle());
+    return texts;
+}
+
+// Opens the real print dialog for three pages printed to a PDF file, and
+// has `user` act in it (and close it); what the platform returns.
+bool usePrintDialog(PrintChoices& choices, const std::function<void(QPrintDialog&, PrintModeTab&)>& user)
+{
+    QTemporaryDir dir;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+    QTimer::singleShot(0, qApp, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        PrintModeTab* tab = dialog ? printModeTabOf(*dialog) : nullptr;
+        if (tab) {
+            user(*dialog, *tab);
+        } else if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    });
+    return platform().printDialog(nullptr, printer, 3, choices);
+}
+
+// The texts of the print dialog and of the calibration dialog opened from it.
+QStringList printDialogTexts()
+{
+    QStringList texts;
+    PrintChoices choices;
+    usePrintDialog(choices, [&](QPrintDialog& dialog, PrintModeTab& tab) {
+        texts << textsOf(&dialog);
+        QTimer::singleShot(0, qApp, [&] {
+            QWidget* calibration = QApplication::activeModalWidget();
+            texts << textsOf(calibration);
+            calibration->close();
+        });
+        tab.btnCalibration->click();
+        dialog.reject();
+    });
+    return texts;
+}
+
 // Receives what the real platform hands to the desktop's open action.
 class OpenedUrls : public QObject
 {
@@ -83,6 +162,11 @@ private slots:
     void shellOpen();
     void printDialogOffersThePrintModes_data();
     void printDialogOffersThePrintModes();
+    void italianQtTextsFile_data();
+    void italianQtTextsFile();
+    void fileDialogsSpeakItalian_data();
+    void fileDialogsSpeakItalian();
+    void printDialogKeepsItsEnglish();
     void cameraSupportLoadsOnFirstUse();
 
 private:
@@ -191,37 +275,132 @@ void TestQtPlatform::printDialogOffersThePrintModes()
     QFETCH(bool, confirm);
     QFETCH(int, mode);
     QFETCH(QString, sheetBack);
-    QTemporaryDir dir;
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
     QStringList offered;
     bool sheetFirstOffered = true, sheetOfferedWithMode = false;
-    QTimer::singleShot(0, qApp, [&] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        PrintModeTab* tab = dialog ? printModeTabOf(*dialog) : nullptr;
-        if (!tab) {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-            return;
-        }
-        for (QRadioButton* button : tab->findChildren<QRadioButton*>())
+    PrintChoices choices;
+    const bool accepted = usePrintDialog(choices, [&](QPrintDialog& dialog, PrintModeTab& tab) {
+        for (QRadioButton* button : tab.findChildren<QRadioButton*>())
             offered << button->text() + (button->isChecked() ? QStringLiteral(" *") : QString());
-        auto* sheets = tab->findChild<QComboBox*>(QStringLiteral("cboSheet"));
+        auto* sheets = tab.findChild<QComboBox*>(QStringLiteral("cboSheet"));
         sheetFirstOffered = sheets->isEnabled();
-        tab->findChild<QRadioButton*>(option)->click();
+        tab.findChild<QRadioButton*>(option)->click();
         sheetOfferedWithMode = sheets->isEnabled();
         if (!sheet.isEmpty())
             sheets->setCurrentText(sheet);
-        confirm ? dialog->accept() : dialog->reject();
+        confirm ? dialog.accept() : dialog.reject();
     });
-    PrintChoices choices;
-    QCOMPARE(platform().printDialog(nullptr, printer, 3, choices), confirm);
+    QCOMPARE(accepted, confirm);
     QCOMPARE(offered, (QStringList{"Default *", "Split big pages", "Join small pages", "Scale", "Print on sheet"}));
     QVERIFY(!sheetFirstOffered);
     QCOMPARE(sheetOfferedWithMode, option == QLatin1String("optPrintOnSheet"));
     QCOMPARE(int(choices.mode), mode);
     QCOMPARE(QPageSize::name(choices.sheet.id()), sheetBack);
+}
+
+void TestQtPlatform::italianQtTextsFile_data()
+{
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("beside the program, as in the portable folder") << true;
+    QTest::newRow("from Qt's installed translations") << false;
+}
+
+void TestQtPlatform::italianQtTextsFile()
+{
+    QFETCH(bool, beside);
+    const QString installed = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_it.qm");
+    QVERIFY2(QFile::exists(installed), "Qt's Italian translation (qt6-translations-l10n) is not installed");
+    QTemporaryDir folder;
+    const QString carried = folder.filePath(QStringLiteral("translations/qtbase_it.qm"));
+    if (beside) {
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("translations")));
+        QVERIFY(QFile::copy(installed, carried));
+    }
+    setProgramFolderForTesting(folder.path());
+    const QString found = vinarca::italianQtTextsFile();
+    setProgramFolderForTesting({});
+    QCOMPARE(found, QFileInfo(beside ? carried : installed).absoluteFilePath());
+}
+
+void TestQtPlatform::fileDialogsSpeakItalian_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("press"); // in the question about replacing the file
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("open") << false << QString() << QStringList{"Annulla", "Apri"} << true;
+    QTest::newRow("save over a file, Sì") << true << "Sì" << QStringList{"Annulla", "Salva"} << true;
+    QTest::newRow("save over a file, No") << true << "No" << QStringList{"Annulla", "Salva"} << false;
+}
+
+void TestQtPlatform::fileDialogsSpeakItalian()
+{
+    QFETCH(bool, save);
+    QFETCH(QString, press);
+    QFETCH(QStringList, buttons);
+    QFETCH(bool, chosen);
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("Etichetta.jpg"));
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    QStringList seenButtons;
+    QString nameLabel;
+    SeenBox question;
+    QTimer::singleShot(0, qApp, [&] {
+        auto* fileDialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QDialog* dialog = fileDialog;
+        if (!dialog) {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+            return;
+        }
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            seenButtons << button->text().remove(QLatin1Char('&'));
+        seenButtons.sort();
+        nameLabel = dialog->findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text();
+        fileDialog->setDirectory(dir.path());
+        fileDialog->selectFile(QStringLiteral("Etichetta.jpg"));
+        // Accepting the name of a file that is there asks whether to replace
+        // it before the dialog closes.
+        if (save)
+            question = answerNextBox([&] { dialog->accept(); }, press);
+        else
+            dialog->accept();
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    const QList<FileFilter> filters{{QStringLiteral("Immagine JPEG (*.jpg)"), QStringLiteral("*.jpg")}};
+    const QString path = save ? platform().saveFileName(nullptr, {QStringLiteral("Salva logo"), filters,
+                                                                  QStringLiteral("Logo.jpg"), true})
+                              : platform().openFileName(nullptr, {QStringLiteral("Carica logo"), filters});
+    QCOMPARE(seenButtons, buttons);
+    QCOMPARE(nameLabel, QStringLiteral("&Nome del file:"));
+    if (save) {
+        QCOMPARE(question.text, QStringLiteral("Etichetta.jpg esiste già.\nVuoi sostituirlo?"));
+        QCOMPARE(question.buttons, (QStringList{"No", "Sì"}));
+    }
+    QCOMPARE(path.isEmpty(), !chosen);
+    if (chosen)
+        QCOMPARE(QFileInfo(path).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
+}
+
+void TestQtPlatform::printDialogKeepsItsEnglish()
+{
+    // Qt's texts outside the print dialog are Italian...
+    QVERIFY(installItalianQtTexts());
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annulla"));
+    const QStringList shown = printDialogTexts();
+    // ...and inside it, and in the calibration opened from it, every text is
+    // what the dialogs show without Italian.
+    removeItalianQtTexts();
+    const QStringList english = printDialogTexts();
+    QVERIFY(installItalianQtTexts());
+    QCOMPARE(shown, english);
+    for (const char* text : {"Print mode", "Join small pages", "Label stock", "Printer calibration...",
+                             "Printer calibration", "Apply to PDF files too", "Cancel", "OK"})
+        QVERIFY2(shown.contains(QString::fromLatin1(text)), text);
+    QVERIFY(!shown.contains(QStringLiteral("Annulla")));
 }
 
 void TestQtPlatform::cameraSupportLoadsOnFirstUse()

@@ -16,6 +16,7 @@
 #include "PictureBox.h"
 #include "PreparedReport.h"
 #include "PrintDialog.h"
+#include "QtTexts.h"
 #include "RecordArchive.h"
 #include "ReportModel.h"
 #include "ReportOutput.h"
@@ -134,6 +135,8 @@ bool printShots(const QString& out, const QString& suffix, LabelEditor& editor)
 // in front with "Join small pages" chosen.
 bool printDialogShot(const QString& out)
 {
+    // Shown, as the platform shows it, with Qt's texts in English.
+    const EnglishQtTexts english;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("/tmp/etichetta.pdf"));

@@ -35,10 +35,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -205,6 +208,46 @@ void slideshowWindow()
     show.Timer->stop();
 }
 
+// Qt's own windows as the real platform shows them, in Italian: the dialog
+// that saves a logo over a file already there, and its question.
+void qtDialogs()
+{
+    auto previous = installPlatform(makeQtPlatform());
+    QTemporaryDir dir;
+    QFile existing(dir.filePath(QStringLiteral("Logo.jpg")));
+    existing.open(QIODevice::WriteOnly);
+    existing.close();
+    const auto grabModal = [](const QString& name) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->grab().save(g_out + QLatin1Char('/') + name + QStringLiteral(".png"))) {
+            std::fprintf(stderr, "no window for %s\n", qPrintable(name));
+            ++g_failures;
+            return modal;
+        }
+        std::printf("%s/%s.png\n", qPrintable(g_out), qPrintable(name));
+        return modal;
+    };
+    QTimer::singleShot(0, qApp, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog) {
+            dialog->setDirectory(dir.path());
+            QCoreApplication::processEvents();
+        }
+        if (!grabModal(QStringLiteral("dialogo_salva_file")) || !dialog)
+            return;
+        QTimer::singleShot(0, qApp, [&] {
+            if (QWidget* question = grabModal(QStringLiteral("domanda_sostituisci_file")))
+                question->close();
+        });
+        static_cast<QDialog*>(dialog)->accept();
+        dialog->reject();
+    });
+    platform().saveFileName(nullptr, {QStringLiteral("Salva logo"), {{QStringLiteral("Immagine JPEG (*.jpg)"),
+                                                                      QStringLiteral("*.jpg")}},
+                                      QStringLiteral("Logo.jpg"), true});
+    installPlatform(std::move(previous));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -233,6 +276,7 @@ int main(int argc, char* argv[])
         {"bottle labels: menu, both editors, live labels", [] { g_failures += tourLabels(g_out); }},
         {"price lists: menu, file windows, page editor", [] { g_failures += tourPriceLists(g_out); }},
         {"spreadsheet export and attachments", [] { g_failures += tourExport(g_out); }},
+        {"Qt's file dialog and its question, in Italian", qtDialogs},
     };
     for (const auto& [what, shot] : shots) {
         std::printf("-- %s\n", what);
