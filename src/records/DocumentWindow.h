@@ -59,6 +59,11 @@ public:
     DocumentWindow(DocumentWindowSpec setup, QImage picture, Fill fill, QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
+    // Takes the place of filling and outputting the window's layout, for a
+    // document of several records (a run of labels); throws as a fill does.
+    using Output = std::function<void(DocumentWindow&)>;
+    void setOutput(Output output) { m_output = std::move(output); }
+
     QPushButton* btnAnnulla = nullptr;
     QPushButton* btnStampa = nullptr;
     PictureBox* imgLogo = nullptr; // hidden: the picture to print
@@ -83,6 +88,7 @@ private:
     DocumentWindowSpec m_setup;
     QImage m_picture;
     Fill m_fill;
+    Output m_output;
     std::unique_ptr<TReport> m_report;
     QString m_layoutError;
 };
