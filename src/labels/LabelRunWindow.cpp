@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace vinarca {
 
 LabelRunWindow::LabelRunWindow(const LabelKind& kind, QWidget* owner)
@@ -102,7 +104,10 @@ LabelRunWindow::LabelRunWindow(const LabelKind& kind, QWidget* owner)
     connect(btnAnteprima, &QPushButton::clicked, this, &LabelRunWindow::btnAnteprimaClick);
     connect(btnStampa, &QPushButton::clicked, this, &LabelRunWindow::btnStampaClick);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
-    setTabOrder({grdSerie, txtCopie, btnCopie, btnSu, btnGiu, btnTogli, btnSvuota, btnChiudi, btnAnteprima, btnStampa});
+    QWidget* const order[] = {grdSerie, txtCopie,  btnCopie,  btnSu,        btnGiu,
+                                    btnTogli, btnSvuota, btnChiudi, btnAnteprima, btnStampa};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     fixAndCentre(this, QSize(640, 442), owner);
     showRun();

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QShowEvent>
 #include <QHash>
+#include <QItemSelectionModel>
 
 #include <algorithm>
 

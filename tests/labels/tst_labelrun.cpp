@@ -16,7 +16,9 @@
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QImage>
+#include <QSet>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -170,7 +172,7 @@ void TestLabelRun::runKeepsOneEntryPerLabel()
     r.add(1, QStringLiteral("A"), 5);
     r.add(3, QStringLiteral("C"), 7); // again: new copies where it stands
     QCOMPARE(r.entries(), (QList<LabelRunEntry>{{3, QStringLiteral("C"), 7}, {1, QStringLiteral("A"), 5}}));
-    QCOMPARE(r.totalCopies(), 12);
+    QCOMPARE(r.totalCopies(), qint64(12));
     QVERIFY(r.move(1, -1));
     QVERIFY(!r.move(0, -1));
     QCOMPARE(r.entries().constFirst().position, 1);
@@ -286,7 +288,7 @@ void TestLabelRun::printsLabelsAsStoredWithEachLogoOnce()
     QVERIFY(world.platform().messages.isEmpty());
     const QList<PdfWord> words = pdfWords(pdf);
     const auto count = [&words](const QString& text) {
-        return std::count_if(words.cbegin(), words.cend(), [&text](const PdfWord& w) { return w.text == text; });
+        return int(std::count_if(words.cbegin(), words.cend(), [&text](const PdfWord& w) { return w.text == text; }));
     };
     QCOMPARE(count(QStringLiteral("Nebbiolo")), 3);
     QCOMPARE(count(QStringLiteral("Barolo")), 0);
@@ -294,7 +296,7 @@ void TestLabelRun::printsLabelsAsStoredWithEachLogoOnce()
 
     // Every picture drawn is one image object of the file, however many
     // labels show it: nine labels, three logos at most.
-    const QStringList rows = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+    const QStringList rows = reporttest::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                                  .mid(2);
     QSet<QString> objects;
