@@ -164,13 +164,15 @@ PreparedRun prepareRun(const LabelKind& kind, const LabelRun& run)
         RecordArchive archive(kind.record.archivePath(), *kind.record.layout, RecordArchive::Access::Read);
         const qint64 count = archive.count();
         QByteArray record;
+        // One layout for every label: refilled for each, its own pictures
+        // stay the same image, which the PDF then holds once.
+        const std::unique_ptr<TReport> label = loadLabelLayout(kind);
         for (const LabelRunEntry& entry : run.entries()) {
             if (entry.copies <= 0)
                 continue;
             if (entry.position < 1 || entry.position > count)
                 throw RunError(missingLabelMessage(entry));
             archive.readAt(entry.position, record);
-            const std::unique_ptr<TReport> label = loadLabelLayout(kind);
             fillLabel(*label, storedLabel(kind, record, entry.position));
             label->prepareReport();
             // The prepared pages belong to the layout's preparation; the run

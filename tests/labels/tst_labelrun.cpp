@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QSet>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -56,7 +57,7 @@ void writeArchive(const TestWorld& world, const QStringList& names = kNames)
 }
 
 // A small logo of one colour as the label's own logo file.
-void writeLogo(const TestWorld& world, qint64 position, QColor colour, QSize size = {160, 70})
+void writeLogo(qint64 position, QColor colour, QSize size = {160, 70})
 {
     QImage logo(size, QImage::Format_RGB32);
     logo.fill(colour);
@@ -138,9 +139,16 @@ QHash<QString, QPointF> nameOffsets(const QString& folder)
     return offsets;
 }
 
+// Ink within a quarter of a millimetre of a place on the sheet: a thin line
+// through it is found whatever pixel row the rasteriser puts it on.
 bool isInk(const QImage& sheet, double dpi, QPointF mm)
 {
-    return qGray(pixelAtMm(sheet, dpi, mm.x(), mm.y()).rgb()) < 200;
+    const double step = 25.4 / dpi;
+    for (double dy = -0.25; dy <= 0.25; dy += step)
+        for (double dx = -0.25; dx <= 0.25; dx += step)
+            if (qGray(pixelAtMm(sheet, dpi, mm.x() + dx, mm.y() + dy).rgb()) < 200)
+                return true;
+    return false;
 }
 
 } // namespace
@@ -262,8 +270,9 @@ void TestLabelRun::placementsReadBackFromPdf()
                  qPrintable(where));
     }
     // A crop mark leads left from the first label's top-left corner, 1 mm off it.
-    constexpr double dpi = 600;
+    constexpr double dpi = 400; // an A4 sheet within the image reader's memory limit
     const QImage sheet = pdfPageImage(pdf, 0, int(dpi));
+    QVERIFY(!sheet.isNull());
     const QPointF mark = stock.firstMm + QPointF(-3, 0);
     const QPointF markOnPaper(calibration.offsetXMm + calibration.scaleX * mark.x(),
                               calibration.offsetYMm + calibration.scaleY * mark.y());
@@ -276,8 +285,8 @@ void TestLabelRun::printsLabelsAsStoredWithEachLogoOnce()
         QSKIP("poppler-utils missing");
     TestWorld world;
     writeArchive(world);
-    writeLogo(world, 1, Qt::red);
-    writeLogo(world, 2, Qt::green);
+    writeLogo(1, Qt::red);
+    writeLogo(2, Qt::green);
     // The third label's logo file cannot be read: the default logo prints.
     QVERIFY(testfiles::write(verticalLabelKind().record.picturePath(QStringLiteral("3")), "not a picture"));
     setRun({3, 3, 3});
@@ -295,7 +304,8 @@ void TestLabelRun::printsLabelsAsStoredWithEachLogoOnce()
     QCOMPARE(count(QStringLiteral("Arneis")), 3);
 
     // Every picture drawn is one image object of the file, however many
-    // labels show it: nine labels, three logos at most.
+    // labels show it: nine labels, three logos and the layout's own
+    // drawing, four objects at most.
     const QStringList rows = reporttest::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                                  .mid(2);
@@ -306,7 +316,7 @@ void TestLabelRun::printsLabelsAsStoredWithEachLogoOnce()
             objects.insert(columns.at(10)); // the object number
     }
     QVERIFY2(rows.size() >= 9, qPrintable(QString::number(rows.size())));
-    QVERIFY2(objects.size() <= 3, qPrintable(QString::number(objects.size())));
+    QVERIFY2(objects.size() <= 4, qPrintable(rows.join(QLatin1Char('\n'))));
 }
 
 void TestLabelRun::badRunsPrintNothing_data()
