@@ -7,9 +7,10 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 # As root, also what the portable folder tests need: the packaging tools and
-# the desktop entry checker (see the end and tests/package).
+# the desktop entry checker (see the end and tests/package); and an SSH
+# server and sshfs, for the test of two workstations on one network folder.
 if [ "$(id -u)" -eq 0 ]; then
-  vinarca_install_packages patchelf debootstrap desktop-file-utils
+  vinarca_install_packages patchelf debootstrap desktop-file-utils openssh-server sshfs
 else
   vinarca_install_packages
 fi
@@ -65,6 +66,13 @@ fi
 
 cd "$build"
 "${as_user[@]}" "${print_env[@]}" ctest --output-on-failure -j2 "$@"
+
+# Two workstations saving into one network folder, reached through two sshfs
+# mounts of it: mounting needs the superuser here, so when the suite ran as
+# an ordinary user (where this test skipped itself) it runs again as root.
+if [ "${#as_user[@]}" -gt 0 ] && [ "$#" -eq 0 ]; then
+  "$build/tests/tst_concurrentappend" twoMountsOfOneNetworkFolder
+fi
 
 # Memory errors and undefined behaviour abort the test. Leak checking is off:
 # at exit its tracer crashes on the thread-local storage of the Qt plugins

@@ -1,6 +1,7 @@
 #include "ExportWindow.h"
 
 #include "Guida.h"
+#include "ImportWindow.h"
 #include "OpenURL.h"
 #include "Palette.h"
 #include "PictureBox.h"
@@ -12,6 +13,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 
 #include <algorithm>
@@ -141,10 +143,30 @@ ExportWindow::ExportWindow(const RecordKind& kind, QWidget* owner)
                        static_cast<QWidget*>(icoHand)})
         hints->addBackground(w);
 
+    m_hints = hints;
     connect(cmdEsporta, &QAbstractButton::clicked, this, &ExportWindow::cmdEsportaClick);
     connect(cmdGuida, &QAbstractButton::clicked, this, [this] { showHelp(this, m_kind.exporting.help); });
     connect(cmdEsci, &QAbstractButton::clicked, this, &QDialog::reject);
     fixAndCentre(this, kExportWindowSize);
+}
+
+void ExportWindow::allowImport()
+{
+    // Beside Esporta: the archive meets spreadsheets here, both ways.
+    cmdImporta = new QPushButton(QStringLiteral("&Importa..."), this);
+    cmdImporta->setObjectName(QStringLiteral("cmdImporta"));
+    cmdImporta->setGeometry(QRect(540, 30, 90, 28));
+    m_hints->addButton(cmdImporta, QStringLiteral("Importa nel catalogo un elenco di vini da un foglio di calcolo (CSV)."));
+    setTabOrder(cmdImporta, cmdEsporta);
+    connect(cmdImporta, &QPushButton::clicked, this, &ExportWindow::cmdImportaClick);
+}
+
+void ExportWindow::cmdImportaClick()
+{
+    ImportWindow window(m_kind, this);
+    platform().execDialog(window);
+    // The grid shows the archive as the import left it.
+    FormShow();
 }
 
 void ExportWindow::showEvent(QShowEvent* event)

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QLabel;
+class QPushButton;
 class QTableView;
 
 namespace vinarca {
@@ -55,19 +56,25 @@ public:
     PictureButton* cmdEsci = nullptr;
     QTableView* grdRecords = nullptr;
     QLabel* panInfo = nullptr;
+    // Only where the kind can be imported (the wine catalogue).
+    QPushButton* cmdImporta = nullptr;
 
     ExportGridModel* model() const { return m_model; }
 
     void FormShow();
     void cmdEsportaClick();
+    void cmdImportaClick();
 
 protected:
     ExportWindow(const RecordKind& kind, QWidget* owner);
+    // Gives the window its "Importa..." button.
+    void allowImport();
     void showEvent(QShowEvent* event) override;
 
 private:
     const RecordKind& m_kind;
     ExportGridModel* m_model;
+    class StatusHints* m_hints = nullptr;
     bool m_loaded = false;
 };
 
@@ -82,7 +89,10 @@ class TfrmExpVini : public vinarca::ExportWindow
 public:
     // `kind`: the wine kind, from the editor that opens the window.
     TfrmExpVini(const vinarca::RecordKind& kind, QWidget* owner)
-        : ExportWindow(kind, owner) {}
+        : ExportWindow(kind, owner)
+    {
+        allowImport();
+    }
 };
 
 class TfrmExpVerticali : public vinarca::ExportWindow

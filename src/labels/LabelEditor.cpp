@@ -5,6 +5,7 @@
 #include "ExportWindow.h"
 #include "Guida.h"
 #include "HighlightEdit.h"
+#include "LabelCheckWindow.h"
 #include "LabelPrint.h"
 #include "LabelSearch.h"
 #include "LiveLabel.h"
@@ -95,6 +96,7 @@ LabelEditor::LabelEditor(const LabelKind& kind, QWidget* parent)
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] { openLabelSearch(*this); });
     connect(cmdAnteprima, &QAbstractButton::clicked, this, [this] { openLabelDocument(*this, DocumentAction::Preview); });
     connect(cmdStampa, &QAbstractButton::clicked, this, [this] { openLabelDocument(*this, DocumentAction::Print); });
+    connect(cmdVerifica, &QAbstractButton::clicked, this, [this] { showLabelCheck(*this); });
     connect(btnCancFoto, &QAbstractButton::clicked, this, &LabelEditor::btnCancFotoClick);
     connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
         const std::unique_ptr<QDialog> window = m_labelKind.windows().exportWindow(this);
@@ -112,7 +114,7 @@ void LabelEditor::buildToolbar(QWidget* panel, StatusHints& hints)
 {
     addTiles(panel, hints,
              {{"shpNuovo", {6, 8, 174, 56}}, {"shpAnteprima", {186, 8, 158, 56}}, {"shpStampa", {350, 8, 158, 56}},
-              {"shpRecord", {514, 8, 246, 56}}, {"shpArchivio", {766, 8, 92, 56}}, {"shpEsci", {864, 8, 124, 56}}});
+              {"shpRecord", {514, 8, 246, 56}}, {"shpArchivio", {766, 8, 131, 56}}, {"shpEsci", {903, 8, 85, 56}}});
     const QString art = QStringLiteral(":/labels");
     addPictureButtons(panel, hints, art, {
         {&cmdNuovo, "cmdNuovo", "nuovo", {11, 16}, "Prepara la schermata per l'inserimento di una nuova scheda."},
@@ -138,10 +140,12 @@ void LabelEditor::buildToolbar(QWidget* panel, StatusHints& hints)
         {&LabelEditor::cmdAnteprima, "cmdAnteprima", "anteprima", {191, 20},
          "Visualizza l'anteprima di stampa dell'etichetta."},
         {&LabelEditor::cmdStampa, "cmdStampa", "stampa", {355, 20}, "Stampa l'etichetta."},
-        {&LabelEditor::cmdAllega, "cmdAllega", "allega", {773, 16}, "Allega file alla scheda."},
-        {&LabelEditor::cmdEsporta, "cmdEsporta", "esporta", {814, 16}, "Esporta archivio in Excel."},
-        {&LabelEditor::cmdGuida, "cmdGuida", "guida", {880, 16}, "Visualizza la guida."},
-        {&LabelEditor::cmdEsci, "cmdEsci", "esci", {935, 16}, "Esci da questa schermata."},
+        {&LabelEditor::cmdAllega, "cmdAllega", "allega", {772, 16}, "Allega file alla scheda."},
+        {&LabelEditor::cmdEsporta, "cmdEsporta", "esporta", {813, 16}, "Esporta archivio in Excel."},
+        {&LabelEditor::cmdVerifica, "cmdVerifica", "verifica", {854, 16},
+         "Verifica l'etichetta: indicazioni obbligatorie e altezze minime dei caratteri."},
+        {&LabelEditor::cmdGuida, "cmdGuida", "guida", {909, 16}, "Visualizza la guida."},
+        {&LabelEditor::cmdEsci, "cmdEsci", "esci", {948, 16}, "Esci da questa schermata."},
     };
     for (const Own& o : kOwn) {
         auto* button = new PictureButton(art + QLatin1Char('/') + QLatin1String(o.picture), panel);

@@ -25,7 +25,8 @@ public:
                   *txtRigo01 = nullptr, *txtRigo02 = nullptr, *txtRigo03 = nullptr, *txtRigo04 = nullptr,
                   *txtCalce = nullptr, *txtNote = nullptr;
     PictureButton *cmdTrova = nullptr, *cmdAnteprima = nullptr, *cmdStampa = nullptr, *cmdAllega = nullptr,
-                  *cmdEsporta = nullptr, *cmdGuida = nullptr, *cmdEsci = nullptr;
+                  *cmdEsporta = nullptr, *cmdGuida = nullptr, *cmdEsci = nullptr,
+                  *cmdVerifica = nullptr;
     PictureButton* btnCancFoto = nullptr;
     PictureBox* imgGomma = nullptr; // hidden: the blank logo
     LiveLabel* label = nullptr;

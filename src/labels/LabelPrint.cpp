@@ -1,5 +1,7 @@
 #include "LabelPrint.h"
 
+#include "HighlightEdit.h"
+#include "LabelCheckWindow.h"
 #include "LabelDrawing.h"
 #include "LabelEditor.h"
 #include "LiveLabel.h"
@@ -105,6 +107,16 @@ LabelPrintInput labelPrintInput(const LabelEditor& editor)
 
 void openLabelDocument(LabelEditor& editor, DocumentAction action)
 {
+    if (action == DocumentAction::Print) {
+        // The check asks before a label with findings goes to print; each
+        // finding chosen marks its line on the live label meanwhile.
+        const bool print = confirmLabelsPrint(&editor, editor.labelKind(),
+                                              {{editor.txtProdotto->text().trimmed(), editor.label->lines()}},
+                                              [&editor](int, int line) { editor.label->setHighlightedLine(line); });
+        editor.label->setHighlightedLine(-1);
+        if (!print)
+            return;
+    }
     const std::unique_ptr<DocumentWindow> window =
         editor.labelKind().windows().document(labelPrintInput(editor), action, &editor);
     platform().execDialog(*window);

@@ -1,6 +1,7 @@
 #include "LiveLabel.h"
 
 #include "Artwork.h"
+#include "Palette.h"
 
 #include <QPainter>
 
@@ -31,6 +32,20 @@ void LiveLabel::clearLines()
     update();
 }
 
+QRect LiveLabel::lineRect(LabelLine line) const
+{
+    for (const LabelElement& e : labelGeometry().elements)
+        if (e.kind == LabelElementKind::Text && e.line == line)
+            return e.units.toAlignedRect().translated(labelOffset());
+    return {};
+}
+
+void LiveLabel::setHighlightedLine(int line)
+{
+    m_highlighted = line;
+    update();
+}
+
 void LiveLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -38,6 +53,16 @@ void LiveLabel::paintEvent(QPaintEvent*)
     painter.translate(labelOffset());
     // The logo is the imgFoto box laid over its element.
     drawLabel(painter, labelGeometry(), LabelFace{m_lines, QImage(), m_ornament});
+    if (m_highlighted >= 0 && m_highlighted < kLabelLineCount) {
+        painter.resetTransform();
+        const QRect place = lineRect(LabelLine(m_highlighted)).adjusted(-2, -2, 2, 2);
+        QColor fill = palette::FocusYellow;
+        fill.setAlpha(90);
+        painter.fillRect(place, fill);
+        painter.setPen(QPen(palette::Crimson, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(place.adjusted(1, 1, -1, -1));
+    }
 }
 
 } // namespace vinarca

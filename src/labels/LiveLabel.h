@@ -28,6 +28,12 @@ public:
     const QStringList& lines() const { return m_lines; }
     void setLine(LabelLine line, const QString& text);
     void clearLines();
+    // Marks one line's place on the label (a finding of the label check
+    // points at it); -1 marks none.
+    void setHighlightedLine(int line);
+    int highlightedLine() const { return m_highlighted; }
+    // The place of a line in this widget's coordinates.
+    QRect lineRect(LabelLine line) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,6 +42,7 @@ private:
     const LabelKind& m_kind;
     QStringList m_lines;
     QImage m_ornament;
+    int m_highlighted = -1;
 };
 
 } // namespace vinarca

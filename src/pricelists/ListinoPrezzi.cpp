@@ -251,14 +251,26 @@ QStringList TfrmListinoPrezzi::pictureFiles(qint64 position) const
     return files;
 }
 
+bool TfrmListinoPrezzi::slotChanged(int slot) const
+{
+    const auto i = static_cast<std::size_t>(slot);
+    return m_changedPicture.at(i) || slotControls.at(i).imgFoto->image().cacheKey() != m_shownPictureKeys.at(i);
+}
+
 bool TfrmListinoPrezzi::picturesChanged() const
 {
-    return std::find(m_changedPicture.begin(), m_changedPicture.end(), true) != m_changedPicture.end();
+    for (int slot = 0; slot < pricepage::kSlots; ++slot) {
+        if (slotChanged(slot))
+            return true;
+    }
+    return false;
 }
 
 void TfrmListinoPrezzi::forgetPictureChanges()
 {
     m_changedPicture.fill(false);
+    for (std::size_t i = 0; i < m_shownPictureKeys.size(); ++i)
+        m_shownPictureKeys.at(i) = slotControls.at(i).imgFoto->image().cacheKey();
 }
 
 void TfrmListinoPrezzi::storePictures(qint64 position, bool all)
@@ -269,30 +281,27 @@ void TfrmListinoPrezzi::storePictures(qint64 position, bool all)
     // again, and the file on disk keeps what it held.
     const QString folder = pricepage::photoFolderPath();
     for (int slot = 0; slot < pricepage::kSlots; ++slot) {
-        if (!all && !m_changedPicture.at(static_cast<std::size_t>(slot)))
+        if (!all && !slotChanged(slot))
             continue;
         QDir().mkpath(folder);
         const QImage framed = FramePicture(slotControls.at(static_cast<std::size_t>(slot)).imgFoto->image(),
                                                 pricepage::kPhotoWidth, pricepage::kPhotoHeight);
         const QString file = folder + QLatin1Char('/')
             + SlotPhotoFileName(listTitle(), pricepage::slotLetters().at(slot), static_cast<int>(position));
-        if (writePhotoFile(file, Photo{framed, {}, m_unreadablePicture.at(static_cast<std::size_t>(slot))}))
-            m_changedPicture.at(static_cast<std::size_t>(slot)) = false;
+        const auto i = static_cast<std::size_t>(slot);
+        const bool written = writePhotoFile(file, Photo{framed, {}, m_unreadablePicture.at(i)});
+        m_changedPicture.at(i) = !written;
+        m_shownPictureKeys.at(i) = slotControls.at(i).imgFoto->image().cacheKey();
     }
 }
 
 void TfrmListinoPrezzi::imgFotoClick(int slot)
 {
-    OpenFileRequest request;
-    request.title = QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap.");
-    request.filters = {{QStringLiteral("Immagine JPEG (*.jpg; *.jpeg)"), QStringLiteral("*.jpg;*.jpeg")},
-                       {QStringLiteral("Immagine Bitmap (*.bmp)"), QStringLiteral("*.bmp")}};
-    const QString chosen = platform().openFileName(this, request);
-    if (chosen.isEmpty())
-        return;
-    const std::optional<Photo> photo = readPhotoFile(chosen);
-    setSlotPicture(slot, photo ? photo->image : imgBianco->image());
-    m_changedPicture.at(static_cast<std::size_t>(slot)) = true;
+    // At its own size: the slot's picture is stretched into its frame when saved.
+    if (const std::optional<Photo> photo = chooseAndReadPicture(kLargestPhotoSize)) {
+        setSlotPicture(slot, photo->image);
+        m_changedPicture.at(static_cast<std::size_t>(slot)) = true;
+    }
 }
 
 void TfrmListinoPrezzi::impProdottoClick(int slot)
@@ -325,8 +334,12 @@ void TfrmListinoPrezzi::preparePreview()
         if (!photo)
             break;
         // The same picture as stored for the page: a slot that stands for an
-        // unreadable file keeps that mark.
-        slotControls.at(static_cast<std::size_t>(slot)).imgFoto->setImage(photo->image);
+        // unreadable file keeps that mark, and a slot keeps whether the user
+        // changed its picture.
+        const auto i = static_cast<std::size_t>(slot);
+        m_changedPicture.at(i) = slotChanged(slot);
+        slotControls.at(i).imgFoto->setImage(photo->image);
+        m_shownPictureKeys.at(i) = slotControls.at(i).imgFoto->image().cacheKey();
     }
 }
 

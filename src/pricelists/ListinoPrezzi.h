@@ -83,6 +83,8 @@ private:
     // The slots whose picture the user changed since the page was shown:
     // only those are written when the page is saved in place.
     std::array<bool, 8> m_changedPicture{};
+    std::array<qint64, 8> m_shownPictureKeys{};
+    bool slotChanged(int slot) const;
 };
 
 extern TfrmListinoPrezzi* frmListinoPrezzi;

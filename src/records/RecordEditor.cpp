@@ -225,6 +225,7 @@ std::span<const EditorShortcut> editorShortcuts()
         {"cmdTrova", "Trova", Qt::CTRL | Qt::Key_F, false},
         {"cmdAnteprima", "Anteprima", Qt::CTRL | Qt::SHIFT | Qt::Key_P, false},
         {"cmdStampa", "Stampa", Qt::CTRL | Qt::Key_P, false},
+        {"cmdVerifica", "Verifica", Qt::CTRL | Qt::Key_R, false},
         {"cmdPrimo", "Prima scheda", Qt::ALT | Qt::Key_Home, true},
         {"cmdIndietro", "Scheda precedente", Qt::ALT | Qt::Key_PageUp, true},
         {"cmdAvanti", "Scheda successiva", Qt::ALT | Qt::Key_PageDown, true},
@@ -478,10 +479,26 @@ void RecordEditor::readPhotosAhead(qint64 shown)
     m_photosAhead->keepAhead(beside, imgFoto->size());
 }
 
+bool RecordEditor::picturesChanged() const
+{
+    return m_pictureChanged || (imgFoto && imgFoto->image().cacheKey() != m_shownPictureKey);
+}
+
+void RecordEditor::forgetPictureChanges()
+{
+    m_pictureChanged = false;
+    m_shownPictureKey = imgFoto ? imgFoto->image().cacheKey() : 0;
+}
+
 void RecordEditor::storePictures(qint64 position, bool all)
 {
-    if ((all || m_pictureChanged) && writePhoto(position))
-        m_pictureChanged = false;
+    if (!all && !picturesChanged())
+        return;
+    // A picture that could not be written is still a change to save.
+    if (writePhoto(position))
+        forgetPictureChanges();
+    else
+        m_pictureChanged = true;
 }
 
 bool RecordEditor::writePhoto(qint64 position)
@@ -496,7 +513,14 @@ bool RecordEditor::writePhoto(qint64 position)
     return writeRecordPicture(m_kind, position, photo);
 }
 
-void RecordEditor::btnCaricaFotoClick()
+QString pictureLoadFailureMessage()
+{
+    return QStringLiteral("Attenzione: non è stato possibile caricare l'immagine dal file indicato.\r\n\r\n"
+                          "Accertarsi che il file contenga un'immagine in formato Jpeg o Bitmap completa e di "
+                          "possedere i privilegi di lettura nella cartella scelta.");
+}
+
+std::optional<Photo> RecordEditor::chooseAndReadPicture(QSize fitInto)
 {
     const OpenFileRequest request{
         QStringLiteral("Selezionare un file di immagine in formato Jpeg o Bitmap."),
@@ -504,12 +528,20 @@ void RecordEditor::btnCaricaFotoClick()
          {QStringLiteral("Immagine Bitmap (*.bmp)"), QStringLiteral("*.bmp")}}};
     const QString path = platform().openFileName(this, request);
     if (path.isEmpty())
-        return;
+        return std::nullopt;
+    std::optional<Photo> photo = readPhotoFile(path, fitInto);
+    // Showing the placeholder instead would make the next save store it
+    // over the record's own picture.
+    if (!photo)
+        platform().message(this, MessageKind::Warning, pictureLoadFailureMessage());
+    return photo;
+}
+
+void RecordEditor::btnCaricaFotoClick()
+{
     // Only the picture box changes; the picture file is written by Save.
-    if (auto photo = readPhotoFile(path, imgFoto->size()))
+    if (const std::optional<Photo> photo = chooseAndReadPicture(imgFoto->size()))
         setShownPicture(photo->image, photo->jpegBytes);
-    else
-        setShownPicture(imgBianco->image());
 }
 
 void RecordEditor::btnSalvaFotoClick()

@@ -94,6 +94,10 @@ public:
     QImage shownPictureAt(QSize size) const;
     // A picture the user chose, captured or cleared: the record's new picture.
     void setShownPicture(const QImage& picture, const QByteArray& sourceBytes = {});
+    // Asks for a picture file and reads it, fitted to `fitInto`: nothing when
+    // the user cancels; a warning and nothing when the file cannot be read,
+    // so the picture on show (and the file a save would write) stays as it was.
+    std::optional<Photo> chooseAndReadPicture(QSize fitInto);
 
 signals:
     // The window was closed (any way): the window set hands over to the main menu.
@@ -151,8 +155,8 @@ protected:
     // Whether the user changed a picture since the record was shown (or one
     // changed could not be written yet), and forgetting those changes once
     // another record is shown.
-    virtual bool picturesChanged() const { return m_pictureChanged; }
-    virtual void forgetPictureChanges() { m_pictureChanged = false; }
+    virtual bool picturesChanged() const;
+    virtual void forgetPictureChanges();
     // Called by an editor when the user changes a picture of its own.
     void markPictureChanged() { m_pictureChanged = true; }
     // The box New, Duplicate and a refused save's focus start from (the first
@@ -209,6 +213,7 @@ private:
     qint64 m_shownPosition = 0;
     QList<FileIdentity> m_shownPictureFiles;
     bool m_pictureChanged = false;
+    qint64 m_shownPictureKey = 0; // the picture on show when the record was shown
     std::unique_ptr<PhotosAhead> m_photosAhead;
 };
 
@@ -232,5 +237,7 @@ struct SaveFileRequest;
 SaveFileRequest photoSaveRequest();
 // The warning when a picture could not be copied to the file the user chose.
 QString pictureCopyFailureMessage();
+// The warning when the picture file the user chose could not be read.
+QString pictureLoadFailureMessage();
 
 } // namespace vinarca

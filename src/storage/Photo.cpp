@@ -114,6 +114,40 @@ bool jpegStructureIsComplete(const uchar* p, qsizetype size)
     return false;
 }
 
+// Where an uncompressed BMP with a Windows header (40 bytes or more) keeps
+// its rows: each row padded to four bytes, bottom row first unless the
+// height is negative.
+struct BmpRows
+{
+    qint64 pixelsAt = 0;
+    qint64 width = 0;
+    qint64 height = 0; // rows, whichever way they run
+    qint64 stride = 0; // bytes per row in the file
+    bool bottomUp = true;
+    qint64 end() const { return pixelsAt + stride * height; }
+};
+
+// Nothing for the old OS/2 header and for run-length data, whose rows have
+// no fixed place; the header is given from the file's start.
+std::optional<BmpRows> bmpRows(const QByteArray& bytes)
+{
+    if (bytes.size() < 34 || littleEndian32(bytes, 14) < 40)
+        return std::nullopt;
+    constexpr quint32 kRgb = 0, kBitfields = 3;
+    const quint32 compression = littleEndian32(bytes, 30);
+    if (compression != kRgb && compression != kBitfields)
+        return std::nullopt;
+    BmpRows rows;
+    rows.pixelsAt = littleEndian32(bytes, 10);
+    rows.width = qint32(littleEndian32(bytes, 18));
+    const qint64 height = qint32(littleEndian32(bytes, 22));
+    rows.height = std::abs(height);
+    rows.bottomUp = height > 0;
+    const int bitCount = uchar(bytes[28]) | (uchar(bytes[29]) << 8);
+    rows.stride = ((rows.width * bitCount + 31) / 32) * 4;
+    return rows;
+}
+
 // An uncompressed BMP says how many bytes of pixels follow its headers; a
 // file shorter than that is cut off, and is refused before any pixel memory
 // is taken for the size its header claims.
@@ -121,21 +155,12 @@ bool bmpIsLongEnough(const QByteArray& bytes)
 {
     if (bytes.size() < 34)
         return false;
-    const quint32 pixelsAt = littleEndian32(bytes, 10);
-    const quint32 headerSize = littleEndian32(bytes, 14);
-    if (headerSize < 40)
+    if (littleEndian32(bytes, 14) < 40)
         return true; // the old OS/2 header: left to the decoder and the sentinel
-    const qint64 width = qint32(littleEndian32(bytes, 18));
-    const qint64 height = std::abs(qint64(qint32(littleEndian32(bytes, 22))));
-    const int bitCount = uchar(bytes[28]) | (uchar(bytes[29]) << 8);
-    const quint32 compression = littleEndian32(bytes, 30);
-    constexpr quint32 kRgb = 0, kBitfields = 3;
-    if (compression != kRgb && compression != kBitfields)
+    const std::optional<BmpRows> rows = bmpRows(bytes);
+    if (!rows)
         return true; // run-length data has no fixed size
-    if (width <= 0 || bitCount <= 0)
-        return false;
-    const qint64 stride = ((width * bitCount + 31) / 32) * 4;
-    return qint64(pixelsAt) + stride * height <= bytes.size();
+    return rows->width > 0 && rows->stride > 0 && rows->end() <= bytes.size();
 }
 
 // The decoder's own report of data that ends before the picture does (a scan
@@ -229,6 +254,104 @@ QImage upright(QImage image, QImageIOHandler::Transformations transformation)
     return image;
 }
 
+// Rows of a BMP decoded at a time when the whole picture is over the
+// allocation limit: some 8 MB of them.
+constexpr qint64 kBmpBandBytes = qint64(8) << 20;
+// The headers (and colour table) of a BMP read in bands lie within its first
+// 64 KB; a file whose rows start further on is decoded the usual way.
+constexpr qint64 kBmpHeadersMost = qint64(64) << 10;
+
+enum class Bands
+{
+    NotNeeded, // the picture fits the allocation limit whole: decoded the usual way
+    Decoded,
+    Failed,
+};
+
+// A BMP whose picture at its own size is over the allocation limit (a
+// 12000 x 9000 scan takes 432 MB as a picture): it is decoded a band of rows
+// at a time, each band from a BMP of those rows alone (its own headers with
+// the band's height), and each reduced by the same whole factor as it comes,
+// so the picture is never whole at its own size. The factor is the least
+// that brings it within kLargestPhotoSize, the most any use asks a photo
+// for: 12000 x 9000 becomes 4000 x 3000. The rows are read from `source`,
+// the file or its bytes, as they are needed.
+Bands decodeBmpInBands(QIODevice& source, qint64 size, QImage& out)
+{
+    if (!source.seek(0))
+        return Bands::NotNeeded;
+    const QByteArray headers = source.read(std::min(size, kBmpHeadersMost));
+    if (!isBmp(headers))
+        return Bands::NotNeeded;
+    const std::optional<BmpRows> rows = bmpRows(headers);
+    if (!rows || rows->pixelsAt < 54 || rows->pixelsAt > headers.size() || rows->width <= 0 || rows->height <= 0
+        || rows->width * rows->height > kPhotoMaxPixels)
+        return Bands::NotNeeded; // the usual decoding judges it
+    QByteArray headerBytes = headers.left(qsizetype(rows->pixelsAt));
+    QBuffer headerBuffer(&headerBytes);
+    headerBuffer.open(QIODevice::ReadOnly);
+    QImageReader probe(&headerBuffer, "bmp");
+    const int depth = QImage::toPixelFormat(probe.imageFormat()).bitsPerPixel();
+    if (depth <= 0 || rows->width * rows->height * depth / 8 <= (qint64(kPhotoAllocationLimitMb) << 20))
+        return Bands::NotNeeded;
+    if (rows->end() > size)
+        return Bands::Failed; // cut off
+
+    const QSize own(int(rows->width), int(rows->height));
+    const QSize target = fittedSize(own, kLargestPhotoSize);
+    const auto over = [](qint64 length, int most) { return (length + most - 1) / most; };
+    const qint64 factor
+        = std::max({qint64(2), over(rows->width, target.width()), over(rows->height, target.height())});
+    const int outWidth = int((rows->width + factor - 1) / factor);
+    const int outHeight = int((rows->height + factor - 1) / factor);
+    // Whole multiples of the factor, so no band's reduction averages rows
+    // of two bands.
+    const qint64 bandRows
+        = std::max<qint64>(1, kBmpBandBytes / (rows->width * std::max(4, depth / 8)) / factor) * factor;
+
+    QByteArray band = headers.left(rows->pixelsAt);
+    const auto put32 = [&band](qsizetype at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            band[at + i] = char((v >> (8 * i)) & 0xff);
+    };
+    int outRow = 0;
+    for (qint64 top = 0; top < rows->height; top += bandRows) {
+        const qint64 count = std::min(bandRows, rows->height - top);
+        // Rows counted from the top of the picture; a bottom-up file holds
+        // the band's rows just as contiguously, from its lowest.
+        const qint64 firstInFile = rows->bottomUp ? rows->height - top - count : top;
+        const qint64 bytes = count * rows->stride;
+        band.resize(qsizetype(rows->pixelsAt + bytes));
+        if (!source.seek(rows->pixelsAt + firstInFile * rows->stride)
+            || source.read(band.data() + rows->pixelsAt, bytes) != bytes)
+            return Bands::Failed;
+        put32(2, quint32(rows->pixelsAt + bytes));
+        put32(22, quint32(qint32(rows->bottomUp ? count : -count)));
+        put32(34, quint32(bytes));
+        QBuffer buffer(&band);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "bmp");
+        reader.setAllocationLimit(kPhotoAllocationLimitMb);
+        QImage rowsImage;
+        if (!reader.read(&rowsImage) || rowsImage.size() != QSize(own.width(), int(count)))
+            return Bands::Failed;
+        const int reducedRows = int((count + factor - 1) / factor);
+        QImage reduced = rowsImage.scaled(outWidth, reducedRows, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        rowsImage = QImage();
+        if (out.isNull()) {
+            out = QImage(outWidth, outHeight, reduced.format());
+            if (out.isNull())
+                return Bands::Failed;
+        } else if (reduced.format() != out.format()) {
+            reduced.convertTo(out.format());
+        }
+        for (int y = 0; y < reducedRows; ++y)
+            std::memcpy(out.scanLine(outRow + y), reduced.constScanLine(y), size_t(out.bytesPerLine()));
+        outRow += reducedRows;
+    }
+    return Bands::Decoded;
+}
+
 std::optional<QImage> decodeImage(QByteArray& bytes, QSize fitInto, bool jpeg)
 {
     const qsizetype size = bytes.size();
@@ -288,6 +411,19 @@ PhotoRead decodePhoto(QByteArray bytes, QSize fitInto)
     // A JPEG's structure is checked while it is decoded.
     if (!jpeg && !(isBmp(bytes) && bmpIsLongEnough(bytes)))
         return read;
+    if (!jpeg) {
+        QBuffer source(&bytes);
+        source.open(QIODevice::ReadOnly);
+        QImage image;
+        const Bands bands = decodeBmpInBands(source, bytes.size(), image);
+        if (bands == Bands::Failed)
+            return read;
+        if (bands == Bands::Decoded) {
+            read.state = PhotoFileState::Read;
+            read.photo = Photo{std::move(image), {}};
+            return read;
+        }
+    }
     std::optional<QImage> image = decodeImage(bytes, fitInto, jpeg);
     if (!image)
         return read;
@@ -314,6 +450,24 @@ PhotoBytes readPhotoBytes(const QString& path)
 
 PhotoRead readPhoto(const QString& path, QSize fitInto)
 {
+    // A BMP too large to decode whole is read from its file a band at a
+    // time, never whole into memory (a 12000 x 9000 scan is a file of
+    // 324 MB), so it is not held to the size of file read at once.
+    {
+        QFile file(path);
+        char start[2] = {};
+        if (file.open(QIODevice::ReadOnly) && file.peek(start, 2) == 2 && start[0] == 'B' && start[1] == 'M') {
+            QImage image;
+            switch (decodeBmpInBands(file, file.size(), image)) {
+            case Bands::Decoded:
+                return {PhotoFileState::Read, Photo{std::move(image), {}}};
+            case Bands::Failed:
+                return {PhotoFileState::Unreadable, std::nullopt};
+            case Bands::NotNeeded:
+                break;
+            }
+        }
+    }
     PhotoBytes file = readPhotoBytes(path);
     if (file.state != PhotoFileState::Read)
         return {file.state, std::nullopt};

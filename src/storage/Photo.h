@@ -53,10 +53,14 @@ PhotoBytes readPhotoBytes(const QString& path);
 // Reads a photo file with its camera orientation applied, decoded to fit
 // `fitInto` with its proportions kept: a JPEG is reduced while it is decoded
 // (by a half, a quarter or an eighth, so the picture may come out up to a
-// step larger than the box, never larger than its own size); a BMP is kept at its own size. A photo is
-// a JPEG or a BMP whatever its name says; anything else (a drawing, a PNG, a
-// GIF) is unreadable, and so is a picture whose data ends early, a file over
-// 256 MB and one of more than kPhotoMaxPixels pixels.
+// step larger than the box, never larger than its own size). A BMP is kept
+// at its own size; one whose picture at that size is over the allocation
+// limit (kPhotoAllocationLimitMb) is decoded a band of rows at a time and
+// reduced by the least whole factor that fits kLargestPhotoSize, and is read
+// from its file as it is decoded, whatever the file's size. A photo is a
+// JPEG or a BMP whatever its name says; anything else (a drawing, a PNG, a
+// GIF) is unreadable, and so is a picture whose data ends early, any other
+// file over 256 MB and one of more than kPhotoMaxPixels pixels.
 PhotoRead readPhoto(const QString& path, QSize fitInto = kLargestPhotoSize);
 std::optional<Photo> readPhotoFile(const QString& path, QSize fitInto = kLargestPhotoSize);
 
@@ -77,8 +81,9 @@ bool writePhotoFile(const QString& path, const Photo& photo);
 // Writes in the format the file name's extension names (JPEG by default).
 bool writePictureAs(const QString& path, const Photo& photo);
 
-// Largest picture decoded, in megabytes of pixels: a 24-megapixel BMP at its
-// own size, or the largest reduced JPEG decoding.
+// Largest picture decoded at once, in megabytes of pixels: a 24-megapixel
+// BMP at its own size, or the largest reduced JPEG decoding. A larger BMP is
+// decoded in bands.
 inline constexpr int kPhotoAllocationLimitMb = 160;
 
 // The most pixels a photo may have: 16384 x 12288, some 201 megapixels, over

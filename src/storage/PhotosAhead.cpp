@@ -122,6 +122,9 @@ PhotoRead PhotosAhead::read(const QString& path, QSize fitInto)
             && decoded.photo->jpegBytes == file.bytes)
             return decoded;
     }
+    // A file too large to read at once may be a BMP that is read a band at a time.
+    if (file.state == PhotoFileState::Unreadable)
+        return readPhoto(path, fitInto);
     if (file.state != PhotoFileState::Read)
         return {file.state, std::nullopt};
     return decodePhoto(std::move(file.bytes), fitInto);

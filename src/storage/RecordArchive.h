@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QString>
 
+#include "ArchiveLockFile.h"
 #include "RecordLayout.h"
 
+#include <optional>
 #include <stdexcept>
 
 namespace vinarca {
@@ -19,12 +22,14 @@ public:
 };
 
 // A file of fixed-size records laid end to end, positions from 1. One object
-// is one user action: it opens (or creates) the file, holds an advisory lock
-// while it works and closes the file when it goes out of scope. The lock is
-// shared for readers and exclusive for writers, so two workstations saving into
-// one folder at the same moment never write over each other's record. Where
-// the file system offers no locks at all (a network share without a lock
-// manager), the archive works unlocked, as the plain file format allows.
+// is one user action: it opens (or creates) the file, holds its locks while it
+// works and closes the file when it goes out of scope, so two workstations
+// saving into one folder at the same moment never write over each other's
+// record. A writer first takes the archive's lock file (ArchiveLockFile),
+// which holds wherever the folder lives, then opens the file; readers and
+// writers also take an advisory lock, shared for readers and exclusive for
+// writers, where the file system offers one. A writer that cannot have both
+// within the lock timeout fails and writes nothing.
 class RecordArchive
 {
 public:
@@ -42,7 +47,10 @@ public:
 
     void readAt(qint64 position, QByteArray& record);
     void writeAt(qint64 position, const QByteArray& record);
-    // Writes after the last whole record (over any fragment); returns the new position.
+    // Writes after the last whole record (over any fragment); returns the new
+    // position once the record has been read back there, the archive ending
+    // with it. Anything else (another writer's record in its place, a
+    // different size) fails.
     qint64 append(const QByteArray& record);
 
     // Sequential reading from the first record; false at the end of the whole
@@ -58,14 +66,25 @@ public:
     // How long an action waits for another workstation's lock before it fails.
     static void setLockTimeoutForTesting(int milliseconds);
     // Replaces flock() (same arguments and result, errno set), to stand for
-    // file systems that refuse locks; null restores the real call.
+    // file systems that refuse locks or grant every one; null restores the
+    // real call.
     using LockCall = int (*)(int descriptor, int operation);
     static void setLockCallForTesting(LockCall call);
 
 private:
-    void lock(Access access);
+    class BusyWhileWaiting;
+    void takeLockFile(const QDeadlineTimer& deadline, BusyWhileWaiting& busy);
+    void lock(Access access, const QDeadlineTimer& deadline, BusyWhileWaiting& busy);
     void checkPosition(qint64 position) const;
+    void checkLockFile(const char* failure) const;
+    void confirmAppend(qint64 position, const QByteArray& record);
+    // The file's size as the file server has it now, not as a network
+    // client last saw it.
+    qint64 currentSize() const;
 
+    // Declared before the file: released after the file is closed, once
+    // every byte written has reached the file server.
+    std::optional<ArchiveLockFile> m_lockFile;
     QFile m_file;
     int m_recordSize;
     qint64 m_scanPosition = 0;

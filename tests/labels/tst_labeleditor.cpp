@@ -155,7 +155,7 @@ void TestLabelEditor::designedState()
         QVERIFY2(f.find(hidden) && !f.find(hidden)->isVisible(), hidden);
     for (const char* button : {"cmdNuovo", "cmdDuplica", "cmdSalva", "cmdTrova", "cmdAnteprima", "cmdStampa",
                                "cmdPrimo", "cmdIndietro", "cmdAvanti", "cmdUltimo", "cmdAllega", "cmdEsporta",
-                               "cmdGuida", "cmdEsci", "btnCaricaFoto", "btnSalvaFoto", "btnCancFoto", "btnZoomFoto"}) {
+                               "cmdVerifica", "cmdGuida", "cmdEsci", "btnCaricaFoto", "btnSalvaFoto", "btnCancFoto", "btnZoomFoto"}) {
         QWidget* b = f.find(button);
         QVERIFY2(b && b->isVisible(), button);
         QCOMPARE(b->cursor().shape(), Qt::PointingHandCursor);
@@ -265,6 +265,7 @@ void TestLabelEditor::statusTexts_data()
         {"cmdUltimo", "Visualizza l'ultima scheda in archivio."},
         {"cmdAllega", "Allega file alla scheda."},
         {"cmdEsporta", "Esporta archivio in Excel."},
+        {"cmdVerifica", "Verifica l'etichetta: indicazioni obbligatorie e altezze minime dei caratteri."},
         {"cmdGuida", "Visualizza la guida."},
         {"cmdEsci", "Esci da questa schermata."},
         {"btnCaricaFoto", "Carica un'immagine."},
@@ -607,11 +608,13 @@ void TestLabelEditor::badLogoFiles()
     f.click("cmdSalva");
     QCOMPARE(f.messages(), kModified);
     QCOMPARE(testfiles::read(f.logoPath(1)), content);
-    // Chosen in the open dialog, it leaves the default logo on show.
+    // Chosen in the open dialog, it is reported and the logo on show stays.
     f.world.platform().openAnswers.enqueue(f.logoPath(1));
     f.picture("imgFoto")->setImage(solid(Qt::green, {10, 10}));
     f.click("btnCaricaFoto");
-    QCOMPARE(f.picture("imgFoto")->image(), f.picture("imgBianco")->image());
+    QCOMPARE(f.world.platform().messages.last().kind, MessageKind::Warning);
+    QCOMPARE(f.world.platform().lastMessage(), pictureLoadFailureMessage());
+    QCOMPARE(f.picture("imgFoto")->image(), solid(Qt::green, {10, 10}));
 }
 
 void TestLabelEditor::logoFolderNotWritable_data()

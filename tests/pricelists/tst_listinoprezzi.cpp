@@ -239,11 +239,12 @@ void TestListinoPrezzi::missingPhotoShowsPlaceholder()
     QCOMPARE(e.window.slotControls[2].imgFoto->image(), e.window.imgBianco->image());
     QVERIFY(near(e.slotColour(3), Qt::darkGreen));
     // Saved again, also after a preview: the file that could not be read is
-    // left for the user to recover; the missing one gets the placeholder.
+    // left for the user to recover; the missing one stays missing (its slot
+    // shows the placeholder either way), since nobody changed its picture.
     e.window.preparePreview();
     e.window.cmdSalvaClick();
     QCOMPARE(testfiles::read(e.photo("C", 1)), QByteArray("not a picture"));
-    QVERIFY(QImage(e.photo("B", 1)).size() == QSize(366, 274));
+    QVERIFY(!QFileInfo::exists(e.photo("B", 1)));
 }
 
 // A slot photo that could not be written keeps its picture on show, so the
@@ -293,16 +294,18 @@ void TestListinoPrezzi::loadPhoto_data()
 {
     QTest::addColumn<QString>("file"); // "" : the dialog is cancelled
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("shown"); // 0 unchanged, 1 the picture, 2 the placeholder
+    QTest::addColumn<int>("shown"); // 0 unchanged, 1 the picture
+    QTest::addColumn<bool>("warned");
     QByteArray jpeg;
     {
         QBuffer buffer(&jpeg);
         buffer.open(QIODevice::WriteOnly);
         solid({640, 100}, Qt::blue).save(&buffer, "JPEG");
     }
-    QTest::newRow("jpeg") << "vino.jpg" << jpeg << 1;
-    QTest::newRow("not a picture") << "vino.jpg" << QByteArray("testo") << 2;
-    QTest::newRow("cancelled") << "" << QByteArray() << 0;
+    QTest::newRow("jpeg") << "vino.jpg" << jpeg << 1 << false;
+    QTest::newRow("not a picture: reported, the slot keeps its picture") << "vino.jpg" << QByteArray("testo") << 0
+                                                                         << true;
+    QTest::newRow("cancelled") << "" << QByteArray() << 0 << false;
 }
 
 void TestListinoPrezzi::loadPhoto()
@@ -310,6 +313,7 @@ void TestListinoPrezzi::loadPhoto()
     QFETCH(QString, file);
     QFETCH(QByteArray, bytes);
     QFETCH(int, shown);
+    QFETCH(bool, warned);
     Editor e;
     e.window.slotControls[4].imgFoto->setImage(solid({10, 10}, Qt::green));
     if (!file.isEmpty()) {
@@ -330,8 +334,11 @@ void TestListinoPrezzi::loadPhoto()
         QVERIFY(near(e.slotColour(4), Qt::blue));
         QCOMPARE(e.window.slotControls[4].imgFoto->image().size(), QSize(640, 100)); // at its own size
     }
-    if (shown == 2)
-        QCOMPARE(e.window.slotControls[4].imgFoto->image(), e.window.imgBianco->image());
+    QCOMPARE(e.world.platform().messages.size(), warned ? 1 : 0);
+    if (warned) {
+        QCOMPARE(e.world.platform().messages[0].kind, MessageKind::Warning);
+        QCOMPARE(e.world.platform().messages[0].text, pictureLoadFailureMessage());
+    }
     QVERIFY(!QFileInfo::exists(e.world.path("Foto_Listino")));
 }
 

@@ -6,6 +6,7 @@
 #include "ReportError.h"
 #include "ReportOutput.h"
 #include "ReportTestSupport.h"
+#include "ExactBytes.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -504,7 +505,8 @@ void TestReportModel::mutatedLayoutsAreReadOrRefusedNeverHang()
         }
         std::unique_ptr<TReport> report;
         try {
-            report = parseReportLayout(bytes, QStringLiteral("fuzz"));
+            // In a block of exactly its size, so a read past its end is caught.
+            report = parseReportLayout(ExactBytes(bytes).view(), QStringLiteral("fuzz"));
         } catch (const ReportError&) {
             ++refused;
             continue;

@@ -7,6 +7,7 @@
 #include "JpegEighth.h"
 #include "Photo.h"
 #include "CJpeg.h"
+#include "ExactBytes.h"
 #include "ZeroJpeg.h"
 
 #include <QBuffer>
@@ -56,9 +57,12 @@ QImage libraryEighth(const QByteArray& jpeg)
     return QImage::fromData(process.readAllStandardOutput());
 }
 
+// Every file, whole, cut or damaged, is decoded from a block of exactly its
+// size: a read past its end is caught under AddressSanitizer.
 std::optional<QImage> eighth(const QByteArray& jpeg)
 {
-    return decodeJpegEighth(reinterpret_cast<const uchar*>(jpeg.constData()), jpeg.size());
+    const ExactBytes exact(jpeg);
+    return decodeJpegEighth(exact.bytes(), exact.size());
 }
 
 } // namespace

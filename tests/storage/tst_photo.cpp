@@ -156,6 +156,40 @@ bool resetPeakMemory()
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
+
+// A large uncompressed BMP written row by row into `out`, never whole in
+// memory as a picture: the left quarter green, the rest red above the middle
+// and blue below.
+bool writeLargeBmp(QIODevice& out, QSize size, int bits, bool bottomUp)
+{
+    const int w = size.width(), h = size.height(), bytesPerPixel = bits / 8;
+    const qint64 stride = ((qint64(w) * bits + 31) / 32) * 4;
+    const qint64 pixels = stride * h;
+    QByteArray header = "BM" + littleEndian(quint32(54 + pixels), 4) + littleEndian(0, 4) + littleEndian(54, 4);
+    header += littleEndian(40, 4) + littleEndian(quint32(w), 4) + littleEndian(quint32(bottomUp ? h : -h), 4);
+    header += littleEndian(1, 2) + littleEndian(quint32(bits), 2) + littleEndian(0, 4) + littleEndian(quint32(pixels), 4);
+    header += littleEndian(2835, 4) + littleEndian(2835, 4) + littleEndian(0, 4) + littleEndian(0, 4);
+    const auto row = [&](QRgb rest) {
+        QByteArray line(stride, '\0');
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = x < w / 4 ? qRgb(0, 160, 0) : rest;
+            char* p = line.data() + qint64(x) * bytesPerPixel;
+            p[0] = char(qBlue(c));
+            p[1] = char(qGreen(c));
+            p[2] = char(qRed(c));
+        }
+        return line;
+    };
+    const QByteArray upper = row(qRgb(200, 0, 0)), lower = row(qRgb(0, 0, 200));
+    if (out.write(header) != header.size())
+        return false;
+    for (int i = 0; i < h; ++i) {
+        const int shownAt = bottomUp ? h - 1 - i : i;
+        if (out.write(shownAt < h / 2 ? upper : lower) != stride)
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 class TestPhoto : public QObject
@@ -180,6 +214,8 @@ private slots:
     void unreadableFileIsNeverOverwritten();
     void photosDecodedAheadAreNeverStale_data();
     void photosDecodedAheadAreNeverStale();
+    void largeBmpIsDecodedInBands_data();
+    void largeBmpIsDecodedInBands();
 
 private:
     QTemporaryDir m_dir;
@@ -560,6 +596,66 @@ void TestPhoto::photosDecodedAheadAreNeverStale()
         const QImage& image = shown.photo->image;
         QVERIFY(qAbs(qRed(image.pixel(image.width() / 2, image.height() / 2)) - red) < 12);
         QCOMPARE(shown.photo->jpegBytes, after); // written back unchanged on the next save
+    }
+}
+
+// A BMP whose picture at its own size is over the allocation limit is read
+// reduced, a band at a time, in far less memory than the whole picture: a
+// 12000 x 9000 scan would take 432 MB, from a file of 324 MB.
+void TestPhoto::largeBmpIsDecodedInBands_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<bool>("bottomUp");
+    QTest::addColumn<bool>("fromFile"); // otherwise from its bytes in memory
+    QTest::addColumn<QSize>("expected");
+    // A third fits 4096 x 4096; the file is over what is read into memory at once.
+    QTest::newRow("12000 x 9000 scan, 24 bits, from its file") << QSize(12000, 9000) << 24 << true << true
+                                                              << QSize(4000, 3000);
+    // 169 MB as a picture: just over the limit, so halved.
+    QTest::newRow("6600 x 6400, 32 bits, top row first, from memory")
+        << QSize(6600, 6400) << 32 << false << false << QSize(3300, 3200);
+}
+
+void TestPhoto::largeBmpIsDecodedInBands()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, bits);
+    QFETCH(bool, bottomUp);
+    QFETCH(bool, fromFile);
+    QFETCH(QSize, expected);
+    const QString path = m_dir.filePath(QStringLiteral("scan.bmp"));
+    QByteArray bytes;
+    {
+        QFile file(path);
+        QBuffer buffer(&bytes);
+        QIODevice& out = fromFile ? static_cast<QIODevice&>(file) : buffer;
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QVERIFY(writeLargeBmp(out, size, bits, bottomUp));
+    }
+    const bool measured = resetPeakMemory();
+    const qint64 before = statusKb("VmRSS:");
+    const PhotoRead read = fromFile ? readPhoto(path, kWinePhotoBox) : decodePhoto(std::move(bytes), kWinePhotoBox);
+    const qint64 peakKb = statusKb("VmHWM:") - before;
+    QFile::remove(path);
+    QCOMPARE(read.state, PhotoFileState::Read);
+    QVERIFY(read.photo);
+    const QImage& image = read.photo->image;
+    QCOMPARE(image.size(), expected);
+    QVERIFY(read.photo->jpegBytes.isEmpty());
+    // Rows in their order and each band in its place: the edges between the
+    // colours fall on whole reduced pixels, so they are sharp.
+    const int w = expected.width(), h = expected.height();
+    QCOMPARE(image.pixel(0, 0), qRgb(0, 160, 0));
+    QCOMPARE(image.pixel(w / 4 - 1, h - 1), qRgb(0, 160, 0));
+    QCOMPARE(image.pixel(w / 4, 0), qRgb(200, 0, 0));
+    QCOMPARE(image.pixel(w - 1, h / 2 - 1), qRgb(200, 0, 0));
+    QCOMPARE(image.pixel(w - 1, h / 2), qRgb(0, 0, 200));
+    QCOMPARE(image.pixel(w - 1, h - 1), qRgb(0, 0, 200));
+    // The reduced picture (48 MB at most) and one band at a time.
+    if (measured && before > 0) {
+        qInfo("peak over the start: %lld MB", peakKb / 1024);
+        QVERIFY2(peakKb < 100 * 1024, qPrintable(QString::number(peakKb)));
     }
 }
 

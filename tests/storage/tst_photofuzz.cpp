@@ -6,6 +6,7 @@
 #include "JpegEighth.h"
 #include "Photo.h"
 #include "CJpeg.h"
+#include "ExactBytes.h"
 #include "ZeroJpeg.h"
 
 #include <QBuffer>
@@ -157,8 +158,9 @@ void TestPhotoFuzz::damagedFilesGiveSanePicturesOrNothing()
     QRandomGenerator random(seed);
     int pictures = 0;
     for (int round = 0; round < 400; ++round) {
-        const QByteArray bytes = damaged(file, random);
-        const PhotoRead read = decodePhoto(bytes, fits[round % 3]);
+        // In a block of exactly its size, so a read past its end is caught.
+        const ExactBytes bytes(damaged(file, random));
+        const PhotoRead read = decodePhoto(bytes.view(), fits[round % 3]);
         QCOMPARE(read.photo.has_value(), read.state == PhotoFileState::Read);
         if (read.photo) {
             ++pictures;
@@ -166,7 +168,7 @@ void TestPhotoFuzz::damagedFilesGiveSanePicturesOrNothing()
             QVERIFY(!image.isNull());
             QVERIFY2(qint64(image.width()) * image.height() <= kPhotoMaxPixels, qPrintable(QString::number(round)));
         }
-        const std::optional<QImage> eighth = decodeJpegEighth(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+        const std::optional<QImage> eighth = decodeJpegEighth(bytes.bytes(), bytes.size());
         if (eighth) {
             QVERIFY(!eighth->isNull());
             QVERIFY2(qint64(eighth->width()) * eighth->height() <= mostEighthPixels, qPrintable(QString::number(round)));

@@ -4,13 +4,18 @@
 #include "WineRecord.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QDateTime>
+#include <QSysInfo>
+
 #include <cerrno>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vinarca;
@@ -56,6 +61,11 @@ private slots:
     void lockRefusals_data();
     void lockRefusals();
     void busyCursorWhileWaiting();
+    void lockFileLastsAsLongAsTheWrite();
+    void staleLockFiles_data();
+    void staleLockFiles();
+    void writerThatLostItsLockFileWritesNothing();
+    void lockFileThatCannotBeMade();
 
 private:
     QTemporaryDir m_dir;
@@ -333,6 +343,136 @@ void TestRecordArchive::busyCursorWhileWaiting()
         QVERIFY(g_cursorWasBusy);
     }
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+void TestRecordArchive::lockFileLastsAsLongAsTheWrite()
+{
+    const QString path = m_dir.filePath(QStringLiteral("lockfile.pro"));
+    const QString lockPath = path + QStringLiteral(".lock");
+    {
+        RecordArchive reader(path, kTen, RecordArchive::Access::Read);
+        QVERIFY(!QFile::exists(lockPath));
+    }
+    RecordArchive writer(path, kTen, RecordArchive::Access::Write);
+    // It names its maker, for others to judge whether it is stale.
+    const QByteArray content = readBytes(lockPath);
+    QVERIFY(content.contains("host=" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    QVERIFY(content.contains("pid=" + QByteArray::number(qint64(getpid())) + "\n"));
+    QVERIFY(content.contains("\nmark="));
+    QCOMPARE(writer.append(recordOf(10, 'l')), 1);
+    writer.close();
+    QVERIFY(!QFile::exists(lockPath));
+    QCOMPARE(readBytes(path), recordOf(10, 'l'));
+}
+
+namespace {
+// A process id that no process has: a child's, once it has ended.
+qint64 endedProcess()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+QByteArray lockFileOf(const QByteArray& host, const QByteArray& machine, qint64 pid, qint64 secondsAgo)
+{
+    return "host=" + host + "\nmachine=" + machine + "\npid=" + QByteArray::number(pid)
+        + "\ntime=" + QByteArray::number(QDateTime::currentSecsSinceEpoch() - secondsAgo) + "\nmark=0123abcd\n";
+}
+} // namespace
+
+void TestRecordArchive::staleLockFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("changedSecondsAgo");
+    QTest::addColumn<bool>("stale");
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QByteArray machine = QSysInfo::machineUniqueId();
+    const qint64 running = getppid();
+    QTest::newRow("this machine, its process ended") << lockFileOf(host, machine, endedProcess(), 0) << 0 << true;
+    QTest::newRow("this machine, its process running") << lockFileOf(host, machine, running, 0) << 0 << false;
+    // The process id may have gone to another program since.
+    QTest::newRow("this machine, running, made long ago") << lockFileOf(host, machine, running, 120) << 120 << true;
+    // Same name, another machine: its process ids mean nothing here.
+    QTest::newRow("a machine of the same name, just made")
+        << lockFileOf(host, machine + "-other", endedProcess(), 0) << 0 << false;
+    QTest::newRow("another machine, just made") << lockFileOf("banco-2", "b2", 1, 0) << 0 << false;
+    QTest::newRow("another machine, made long ago") << lockFileOf("banco-2", "b2", 1, 120) << 120 << true;
+    QTest::newRow("another machine whose clock runs behind") << lockFileOf("banco-2", "b2", 1, 120) << 0 << false;
+    QTest::newRow("cut off while written, just now") << QByteArray("host=banco-2\npid=") << 0 << false;
+    QTest::newRow("cut off while written, long ago") << QByteArray("host=banco-2\npid=") << 120 << true;
+    QTest::newRow("empty, long ago") << QByteArray() << 120 << true;
+}
+
+void TestRecordArchive::staleLockFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, changedSecondsAgo);
+    QFETCH(bool, stale);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Catalogo_Vini.pro"));
+    const QString lockPath = path + QStringLiteral(".lock");
+    writeBytes(lockPath, content);
+    QFile lock(lockPath);
+    QVERIFY(lock.open(QIODevice::ReadWrite));
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-changedSecondsAgo),
+                             QFileDevice::FileModificationTime));
+    lock.close();
+    RecordArchive::setLockTimeoutForTesting(300);
+    const auto restore = qScopeGuard([] { RecordArchive::setLockTimeoutForTesting(10000); });
+    if (stale) {
+        RecordArchive archive(path, kTen, RecordArchive::Access::Write);
+        QCOMPARE(archive.append(recordOf(10, 's')), 1);
+        archive.close();
+        QCOMPARE(readBytes(path), recordOf(10, 's'));
+        // Cleared, and nothing of it left beside the archive.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Catalogo_Vini.pro")});
+    } else {
+        // Another writer holds the archive: nothing is written, and its lock
+        // file stays as it was.
+        QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, kTen, RecordArchive::Access::Write));
+        QVERIFY(readBytes(path).isEmpty());
+        QCOMPARE(readBytes(lockPath), content);
+    }
+}
+
+void TestRecordArchive::writerThatLostItsLockFileWritesNothing()
+{
+    const QString path = m_dir.filePath(QStringLiteral("lost.pro"));
+    const QString lockPath = path + QStringLiteral(".lock");
+    writeBytes(path, recordOf(10, 'o'));
+    RecordArchive archive(path, kTen, RecordArchive::Access::Write);
+    // Another workstation judged this writer's lock file stale and took the
+    // archive over.
+    const QByteArray theirs = lockFileOf("banco-2", "b2", 1, 0);
+    QVERIFY(QFile::remove(lockPath));
+    writeBytes(lockPath, theirs);
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, archive.writeAt(1, recordOf(10, 'w')));
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, archive.append(recordOf(10, 'a')));
+    archive.close();
+    QCOMPARE(readBytes(path), recordOf(10, 'o'));
+    QCOMPARE(readBytes(lockPath), theirs);
+}
+
+void TestRecordArchive::lockFileThatCannotBeMade()
+{
+    if (geteuid() == 0)
+        QSKIP("file permissions do not bind the superuser");
+    // A writable archive in a folder where no file may be made: without its
+    // lock file the archive is not written.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.pro"));
+    writeBytes(path, recordOf(10, 'o'));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const auto restore = qScopeGuard(
+        [&dir] { QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+    QVERIFY_THROWS_EXCEPTION(ArchiveError, RecordArchive(path, kTen, RecordArchive::Access::Write));
+    RecordArchive reader(path, kTen, RecordArchive::Access::Read);
+    QCOMPARE(reader.count(), 1);
+    reader.close();
+    QCOMPARE(readBytes(path), recordOf(10, 'o'));
 }
 
 QTEST_MAIN(TestRecordArchive)

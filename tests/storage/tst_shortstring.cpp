@@ -1,5 +1,6 @@
 #include "RecordLayout.h"
 #include "ShortString.h"
+#include "ExactBytes.h"
 
 #include <QTest>
 
@@ -59,7 +60,7 @@ void TestShortString::decodeReadsOverlongLengthAsCapacity()
 {
     // A damaged length byte of 200 in a field of capacity 5.
     QByteArray field("\xc8" "abcdefgh");
-    QCOMPARE(decodeShortString(field.constData(), 5), QStringLiteral("abcde"));
+    QCOMPARE(decodeShortString(ExactBytes(field).data(), 5), QStringLiteral("abcde"));
 }
 
 void TestShortString::decodeTrimsAndConverts_data()
@@ -76,7 +77,7 @@ void TestShortString::decodeTrimsAndConverts()
 {
     QFETCH(QByteArray, field);
     QFETCH(QString, expected);
-    QCOMPARE(decodeShortString(field.constData(), 50), expected);
+    QCOMPARE(decodeShortString(ExactBytes(field).data(), 50), expected);
 }
 
 void TestShortString::windows1252RoundTripsEveryByte()

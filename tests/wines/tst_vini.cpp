@@ -25,6 +25,28 @@ QImage solid(const QColor& colour, QSize size = {120, 160})
     image.fill(colour);
     return image;
 }
+
+// Record 1 on show with a photo file of its own: the file's path, empty
+// when it could not be written.
+QString showWineWithPhoto(ViniFixture& f)
+{
+    f.seed(1);
+    QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini")));
+    const QString path = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg"));
+    if (!solid(Qt::darkBlue, {64, 48}).save(path, "JPEG"))
+        return {};
+    f.click("cmdPrimo");
+    return path;
+}
+
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
 } // namespace
 
 class TestVini : public QObject
@@ -54,6 +76,8 @@ private slots:
     void badPhotoFilesShowThePlaceholderAndSurviveSaving();
     void loadPhotoButton_data();
     void loadPhotoButton();
+    void unreadableChosenFileKeepsTheRecordsPhoto_data();
+    void unreadableChosenFileKeepsTheRecordsPhoto();
     void savePhotoButton_data();
     void savePhotoButton();
     void buttonsOpenTheirWindows_data();
@@ -439,12 +463,9 @@ void TestVini::failedPhotoWriteNeverReplacesTheStoredPhoto()
 {
     QFETCH(QString, failure);
     ViniFixture f;
-    f.seed(1);
-    QVERIFY(QDir().mkpath(f.world.path(QStringLiteral("Catalogo_Vini"))));
-    const QString path = f.world.path(QStringLiteral("Catalogo_Vini/Catalogo_Vini_Foto_1.jpg"));
-    QVERIFY(solid(Qt::darkBlue, {64, 48}).save(path, "JPEG"));
+    const QString path = showWineWithPhoto(f);
+    QVERIFY(!path.isEmpty());
     const QByteArray original = testfiles::read(path);
-    f.click("cmdPrimo");
     QCOMPARE(f.find<PictureBox>("imgFoto")->sourceBytes(), original);
 
     if (failure == QLatin1String("copy")) {
@@ -529,14 +550,12 @@ void TestVini::loadPhotoButton_data()
 {
     QTest::addColumn<QString>("file"); // written into the program folder; "" = the user cancels
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QSize>("shown"); // the placeholder's 307 x 409 when the file is refused
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    solid(Qt::darkRed, {64, 48}).save(&buffer, "jpeg");
-    QTest::newRow("a JPEG photo") << "foto.jpg" << jpeg << QSize(64, 48);
-    QTest::newRow("not an image") << "foto.jpg" << QByteArray("testo") << QSize(307, 409);
-    QTest::newRow("cancelled") << "" << QByteArray() << QSize(640, 480);
+    QTest::addColumn<QSize>("shown"); // 640 x 480: the picture shown before
+    QTest::addColumn<bool>("warned");
+    const QByteArray jpeg = encoded(solid(Qt::darkRed, {64, 48}), "jpeg");
+    QTest::newRow("a JPEG photo") << "foto.jpg" << jpeg << QSize(64, 48) << false;
+    QTest::newRow("not an image") << "foto.jpg" << QByteArray("testo") << QSize(640, 480) << true;
+    QTest::newRow("cancelled") << "" << QByteArray() << QSize(640, 480) << false;
 }
 
 void TestVini::loadPhotoButton()
@@ -544,6 +563,7 @@ void TestVini::loadPhotoButton()
     QFETCH(QString, file);
     QFETCH(QByteArray, content);
     QFETCH(QSize, shown);
+    QFETCH(bool, warned);
     ViniFixture f;
     f.find<PictureBox>("imgFoto")->setImage(solid(Qt::gray, {640, 480}));
     if (!file.isEmpty()) {
@@ -564,7 +584,46 @@ void TestVini::loadPhotoButton()
     QCOMPARE(request.filters[1].patterns, QStringLiteral("*.bmp"));
     QCOMPARE(f.find<PictureBox>("imgFoto")->image().size(), shown);
     QVERIFY(!QDir(f.world.path(QStringLiteral("Catalogo_Vini"))).exists()); // nothing written before Save
-    QVERIFY(f.world.platform().messages.isEmpty());
+    QCOMPARE(f.world.platform().messages.size(), warned ? 1 : 0);
+    if (warned) {
+        QCOMPARE(f.world.platform().messages[0].kind, MessageKind::Warning);
+        QCOMPARE(f.world.platform().messages[0].text, pictureLoadFailureMessage());
+    }
+}
+
+void TestVini::unreadableChosenFileKeepsTheRecordsPhoto_data()
+{
+    QTest::addColumn<QByteArray>("chosen");
+    const QImage green = solid(Qt::darkGreen, {64, 48});
+    const QByteArray jpeg = encoded(green, "jpeg"), bmp = encoded(green, "bmp");
+    QTest::newRow("not an image") << QByteArray("testo");
+    QTest::newRow("JPEG cut short") << jpeg.left(jpeg.size() / 2);
+    QTest::newRow("BMP cut short") << bmp.left(bmp.size() / 2);
+}
+
+// A picture file that cannot be loaded leaves the record's photo on show, so
+// the next save stores the photo the record had, byte for byte.
+void TestVini::unreadableChosenFileKeepsTheRecordsPhoto()
+{
+    QFETCH(QByteArray, chosen);
+    ViniFixture f;
+    const QString path = showWineWithPhoto(f);
+    QVERIFY(!path.isEmpty());
+    const QByteArray original = testfiles::read(path);
+    const QImage shown = f.find<PictureBox>("imgFoto")->image();
+
+    QVERIFY(testfiles::write(f.world.path(QStringLiteral("scelta.jpg")), chosen));
+    f.world.platform().openAnswers.enqueue(f.world.path(QStringLiteral("scelta.jpg")));
+    f.click("btnCaricaFoto");
+    QCOMPARE(f.world.platform().messages.size(), 1);
+    QCOMPARE(f.world.platform().messages[0].kind, MessageKind::Warning);
+    QCOMPARE(f.world.platform().lastMessage(), pictureLoadFailureMessage());
+    QCOMPARE(f.find<PictureBox>("imgFoto")->image(), shown);
+    QCOMPARE(f.find<PictureBox>("imgFoto")->sourceBytes(), original);
+
+    f.click("cmdSalva");
+    QCOMPARE(f.world.platform().lastMessage(), kModified);
+    QCOMPARE(testfiles::read(path), original);
 }
 
 void TestVini::savePhotoButton_data()

@@ -2,11 +2,14 @@
 
 #include "AllegaCartella.h"
 #include "ExportWindow.h"
+#include "ImportWindow.h"
 #include "LabelRecord.h"
 #include "RecordArchive.h"
 #include "WineRecord.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 
 #include <cstdio>
@@ -64,6 +67,25 @@ int tourExport(const QString& outFolder)
     {
         TfrmExpVini window(wineKind(), nullptr);
         failures += !shoot(outFolder, QStringLiteral("esporta_vini"), window);
+    }
+    {
+        // A shop's list as it comes: semicolons, a column no field takes,
+        // a row without a name and a price in words, checked.
+        const QString list = QDir::temp().filePath(QStringLiteral("vinarca-tour-listino.csv"));
+        QFile file(list);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            file.write("Vino;Azienda;Annata;Codice;Quantit\xC3\xA0;Prezzo \xE2\x82\xAC;Foto\r\n"
+                       "Barbera d'Asti;Cantina Sociale di Nizza;2021;B21;24;9,50;\r\n"
+                       "Nebbiolo d'Alba;Rocca;2019;N19;6;18,00;\r\n"
+                       ";Rocca;2020;N20;6;17,00;\r\n"
+                       "Passito di Pantelleria;Ferrandes;2018;P18;3;su richiesta;passito.jpg\r\n");
+            file.close();
+        }
+        ImportWindow window(wineKind(), nullptr);
+        window.openFile(list);
+        window.cmdVerificaClick();
+        failures += !shoot(outFolder, QStringLiteral("importa_vini"), window);
+        QFile::remove(list);
     }
     {
         TfrmExpVerticali window(verticalLabelKind().record, nullptr);

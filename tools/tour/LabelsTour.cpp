@@ -4,6 +4,7 @@
 #include "Calibration.h"
 #include "LabelWindows.h"
 #include "FramedEdit.h"
+#include "LabelCheckWindow.h"
 #include "HighlightEdit.h"
 #include "LabelPrint.h"
 #include "LabelRun.h"
@@ -215,6 +216,38 @@ bool searchShot(const QString& out, const QString& name, LabelSearchWindow& wind
     QCoreApplication::processEvents();
     return save(window.grab().toImage(), out + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
+
+// The label check of a filled editor: its findings window with the first
+// finding on a line chosen, the editor with that line outlined on the live
+// label, and the question before a print.
+bool checkShots(const QString& out, const QString& suffix, LabelEditor& editor)
+{
+    const QStringList lines = editor.label->lines();
+    const QList<LabelCheckResult> results{
+        {0, editor.txtProdotto->text(), lines, checkLabel(editor.labelKind(), lines)}};
+    bool ok = true;
+    {
+        LabelCheckWindow window(results, LabelCheckWindow::Mode::Check, &editor);
+        window.onFinding = [&editor](int, int line) { editor.label->setHighlightedLine(line); };
+        window.show();
+        QCoreApplication::processEvents();
+        for (int i = 0; i < window.lstRilievi->count(); ++i)
+            if (window.lstRilievi->item(i)->data(Qt::UserRole + 1).toInt() >= 0) {
+                window.lstRilievi->setCurrentRow(i);
+                break;
+            }
+        QCoreApplication::processEvents();
+        ok &= save(window.grab().toImage(), out + QStringLiteral("/verifica_etichetta_") + suffix + QStringLiteral(".png"));
+        ok &= save(editor.grab().toImage(),
+                   out + QStringLiteral("/verifica_etichetta_rigo_evidenziato_") + suffix + QStringLiteral(".png"));
+    }
+    editor.label->setHighlightedLine(-1);
+    LabelCheckWindow ask(results, LabelCheckWindow::Mode::BeforePrint, &editor);
+    ask.show();
+    QCoreApplication::processEvents();
+    ok &= save(ask.grab().toImage(), out + QStringLiteral("/verifica_prima_della_stampa_") + suffix + QStringLiteral(".png"));
+    return ok;
+}
 } // namespace
 
 int tourLabels(const QString& out)
@@ -231,6 +264,7 @@ int tourLabels(const QString& out)
     failures += !shoot(out, QStringLiteral("etichette_verticali_compilata"), vertical);
     failures += !liveLabelAlone(out, QStringLiteral("etichetta_verticale_ingrandita"), vertical);
     failures += !printShots(out, QStringLiteral("verticale"), vertical);
+    failures += !checkShots(out, QStringLiteral("verticale"), vertical);
     failures += !printDialogShot(out);
     failures += !calibrationShots(out, vertical);
 
@@ -242,6 +276,7 @@ int tourLabels(const QString& out)
     failures += !shoot(out, QStringLiteral("etichette_orizzontali_compilata_testi_lunghi"), horizontal);
     failures += !liveLabelAlone(out, QStringLiteral("etichetta_orizzontale_ingrandita"), horizontal);
     failures += !printShots(out, QStringLiteral("orizzontale"), horizontal);
+    failures += !checkShots(out, QStringLiteral("orizzontale"), horizontal);
 
     TfrmTrovaEtichetteVer searchVertical;
     failures += !searchShot(out, QStringLiteral("trova_etichette_verticali"), searchVertical, verticalLabelKind());
