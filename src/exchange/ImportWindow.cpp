@@ -37,10 +37,10 @@ QLabel* caption(QWidget* parent, const char* name, const QString& text, const QR
 
 // A progress window that appears only for work longer than half a second;
 // its Annulla stops the work.
-class Progress
+class ProgressWindow
 {
 public:
-    Progress(QWidget* parent, const QString& text)
+    ProgressWindow(QWidget* parent, const QString& text)
         : m_dialog(text, QStringLiteral("Annulla"), 0, 1000, parent)
     {
         m_dialog.setObjectName(QStringLiteral("frmAvanzamento"));
@@ -327,7 +327,7 @@ bool ImportWindow::runCheck()
     QStringList headers;
     table->next(headers);
     auto plan = std::make_unique<ImportPlan>();
-    Progress progress(this, QStringLiteral("Controllo delle righe in corso..."));
+    ProgressWindow progress(this, QStringLiteral("Controllo delle righe in corso..."));
     const CheckResult result =
         checkImport(m_kind, *table, m_fields, QFileInfo(m_path).absolutePath(), *plan, progress.callback());
     if (result == CheckResult::Cancelled)
@@ -376,7 +376,7 @@ void ImportWindow::cmdImportaClick()
     if (go == MessageAnswer::No)
         return;
     saveRememberedColumns(m_kind, m_headers, m_fields);
-    Progress progress(this, QStringLiteral("Importazione in corso..."));
+    ProgressWindow progress(this, QStringLiteral("Importazione in corso..."));
     const ApplyOutcome outcome = applyImport(m_kind, *m_plan, progress.callback());
     switch (outcome.result) {
     case ApplyResult::Done:

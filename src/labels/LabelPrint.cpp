@@ -26,9 +26,6 @@ constexpr LabelMemo kLabelMemos[kLabelLineCount] = {
     {"txtRigo01", LabelLine::Rigo01},     {"txtRigo02", LabelLine::Rigo02}, {"txtRigo03", LabelLine::Rigo03},
     {"txtRigo04", LabelLine::Rigo04},     {"txtRosso", LabelLine::Rosso},   {"txtCalce", LabelLine::Calce},
 };
-
-// The logo decoded for paper: 300 dots per inch of the larger logo box at most.
-constexpr QSize kPrintedLogo(1300, 1300);
 } // namespace
 
 QString labelLayoutPath(const LabelKind& kind)
@@ -104,7 +101,7 @@ LabelPrintInput labelPrintInput(const LabelEditor& editor)
 {
     LabelPrintInput input;
     input.lines = editor.label->lines();
-    input.logo = editor.shownPictureAt(kPrintedLogo);
+    input.logo = editor.shownPictureAt(kPrintedLogoSize);
     return input;
 }
 

@@ -10,6 +10,9 @@
 
 namespace vinarca {
 
+// The logo decoded for paper: 300 dots per inch of the larger logo box at most.
+inline constexpr QSize kPrintedLogoSize(1300, 1300);
+
 class LabelEditor;
 class TReport;
 

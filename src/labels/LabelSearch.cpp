@@ -2,6 +2,9 @@
 #include "EditFlow.h"
 
 #include "LabelEditor.h"
+#include "LabelRun.h"
+#include "LabelRunWindow.h"
+#include "RecordListView.h"
 #include "Palette.h"
 #include "PictureBox.h"
 #include "Platform.h"
@@ -10,8 +13,14 @@
 #include "Shapes.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QListWidget>
 #include <QShowEvent>
+#include <QHash>
+#include <QItemSelectionModel>
+
+#include <algorithm>
 
 namespace vinarca {
 
@@ -54,6 +63,28 @@ QStringList listLabelLines(const LabelKind& kind)
         &LabelSearchLine);
 }
 
+QList<LabelRunEntry> listedLabels(const LabelKind& kind, const QStringList& lines, int copies)
+{
+    QHash<QString, qsizetype> wanted;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        wanted.insert(trimControl(lines.at(i)), i);
+    QList<LabelRunEntry> entries(lines.size());
+    RecordArchive archive(kind.record.archivePath(), *kind.record.layout, RecordArchive::Access::Read);
+    QByteArray record;
+    const int prodotto = lineFields().prodotto;
+    while (archive.readNext(record)) {
+        const qint64 position = archive.lastPosition();
+        const QString product = field(record, prodotto);
+        if (product.isEmpty())
+            continue;
+        const auto found = wanted.constFind(trimControl(LabelSearchLine(record)));
+        if (found != wanted.cend())
+            entries[found.value()] = {position, product, copies}; // the last equal record wins
+    }
+    entries.removeIf([](const LabelRunEntry& entry) { return entry.position == 0; });
+    return entries;
+}
+
 LabelSearchWindow::LabelSearchWindow(const LabelKind& kind, QWidget* owner)
     : RecordListWindow(kind.record, &LabelSearchLine, kind.tag, QStringLiteral("Riepilogo etichette in archivio"), owner),
       m_labelKind(kind)
@@ -73,7 +104,29 @@ LabelSearchWindow::LabelSearchWindow(const LabelKind& kind, QWidget* owner)
                          QRect(16, 434, 801, 24), QRect(16, 488, 150, 30), QRect(176, 490, 481, 26),
                          QRect(667, 488, 150, 30)},
                         QStringLiteral("Fare doppio clic su una voce in elenco per richiamare la scheda"));
-    fixAndCentre(this, QSize(862, 560));
+    // Several labels may be marked for the run (Ctrl and Shift with the
+    // pointer or the arrow keys); a double click still opens one.
+    lstRecords->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    panContainer->resize(833, 573);
+    makeLabel(panContainer, QStringLiteral("lblCopie"), QStringLiteral("Copie:"), QRect(16, 534, 64, 24),
+              QStringLiteral("Verdana"), 10, true, palette::CaptionBlue);
+    txtCopie = new QLineEdit(QStringLiteral("1"), panContainer);
+    txtCopie->setObjectName(QStringLiteral("txtCopie"));
+    txtCopie->setGeometry(80, 530, 86, 30);
+    txtCopie->setMaxLength(6);
+    txtCopie->setFont(QFont(QStringLiteral("Verdana"), 11, QFont::Bold));
+    btnAggiungi = makeButton(panContainer, "btnAggiungi", QStringLiteral("Aggiungi alla serie"), QRect(176, 530, 200, 30));
+    btnAggiungiTutte =
+        makeButton(panContainer, "btnAggiungiTutte", QStringLiteral("Aggiungi tutte"), QRect(386, 530, 170, 30));
+    btnSerie = makeButton(panContainer, "btnSerie", QStringLiteral("Serie di stampa..."), QRect(647, 530, 170, 30));
+    txtCopie->setToolTip(QStringLiteral("Le copie di ciascuna etichetta aggiunta alla serie di stampa."));
+    btnAggiungi->setToolTip(QStringLiteral("Aggiunge alla serie di stampa le etichette evidenziate in elenco."));
+    btnAggiungiTutte->setToolTip(QStringLiteral("Aggiunge alla serie di stampa tutte le etichette in elenco."));
+    btnSerie->setToolTip(QStringLiteral("Apre la serie di stampa: ordine, copie, anteprima e stampa."));
+    connect(btnAggiungi, &QPushButton::clicked, this, &LabelSearchWindow::btnAggiungiClick);
+    connect(btnAggiungiTutte, &QPushButton::clicked, this, &LabelSearchWindow::btnAggiungiTutteClick);
+    connect(btnSerie, &QPushButton::clicked, this, [this] { openLabelRun(this, m_labelKind); });
+    fixAndCentre(this, QSize(862, 604));
 }
 
 void LabelSearchWindow::showEvent(QShowEvent* event)
@@ -100,6 +153,59 @@ void LabelSearchWindow::FormShow()
         platform().plainMessage(this, accessFailureMessage());
     }
     showLines(lines);
+}
+
+void LabelSearchWindow::btnAggiungiClick()
+{
+    QStringList lines;
+    const QModelIndexList marked = lstRecords->selectionModel()->selectedRows();
+    QList<int> rows;
+    for (const QModelIndex& index : marked)
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    for (int row : rows)
+        lines << lstRecords->text(row);
+    if (lines.isEmpty()) {
+        platform().plainMessage(this, QStringLiteral("Evidenziare in elenco le etichette da aggiungere alla serie di "
+                                                     "stampa."));
+        return;
+    }
+    addToRun(lines);
+}
+
+void LabelSearchWindow::btnAggiungiTutteClick()
+{
+    if (lstRecords->count() == 0) {
+        platform().plainMessage(this, QStringLiteral("Ricerca non applicabile: la lista non contiene nessuna voce."));
+        return;
+    }
+    addToRun(lstRecords->lines().toStringList());
+}
+
+void LabelSearchWindow::addToRun(const QStringList& lines)
+{
+    const std::optional<int> copies = parseRunCopies(txtCopie->text());
+    if (!copies) {
+        platform().message(this, MessageKind::Warning, runCopiesMessage());
+        txtCopie->setFocus();
+        txtCopie->selectAll();
+        return;
+    }
+    QList<LabelRunEntry> entries;
+    try {
+        entries = listedLabels(m_labelKind, lines, *copies);
+    } catch (const ArchiveError&) {
+        platform().plainMessage(this, accessFailureMessage());
+        return;
+    }
+    LabelRun& run = labelRunOf(m_labelKind);
+    for (const LabelRunEntry& entry : entries)
+        run.add(entry.position, entry.product, entry.copies);
+    platform().plainMessage(this, QStringLiteral("Etichette aggiunte alla serie di stampa: %1. La serie contiene ora "
+                                                 "%2 etichette, %3 copie in tutto.")
+                                      .arg(entries.size())
+                                      .arg(run.entries().size())
+                                      .arg(run.totalCopies()));
 }
 
 void openLabelSearch(LabelEditor& editor)

@@ -7,10 +7,14 @@
 #include <QString>
 #include <QStringList>
 
+class QLineEdit;
+class QPushButton;
+
 namespace vinarca {
 
 class LabelEditor;
 class PictureBox;
+struct LabelRunEntry;
 
 // The summary line of a label in the search list: product (30 columns),
 // bottler (28), lot (20) and price (15) in fixed columns, then the notes
@@ -21,6 +25,11 @@ QString LabelSearchLine(const QByteArray& record);
 // product. Creates the archive empty when it does not exist yet. Throws
 // ArchiveError.
 QStringList listLabelLines(const LabelKind& kind);
+
+// The labels that the listed lines stand for, in the lines' order, each
+// with `copies`: its archive position (of the last equal line, as a double
+// click takes) and its product. One reading of the archive. Throws ArchiveError.
+QList<LabelRunEntry> listedLabels(const LabelKind& kind, const QStringList& lines, int copies);
 
 // The search window of a kind of label, one implementation for both: fills
 // its list each time it is shown, finds in the list, loads the record of a
@@ -35,6 +44,13 @@ public:
     PictureBox* imgLogo = nullptr;
     PictureBox* icoIstruzioni = nullptr;
     PictureBox* imgLente = nullptr;
+    // The run of label stock: the copies of each label added, adding the
+    // marked labels or every listed one, and the run's window.
+    QLineEdit* txtCopie = nullptr;
+    QPushButton *btnAggiungi = nullptr, *btnAggiungiTutte = nullptr, *btnSerie = nullptr;
+
+    void btnAggiungiClick();
+    void btnAggiungiTutteClick();
 
     // Fill: forget the last find, read the archive into the list.
     void FormShow();
@@ -46,6 +62,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void addToRun(const QStringList& lines);
+
     const LabelKind& m_labelKind;
 };
 

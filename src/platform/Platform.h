@@ -47,6 +47,15 @@ struct SaveFileRequest
     bool confirmOverwrite = true;
 };
 
+// A long job's progress window: how far the job is, and Annulla.
+class Progress
+{
+public:
+    virtual ~Progress() = default;
+    // `done` of the job's steps are finished; false once the user chose Annulla.
+    virtual bool advance(int done) = 0;
+};
+
 class Platform
 {
 public:
@@ -71,6 +80,11 @@ public:
     // what the user chose; when the user cancels, with the printer
     // calibrations made in the dialog all the same.
     virtual bool printDialog(QWidget* parent, QPrinter& printer, int pageCount, PrintChoices& choices) = 0;
+
+    // A progress window for a job of `steps` steps, shown while the job runs
+    // and closed when the returned object goes. By default the job simply
+    // runs to its end.
+    virtual std::unique_ptr<Progress> progress(QWidget* parent, const QString& text, int steps);
 
     // The desktop's open action; the result is not examined by callers.
     virtual void shellOpen(const QString& command) = 0;

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QProgressDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -130,6 +131,36 @@ public:
         const bool accepted = dialog->exec() == QDialog::Accepted;
         takePrintChoices(*dialog, accepted, choices);
         return accepted;
+    }
+
+    std::unique_ptr<Progress> progress(QWidget* parent, const QString& text, int steps) override
+    {
+        // A real progress window with Annulla; it shows itself only when
+        // the job lasts more than a moment.
+        class DialogProgress final : public Progress
+        {
+        public:
+            DialogProgress(QWidget* parent, const QString& text, int steps)
+                : m_dialog(text, QStringLiteral("Annulla"), 0, steps, parent)
+            {
+                m_dialog.setObjectName(QStringLiteral("frmAvanzamento"));
+                m_dialog.setWindowTitle(QStringLiteral(" Vinarca"));
+                m_dialog.setWindowModality(Qt::WindowModal);
+                m_dialog.setMinimumDuration(500);
+                m_dialog.setValue(0);
+            }
+            bool advance(int done) override
+            {
+                // A window-modal progress dialog lets events through here,
+                // so Annulla is seen between two steps.
+                m_dialog.setValue(done);
+                return !m_dialog.wasCanceled();
+            }
+
+        private:
+            QProgressDialog m_dialog;
+        };
+        return std::make_unique<DialogProgress>(parent, text, steps);
     }
 
     void shellOpen(const QString& command) override

@@ -152,7 +152,10 @@ void DocumentWindow::btnAnnullaClick()
 void DocumentWindow::btnStampaClick()
 {
     try {
-        fillAndOutput();
+        if (m_output)
+            m_output(*this);
+        else
+            fillAndOutput();
     } catch (const OutputFileError&) {
         platform().message(this, MessageKind::Warning, QString::fromUtf8(kOutputFileFailureMessage));
     } catch (const std::exception&) {

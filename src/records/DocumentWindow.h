@@ -66,6 +66,11 @@ public:
     // window and the print dialog are on screen meanwhile.
     void setComingPicture(std::shared_future<QImage> picture) { m_comingPicture = std::move(picture); }
 
+    // Takes the place of filling and outputting the window's layout, for a
+    // document of several records (a run of labels); throws as a fill does.
+    using Output = std::function<void(DocumentWindow&)>;
+    void setOutput(Output output) { m_output = std::move(output); }
+
     QPushButton* btnAnnulla = nullptr;
     QPushButton* btnStampa = nullptr;
     PictureBox* imgLogo = nullptr; // hidden: the picture to print
@@ -91,6 +96,7 @@ private:
     QImage m_picture;
     std::shared_future<QImage> m_comingPicture;
     Fill m_fill;
+    Output m_output;
     std::unique_ptr<TReport> m_report;
     QString m_layoutError;
 };

@@ -22,6 +22,14 @@ public:
     using ReportError::ReportError;
 };
 
+// The user stopped a print job from its progress window: the printer's job
+// is withdrawn, a PDF file is not written.
+class PrintCancelled : public ReportError
+{
+public:
+    PrintCancelled() : ReportError("the user cancelled the print job") {}
+};
+
 // What the user is told then, whichever document was printed.
 inline constexpr char kOutputFileFailureMessage[] =
     "Attenzione: non è stato possibile scrivere il file di stampa.\r\n\r\n"

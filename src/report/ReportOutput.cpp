@@ -329,16 +329,16 @@ std::vector<PrintSheet> printSheets(const PreparedReport& report, const QList<in
 
 namespace {
 void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices,
-                   const PrinterCalibration& calibration);
+                   const PrinterCalibration& calibration, const SheetProgress& progress);
 }
 
 void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices,
-                const PrinterCalibration& calibration)
+                const PrinterCalibration& calibration, const SheetProgress& progress)
 {
     if (pages.isEmpty())
         throw ReportError("the chosen range holds no page");
     if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
-        printSheetsTo(report, printer, pages, choices, calibration);
+        printSheetsTo(report, printer, pages, choices, calibration, progress);
         return;
     }
     // The printer writes into a temporary that takes the chosen name once
@@ -348,7 +348,7 @@ void printPages(const PreparedReport& report, QPrinter& printer, const QList<int
         printer.setOutputFileName(temporary);
         const auto restoreName = qScopeGuard([&] { printer.setOutputFileName(path); });
         try {
-            printSheetsTo(report, printer, pages, choices, calibration);
+            printSheetsTo(report, printer, pages, choices, calibration, progress);
         } catch (const PrinterRefused& refused) {
             // The printer here is the file: it could not be written.
             throw OutputFileError(refused.what());
@@ -358,7 +358,7 @@ void printPages(const PreparedReport& report, QPrinter& printer, const QList<int
 
 namespace {
 void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<int>& pages, const PrintChoices& choices,
-                   const PrinterCalibration& calibration)
+                   const PrinterCalibration& calibration, const SheetProgress& progress)
 {
     if (pages.isEmpty())
         throw ReportError("the chosen range holds no page");
@@ -421,6 +421,11 @@ void printSheetsTo(const PreparedReport& report, QPrinter& printer, const QList<
         releaseSheet(renderer, sheet);
         if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
             fail(sheet, "the printer stopped the job", true);
+        if (progress && !progress(int(i) + 1, int(sheets.size()))) {
+            printer.abort();
+            painter.end();
+            throw PrintCancelled();
+        }
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         throw PrinterRefused("the printer did not accept the job");
@@ -456,7 +461,16 @@ void loadPrintingAhead()
     qAddPostRoutine(waitForPrintingAhead);
 }
 
-PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int currentPage)
+namespace {
+// What a run adds to printing a document: each page's copies and the
+// progress window's text.
+struct RunJob
+{
+    const QList<int>& copies;
+    const QString& progressText;
+};
+
+PrintOutcome printThroughDialog(QWidget* parent, const PreparedReport& report, int currentPage, const RunJob* run)
 {
     waitForPrintingAhead();
     QPrinter printer(QPrinter::HighResolution);
@@ -476,8 +490,11 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
     DocumentPrintSettings remembered;
     if (!document.isEmpty())
         remembered = loadDocumentPrintSettings(document);
-    printer.setCopyCount(remembered.copies);
+    // A run carries its own copies: the dialog's copies repeat the whole run.
+    printer.setCopyCount(run ? 1 : remembered.copies);
     PrintChoices choices = remembered.choices;
+    if (run)
+        choices.mode = PrintMode::JoinSmallPages;
     const Calibrations calibrated = loadCalibrations();
     choices.calibrations = calibrated;
     choices.showModeFirst = report.printOptions.labels;
@@ -493,8 +510,25 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
     chosen.choices.calibrations = {};
     if (!document.isEmpty())
         saveDocumentPrintSettings(document, chosen);
-    printPages(report, printer, selectedPages(printer, report.pageCount(), currentPage), choices,
-               calibrationFor(printer, choices.calibrations));
+    QList<int> pages = selectedPages(printer, report.pageCount(), currentPage);
+    SheetProgress progress;
+    std::unique_ptr<Progress> window;
+    if (run) {
+        QList<int> repeated;
+        for (int page : pages)
+            repeated.insert(repeated.size(), std::max(0, run->copies.value(page)), page);
+        pages = repeated;
+        progress = [&](int done, int total) {
+            if (!window)
+                window = platform().progress(parent, run->progressText, total);
+            return window->advance(done);
+        };
+    }
+    try {
+        printPages(report, printer, pages, choices, calibrationFor(printer, choices.calibrations), progress);
+    } catch (const PrintCancelled&) {
+        return PrintOutcome::Cancelled;
+    }
     // "Start at label" is for one partly used sheet: once a print has
     // filled it from there, the next print starts on a fresh sheet. A print
     // that failed above leaves the setting as it was.
@@ -503,6 +537,19 @@ PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int curr
         saveDocumentPrintSettings(document, chosen);
     }
     return PrintOutcome::Printed;
+}
+} // namespace
+
+PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int currentPage)
+{
+    return printThroughDialog(parent, report, currentPage, nullptr);
+}
+
+PrintOutcome printRun(QWidget* parent, const PreparedReport& report, const QList<int>& copies,
+                      const QString& progressText)
+{
+    const RunJob run{copies, progressText};
+    return printThroughDialog(parent, report, 0, &run);
 }
 
 PrinterCalibration calibrationFor(bool toPdf, const QString& printerName, const Calibrations& calibrations)

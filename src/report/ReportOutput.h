@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+#include <functional>
+
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -49,8 +51,12 @@ void writePdf(const PreparedReport& report, const QString& path);
 // print mode says, every sheet corrected by `calibration`. Throws ReportError on any failure of the printer; nothing
 // is reported as printed unless the whole job was handed over, and a sheet
 // that cannot be drawn is left out, never half drawn.
+// `progress`, when given, hears of each sheet finished (done, total) before
+// the next starts; answering false withdraws the job and throws PrintCancelled.
+using SheetProgress = std::function<bool(int done, int total)>;
 void printPages(const PreparedReport& report, QPrinter& printer, const QList<int>& pages,
-                const PrintChoices& choices = {}, const PrinterCalibration& calibration = {});
+                const PrintChoices& choices = {}, const PrinterCalibration& calibration = {},
+                const SheetProgress& progress = {});
 
 // The correction for what `printer` is set to print on: the printer's own
 // calibration, or for a PDF file the calibration the user chose for PDF
@@ -74,6 +80,15 @@ void loadPrintingAhead();
 // The print dialog through the platform seam, then the chosen pages on the
 // chosen printer. `currentPage` is the page the "Current page" choice means.
 PrintOutcome printReport(QWidget* parent, const PreparedReport& report, int currentPage = 0);
+
+// A run of labels through the print dialog: page i printed `copies[i]`
+// times, its copies together, pages in order (the dialog's range and
+// copies choose among and repeat them); "Join small pages" offered first.
+// The sheets are reported to a progress window whose Annulla withdraws the
+// whole job (Cancelled then). The dialog's choices are remembered under
+// the report's document.
+PrintOutcome printRun(QWidget* parent, const PreparedReport& report, const QList<int>& copies,
+                      const QString& progressText);
 
 // The prepared pages of a layout through the print dialog: false when the
 // user cancels; throws ReportError when the layout is not prepared or

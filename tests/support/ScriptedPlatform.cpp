@@ -98,3 +98,24 @@ QString TestWorld::folder() const
 {
     return ProgramFolder();
 }
+
+std::unique_ptr<vinarca::Progress> ScriptedPlatform::progress(QWidget*, const QString& text, int steps)
+{
+    class Scripted final : public vinarca::Progress
+    {
+    public:
+        explicit Scripted(ScriptedPlatform& platform) : m_platform(platform) {}
+        bool advance(int done) override
+        {
+            m_platform.progressDone = done;
+            return m_platform.cancelProgressAt < 0 || done < m_platform.cancelProgressAt;
+        }
+
+    private:
+        ScriptedPlatform& m_platform;
+    };
+    progressTexts << text;
+    progressSteps = steps;
+    progressDone = -1;
+    return std::make_unique<Scripted>(*this);
+}

@@ -47,6 +47,12 @@ public:
     // OK, onPrintDialog (when set) then picks the printer.
     std::function<bool(QPrintDialog&)> onRealPrintDialog;
     int printDialogs = 0;
+    // Progress windows: the text and step count of each, the last step
+    // reported, and the step at which the user presses Annulla (-1: never).
+    QStringList progressTexts;
+    int progressSteps = 0;
+    int progressDone = -1;
+    int cancelProgressAt = -1;
     QSize screen{1366, 768};
 
     vinarca::MessageAnswer message(QWidget*, vinarca::MessageKind kind, const QString& text) override;
@@ -54,6 +60,7 @@ public:
     QString openFileName(QWidget*, const vinarca::OpenFileRequest& request) override;
     QString saveFileName(QWidget*, const vinarca::SaveFileRequest& request) override;
     int execDialog(QDialog& dialog) override;
+    std::unique_ptr<vinarca::Progress> progress(QWidget*, const QString& text, int steps) override;
     bool printDialog(QWidget*, QPrinter& printer, int pageCount, vinarca::PrintChoices& choices) override;
     void shellOpen(const QString& command) override { shellCommands << command; }
     QSize screenSize() const override { return screen; }

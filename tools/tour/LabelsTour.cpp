@@ -7,6 +7,8 @@
 #include "LabelCheckWindow.h"
 #include "HighlightEdit.h"
 #include "LabelPrint.h"
+#include "LabelRun.h"
+#include "LabelRunWindow.h"
 #include "LabelSearch.h"
 #include "LabelDrawing.h"
 #include "LabelEditor.h"
@@ -283,5 +285,16 @@ int tourLabels(const QString& out)
     failures += !searchShot(out, QStringLiteral("trova_etichette_verticali"), searchVertical, verticalLabelKind());
     TfrmTrovaEtichetteOri searchHorizontal;
     failures += !searchShot(out, QStringLiteral("trova_etichette_orizzontali"), searchHorizontal, horizontalLabelKind());
+
+    // A run of three wines: the products are shown as added; the sheet count
+    // comes from the stock.
+    LabelRun& run = labelRunOf(verticalLabelKind());
+    run.clear();
+    run.add(1, QStringLiteral("Barolo Riserva 2019"), 20);
+    run.add(2, QStringLiteral("Dolcetto d'Alba 2022"), 12);
+    run.add(3, QStringLiteral("Roero Arneis 2023"), 30);
+    LabelRunWindow runWindow(verticalLabelKind());
+    failures += !shoot(out, QStringLiteral("serie_etichette_verticali"), runWindow);
+    run.clear();
     return failures;
 }
