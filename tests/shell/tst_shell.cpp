@@ -41,7 +41,7 @@ void TestShell::helpTopics_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("paragraphs");
     QTest::addColumn<QString>("opening");
-    QTest::newRow("overview") << int(HelpTopic::Overview) << "Uno sguardo a Vinarca" << 37 << "";
+    QTest::newRow("overview") << int(HelpTopic::Overview) << "Uno sguardo a Vinarca" << 50 << "";
     QTest::newRow("wines") << int(HelpTopic::Wines) << "App Catalogo Vini" << 11
                            << "L'app Catalogo Vini mette a disposizione un ambiente di lavoro con una serie di campi "
                               "di testo in cui bisogna inserire le informazioni tecniche riguardanti ciascun vino "
@@ -49,12 +49,12 @@ void TestShell::helpTopics_data()
     QTest::newRow("price lists") << int(HelpTopic::PriceLists) << "App Listini Prezzi" << 8
                                  << "L'app Listini Prezzi mette a disposizione un ambiente in cui è possibile "
                                     "compilare, stampare e archiviare le singole pagine dei listini dei vini.";
-    QTest::newRow("labels") << int(HelpTopic::Labels) << "App Etichette Bottiglie" << 13
+    QTest::newRow("labels") << int(HelpTopic::Labels) << "App Etichette Bottiglie" << 26
                             << "L'app Etichette Bottiglie semplifica la creazione e la stampa di etichette per "
                                "bottiglie di vino, spumante, liquore o bevande di qualsiasi genere personalizzate con "
                                "scritte di propria scelta e con il logo della propria azienda o con la foto del "
                                "prodotto imbottigliato.";
-    QTest::newRow("wine export") << int(HelpTopic::WineExport) << "Esportazione catalogo vini in Microsoft Excel." << 3
+    QTest::newRow("wine export") << int(HelpTopic::WineExport) << "Esportazione catalogo vini in Microsoft Excel." << 7
                                  << "";
     QTest::newRow("label export") << int(HelpTopic::LabelExport)
                                   << "Esportazione archivio etichette in Microsoft Excel" << 3 << "";
