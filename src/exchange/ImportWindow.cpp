@@ -21,8 +21,8 @@ namespace vinarca {
 
 namespace {
 constexpr QSize kImportWindowSize(862, 600);
-const QColor kWindowGrey(0xEE, 0xED, 0xED);
-const QColor kSlateBlue(0x6A, 0x5A, 0xCD);
+const QColor kImportGrey(0xEE, 0xED, 0xED);
+const QColor kImportSlateBlue(0x6A, 0x5A, 0xCD);
 
 const QString kFailed = QStringLiteral("Attenzione: il sistema non permette di importare i dati.\n\r\n\r"
                                        "Il catalogo è rimasto com'era prima dell'importazione.");
@@ -70,7 +70,7 @@ ImportWindow::ImportWindow(const RecordKind& kind, QWidget* owner)
 {
     setObjectName(QString(kind.exporting.windowName).replace(QLatin1String("Exp"), QLatin1String("Imp")));
     setWindowTitle(QStringLiteral(" Importa vini da un foglio di calcolo"));
-    setWindowFill(this, kWindowGrey);
+    setWindowFill(this, kImportGrey);
 
     caption(this, "lblFile", QStringLiteral("File da importare:"), QRect(20, 16, 130, 24));
     txtFile = new QLineEdit(this);
@@ -147,7 +147,7 @@ ImportWindow::ImportWindow(const RecordKind& kind, QWidget* owner)
                         12, false, Qt::white);
     panInfo->setAutoFillBackground(true);
     QPalette p = panInfo->palette();
-    p.setColor(QPalette::Window, kSlateBlue);
+    p.setColor(QPalette::Window, kImportSlateBlue);
     panInfo->setPalette(p);
     panInfo->setIndent(10);
 
